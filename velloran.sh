@@ -1,0 +1,135 @@
+#!/usr/bin/env bash
+# Velloran's one entry script.
+#   ./velloran.sh test    build every configuration and run every test (installs what it needs)
+#   ./velloran.sh demo    run the program against a simulated game network on loopback
+#   ./velloran.sh bench   build the Release configuration and run the benchmarks
+set -euo pipefail
+cd "$(dirname "$0")"
+ROOT=$PWD
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$ROOT/build/win64/wineprefix"
+
+PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
+          g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb x11-utils imagemagick
+          python3)
+
+log() { printf '\n== %s\n' "$*"; }
+
+ensure_packages() {
+    local missing=() p
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    log "installing ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+XVFB_PID=""
+DISPLAY_STARTED=""
+start_xvfb() {
+    local n
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        for _ in $(seq 50); do
+            [ -e "/tmp/.X11-unix/X$n" ] && break
+            sleep 0.1
+        done
+        export DISPLAY=":$n"
+        DISPLAY_STARTED=1
+        return 0
+    done
+    echo "no free X display number" >&2
+    return 1
+}
+
+cleanup() {
+    if [ -d "$WINEPREFIX" ] && command -v wineserver >/dev/null; then wineserver -k 2>/dev/null || true; fi
+    if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+
+# A private Wine prefix inside the build folder, made once, always under an X server.
+ensure_wineprefix() {
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        log "creating Wine prefix $WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1
+        wineserver -w
+    fi
+}
+
+build() {
+    cmake --preset "$1" >/dev/null
+    cmake --build --preset "$1"
+}
+
+SUMMARY=()
+run_ctest() {
+    local preset=$1 out
+    out=$(mktemp)
+    local status=0
+    ctest --preset "$preset" -j2 2>&1 | tee "$out" || status=$?
+    local line
+    line=$(grep -E 'tests passed, [0-9]+ tests failed out of' "$out" | tail -1 || true)
+    SUMMARY+=("$preset: ${line:-no summary}")
+    rm -f "$out"
+    return $status
+}
+
+cmd_test() {
+    ensure_packages
+    local failed=0
+    log "native build (Debug, AddressSanitizer + UndefinedBehaviorSanitizer)"
+    build native
+    run_ctest native || failed=1
+    log "fuzz build (clang, libFuzzer)"
+    build fuzz
+    run_ctest fuzz || failed=1
+    log "win64 build (MinGW-w64), tests under Wine"
+    build win64
+    start_xvfb
+    ensure_wineprefix
+    run_ctest win64 || failed=1
+    log "summary"
+    printf '%s\n' "${SUMMARY[@]}"
+    local passed=0 total=0 l
+    for l in "${SUMMARY[@]}"; do
+        if [[ $l =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
+            total=$((total + BASH_REMATCH[2]))
+            passed=$((passed + BASH_REMATCH[2] - BASH_REMATCH[1]))
+        fi
+    done
+    echo "$passed passed, $((total - passed)) failed"
+    return $failed
+}
+
+cmd_bench() {
+    ensure_packages
+    build bench
+    local b
+    for b in build/bench/bench/*_bench; do
+        [ -x "$b" ] && { log "$b"; "$b"; }
+    done
+}
+
+cmd_demo() {
+    ensure_packages
+    echo "The demo arrives with the query engine (simulated network and headless query tool)." >&2
+    return 1
+}
+
+case "${1:-}" in
+    test) cmd_test ;;
+    demo) cmd_demo ;;
+    bench) cmd_bench ;;
+    *)
+        echo "usage: $0 test|demo|bench" >&2
+        exit 2
+        ;;
+esac
