@@ -7,11 +7,13 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$PWD
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPREFIX="$ROOT/build/win64/wineprefix"
+# VELLORAN_BUILD_ROOT puts every build folder elsewhere (default: build/), e.g. for a second worktree.
+BUILD_ROOT=${VELLORAN_BUILD_ROOT:-build}
+export WINEPREFIX="$ROOT/$BUILD_ROOT/win64/wineprefix"
 
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb x11-utils imagemagick
-          python3)
+          nlohmann-json3-dev python3)
 
 log() { printf '\n== %s\n' "$*"; }
 
@@ -65,8 +67,8 @@ ensure_wineprefix() {
 }
 
 build() {
-    cmake --preset "$1" >/dev/null
-    cmake --build --preset "$1"
+    cmake --preset "$1" -B "$BUILD_ROOT/$1" >/dev/null
+    cmake --build "$BUILD_ROOT/$1"
 }
 
 SUMMARY=()
@@ -74,7 +76,7 @@ run_ctest() {
     local preset=$1 out
     out=$(mktemp)
     local status=0
-    ctest --preset "$preset" -j2 2>&1 | tee "$out" || status=$?
+    ctest --test-dir "$BUILD_ROOT/$preset" --output-on-failure -j2 2>&1 | tee "$out" || status=$?
     local line
     line=$(grep -E 'tests passed, [0-9]+ tests failed out of' "$out" | tail -1 || true)
     SUMMARY+=("$preset: ${line:-no summary}")
@@ -113,7 +115,7 @@ cmd_bench() {
     ensure_packages
     build bench
     local b
-    for b in build/bench/bench/*_bench; do
+    for b in "$BUILD_ROOT"/bench/bench/*/*_bench; do
         [ -x "$b" ] && { log "$b"; "$b"; }
     done
 }
