@@ -1,0 +1,3 @@
+#include "query/GameServer.h"
+
+#include <gtest/gtest.h>
