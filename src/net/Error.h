@@ -29,7 +29,7 @@ protected:
 // A socket failure: the WinSock error number and "Socket Error %i : %s" with its text.
 class CSockErr : public CError {
 public:
-    CSockErr();                  // from the calling thread's last socket error
+    CSockErr(); // from the calling thread's last socket error
     explicit CSockErr(int code);
 
     static void ThrowIfSockError(int code);

@@ -15,7 +15,9 @@ CSockAddr::CSockAddr() {
     m_address.sin_family = AF_INET;
 }
 
-CSockAddr::CSockAddr(const std::string& text) : CSockAddr() { SetFromText(text); }
+CSockAddr::CSockAddr(const std::string& text) : CSockAddr() {
+    SetFromText(text);
+}
 
 CSockAddr::CSockAddr(uint32_t hostOrderAddress, uint16_t port) : CSockAddr() {
     SetAddress(hostOrderAddress);
@@ -39,13 +41,21 @@ void CSockAddr::SetFromText(const std::string& text) {
     }
 }
 
-uint16_t CSockAddr::GetPort() const { return ntohs(m_address.sin_port); }
+uint16_t CSockAddr::GetPort() const {
+    return ntohs(m_address.sin_port);
+}
 
-void CSockAddr::SetPort(uint16_t port) { m_address.sin_port = htons(port); }
+void CSockAddr::SetPort(uint16_t port) {
+    m_address.sin_port = htons(port);
+}
 
-uint32_t CSockAddr::GetAddress() const { return ntohl(m_address.sin_addr.s_addr); }
+uint32_t CSockAddr::GetAddress() const {
+    return ntohl(m_address.sin_addr.s_addr);
+}
 
-void CSockAddr::SetAddress(uint32_t hostOrderAddress) { m_address.sin_addr.s_addr = htonl(hostOrderAddress); }
+void CSockAddr::SetAddress(uint32_t hostOrderAddress) {
+    m_address.sin_addr.s_addr = htonl(hostOrderAddress);
+}
 
 std::string CSockAddr::ToText() const {
     uint32_t a = GetAddress();

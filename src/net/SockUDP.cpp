@@ -10,9 +10,13 @@
 
 namespace net {
 
-CSockUDP::CSockUDP() { EnsureSocketLibrary(); }
+CSockUDP::CSockUDP() {
+    EnsureSocketLibrary();
+}
 
-CSockUDP::~CSockUDP() { Close(); }
+CSockUDP::~CSockUDP() {
+    Close();
+}
 
 void CSockUDP::Create(const CSockAddr& local) {
     Close();
@@ -51,8 +55,8 @@ CSockAddr CSockUDP::LocalAddress() const {
 
 int CSockUDP::SendTo(const void* data, int& length, const CSockAddr& to) {
     const sockaddr_in& raw = to.Raw();
-    long n = sendto(m_socket, static_cast<const char*>(data), length, 0, reinterpret_cast<const sockaddr*>(&raw),
-                    sizeof raw);
+    long n = sendto(m_socket, static_cast<const char*>(data), length, 0,
+                    reinterpret_cast<const sockaddr*>(&raw), sizeof raw);
     if (n < 0) {
         length = 0;
         return LastSocketError();

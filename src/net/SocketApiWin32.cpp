@@ -16,9 +16,13 @@ struct CSocketLibrary {
 
 } // namespace
 
-void EnsureSocketLibrary() { static CSocketLibrary library; }
+void EnsureSocketLibrary() {
+    static CSocketLibrary library;
+}
 
-int LastSocketError() { return WSAGetLastError(); }
+int LastSocketError() {
+    return WSAGetLastError();
+}
 
 SocketHandle OpenEventSocket(CSyncEvent& event) {
     SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);

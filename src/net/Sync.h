@@ -75,6 +75,8 @@ int64_t ReadCounter();
 int64_t CounterFrequency();
 
 // Whole milliseconds since a counter reading, rounded down.
-inline int64_t ElapsedMs(int64_t since) { return (ReadCounter() - since) * 1000 / CounterFrequency(); }
+inline int64_t ElapsedMs(int64_t since) {
+    return (ReadCounter() - since) * 1000 / CounterFrequency();
+}
 
 } // namespace net

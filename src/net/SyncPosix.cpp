@@ -28,7 +28,9 @@ bool ConsumeSignal(int fd) {
     return read(fd, &value, sizeof value) == sizeof value;
 }
 
-[[noreturn]] void ThrowErrno(const char* what) { throw CError(std::string(what) + ": " + strerror(errno), errno); }
+[[noreturn]] void ThrowErrno(const char* what) {
+    throw CError(std::string(what) + ": " + strerror(errno), errno);
+}
 
 } // namespace
 
@@ -83,14 +85,18 @@ CSyncEvent::CSyncEvent() : m_handle(&m_object) {
         ThrowErrno("eventfd");
 }
 
-CSyncEvent::~CSyncEvent() { close(m_object.fd); }
+CSyncEvent::~CSyncEvent() {
+    close(m_object.fd);
+}
 
 void CSyncEvent::Set() {
     uint64_t one = 1;
     [[maybe_unused]] ssize_t n = write(m_object.fd, &one, sizeof one);
 }
 
-void CSyncEvent::Reset() { ConsumeSignal(m_object.fd); }
+void CSyncEvent::Reset() {
+    ConsumeSignal(m_object.fd);
+}
 
 CSyncTimer::CSyncTimer(int periodMs) : m_handle(&m_object) {
     m_object.fd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
@@ -100,7 +106,9 @@ CSyncTimer::CSyncTimer(int periodMs) : m_handle(&m_object) {
         SetPeriod(periodMs);
 }
 
-CSyncTimer::~CSyncTimer() { close(m_object.fd); }
+CSyncTimer::~CSyncTimer() {
+    close(m_object.fd);
+}
 
 void CSyncTimer::SetPeriod(int periodMs) {
     itimerspec spec{};
@@ -111,8 +119,12 @@ void CSyncTimer::SetPeriod(int periodMs) {
         ThrowErrno("timerfd_settime");
 }
 
-int64_t ReadCounter() { return MonotonicNs(); }
+int64_t ReadCounter() {
+    return MonotonicNs();
+}
 
-int64_t CounterFrequency() { return 1000000000; }
+int64_t CounterFrequency() {
+    return 1000000000;
+}
 
 } // namespace net

@@ -31,11 +31,17 @@ CSyncEvent::CSyncEvent() : m_handle(CreateEventA(nullptr, FALSE, FALSE, nullptr)
         throw CError("CreateEvent failed", static_cast<int>(GetLastError()));
 }
 
-CSyncEvent::~CSyncEvent() { CloseHandle(m_handle); }
+CSyncEvent::~CSyncEvent() {
+    CloseHandle(m_handle);
+}
 
-void CSyncEvent::Set() { SetEvent(m_handle); }
+void CSyncEvent::Set() {
+    SetEvent(m_handle);
+}
 
-void CSyncEvent::Reset() { ResetEvent(m_handle); }
+void CSyncEvent::Reset() {
+    ResetEvent(m_handle);
+}
 
 CSyncTimer::CSyncTimer(int periodMs) : m_handle(CreateWaitableTimerA(nullptr, FALSE, nullptr)) {
     if (!m_handle)
@@ -44,7 +50,9 @@ CSyncTimer::CSyncTimer(int periodMs) : m_handle(CreateWaitableTimerA(nullptr, FA
         SetPeriod(periodMs);
 }
 
-CSyncTimer::~CSyncTimer() { CloseHandle(m_handle); }
+CSyncTimer::~CSyncTimer() {
+    CloseHandle(m_handle);
+}
 
 void CSyncTimer::SetPeriod(int periodMs) {
     LARGE_INTEGER due;
@@ -58,6 +66,8 @@ int64_t ReadCounter() {
     return c.QuadPart;
 }
 
-int64_t CounterFrequency() { return g_counterFrequency; }
+int64_t CounterFrequency() {
+    return g_counterFrequency;
+}
 
 } // namespace net

@@ -10,7 +10,9 @@ namespace net {
 
 namespace {
 
-bool IsSpace(char c) { return isspace(static_cast<unsigned char>(c)) != 0; }
+bool IsSpace(char c) {
+    return isspace(static_cast<unsigned char>(c)) != 0;
+}
 
 } // namespace
 

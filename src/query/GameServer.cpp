@@ -7,7 +7,8 @@
 
 namespace query {
 
-const char STATUS_REQUEST[15] = {'\xFF', '\xFF', '\xFF', '\xFF', 'g', 'e', 't', 's', 't', 'a', 't', 'u', 's', '\n', '\0'};
+const char STATUS_REQUEST[15] = {'\xFF', '\xFF', '\xFF', '\xFF', 'g', 'e',  't', 's',
+                                 't',    'a',    't',    'u',    's', '\n', '\0'};
 
 namespace {
 
@@ -25,19 +26,21 @@ public:
     }
 
     // Reads up to the end, a line feed, or a backslash outside quotes. Quotes toggle the quoted state
-    // and are dropped; '^' drops itself and the next character (colour codes).
+    // and are dropped; '^' drops itself and the next character (colour codes). A '^' right before
+    // the end of the token is dropped alone, so it cannot swallow a line feed or a separator and
+    // merge the next player or variable into this one.
     std::string ReadToken() {
         std::string token;
         bool quoted = false;
         for (;;) {
             char c = *m_p;
-            if (c == '\0' || c == '\n' || (c == '\\' && !quoted))
+            if (EndsToken(c, quoted))
                 return token;
             ++m_p;
             if (c == '"')
                 quoted = !quoted;
             else if (c == '^') {
-                if (*m_p != '\0')
+                if (!EndsToken(*m_p, quoted))
                     ++m_p;
             } else
                 token += c;
@@ -59,6 +62,8 @@ public:
     }
 
 private:
+    static bool EndsToken(char c, bool quoted) { return c == '\0' || c == '\n' || (c == '\\' && !quoted); }
+
     const char* m_p;
 };
 
@@ -94,7 +99,9 @@ void CGameServer::Reset() {
     variables.clear();
 }
 
-int64_t CGameServer::ElapsedMs() const { return net::ElapsedMs(sendTime); }
+int64_t CGameServer::ElapsedMs() const {
+    return net::ElapsedMs(sendTime);
+}
 
 bool CGameServer::RequestStatus(net::CSockUDP& endpoint) {
     if (tries != 0 && ElapsedMs() <= timeout)
@@ -154,7 +161,9 @@ void CGameServer::ParseStatus(const std::string& text) {
         player.name = in.ReadToken();
         net::TrimText(player.name);
         ++position;
-        player.team = ListContains(allies, position) ? TEAM_ALLIES : ListContains(axis, position) ? TEAM_AXIS : TEAM_SPECTATOR;
+        player.team = ListContains(allies, position) ? TEAM_ALLIES
+                      : ListContains(axis, position) ? TEAM_AXIS
+                                                     : TEAM_SPECTATOR;
         players.push_back(std::move(player));
         if (in.Peek() != '\n')
             break;

@@ -13,10 +13,18 @@ TEST(TextUtil, GetFieldSplitsAtEverySeparator) {
         int index;
         const char* field;
     } cases[] = {
-        {"one;two;;four", ';', 0, "one"}, {"one;two;;four", ';', 1, "two"}, {"one;two;;four", ';', 2, ""},
-        {"one;two;;four", ';', 3, "four"}, {"one;two;;four", ';', 4, ""},    {"one;two;;four", ';', -1, ""},
-        {";lead", ';', 0, ""},             {";lead", ';', 1, "lead"},        {"trail;", ';', 1, ""},
-        {"whole", ';', 0, "whole"},        {"whole", ';', 1, ""},            {"", ';', 0, ""},
+        {"one;two;;four", ';', 0, "one"},
+        {"one;two;;four", ';', 1, "two"},
+        {"one;two;;four", ';', 2, ""},
+        {"one;two;;four", ';', 3, "four"},
+        {"one;two;;four", ';', 4, ""},
+        {"one;two;;four", ';', -1, ""},
+        {";lead", ';', 0, ""},
+        {";lead", ';', 1, "lead"},
+        {"trail;", ';', 1, ""},
+        {"whole", ';', 0, "whole"},
+        {"whole", ';', 1, ""},
+        {"", ';', 0, ""},
         {"a\tb\tc", '\t', 2, "c"},
     };
     for (const Case& c : cases)
@@ -29,9 +37,14 @@ TEST(TextUtil, TrimTextModes) {
         int mode;
         const char* result;
     } cases[] = {
-        {"  both  ", 0, "both"},  {"  both  ", 1, "  both"}, {"  both  ", -1, "both  "},
-        {" \t\r\n\v\f", 0, ""},   {"", 0, ""},               {"in side", 0, "in side"},
-        {"\tx\n", -5, "x\n"},     {"\tx\n", 7, "\tx"},
+        {"  both  ", 0, "both"},
+        {"  both  ", 1, "  both"},
+        {"  both  ", -1, "both  "},
+        {" \t\r\n\v\f", 0, ""},
+        {"", 0, ""},
+        {"in side", 0, "in side"},
+        {"\tx\n", -5, "x\n"},
+        {"\tx\n", 7, "\tx"},
     };
     for (const Case& c : cases) {
         std::string text = c.text;

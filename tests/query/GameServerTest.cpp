@@ -1,3 +1,219 @@
 #include "query/GameServer.h"
+#include "query/ServerCollection.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using query::CGameServer;
+using query::CPlayer;
+
+namespace {
+
+const std::string HEADER = "\xFF\xFF\xFF\xFFstatusResponse\n";
+
+// A record that has sent its first request, as the worker leaves it before a reply.
+CGameServer Asked() {
+    CGameServer server(net::CSockAddr("10.0.0.1:27960"));
+    server.Reset();
+    server.tries = 1;
+    server.sendTime = net::ReadCounter();
+    return server;
+}
+
+CGameServer Parsed(const std::string& reply) {
+    CGameServer server = Asked();
+    server.OnStatusReply(reply);
+    return server;
+}
+
+struct PlayerRow {
+    std::string name;
+    int score, ping, team;
+};
+
+std::vector<PlayerRow> Rows(const CGameServer& server) {
+    std::vector<PlayerRow> rows;
+    for (const CPlayer& p : server.players)
+        rows.push_back({p.name, p.score, p.ping, p.team});
+    return rows;
+}
+
+bool operator==(const PlayerRow& a, const PlayerRow& b) {
+    return a.name == b.name && a.score == b.score && a.ping == b.ping && a.team == b.team;
+}
+
+void PrintTo(const PlayerRow& r, std::ostream* os) {
+    *os << '{' << r.name << ',' << r.score << ',' << r.ping << ',' << r.team << '}';
+}
+
+} // namespace
+
+TEST(GameServer, NewRecordIsNamedByItsAddress) {
+    CGameServer unnamed(net::CSockAddr("10.0.0.1:27960"));
+    EXPECT_EQ(unnamed.name, "10.0.0.1:27960");
+    EXPECT_EQ(unnamed.timeout, 1000);
+    EXPECT_EQ(unnamed.tries, 0);
+    EXPECT_EQ(unnamed.ping, 9999);
+    CGameServer named(net::CSockAddr("10.0.0.1:27960"), "Friday clan", "secret");
+    EXPECT_EQ(named.name, "Friday clan");
+    EXPECT_EQ(named.password, "secret");
+}
+
+TEST(GameServer, ParsesVariablesIntoFields) {
+    CGameServer s =
+        Parsed(HEADER + "\\sv_hostname\\^1Red ^7Server\\mapname\\oasis\\G_NeedPass\\1\\sv_maxclients\\24"
+                        "\\g_gametype\\4\\g_friendlyfire\\1\\g_maxlives\\3\\sv_punkbuster\\1"
+                        "\\mod_url\\HTTP://WWW.Example.COM\\protocol\\84\n");
+    EXPECT_EQ(s.tries, query::TRIES_ANSWERED);
+    EXPECT_TRUE(s.IsFinished());
+    EXPECT_EQ(s.name, "Red Server");
+    EXPECT_EQ(s.map, "oasis");
+    EXPECT_TRUE(s.needPassword);
+    EXPECT_EQ(s.maxClients, 24);
+    EXPECT_EQ(s.gameType, 4);
+    EXPECT_TRUE(s.friendlyFire);
+    EXPECT_EQ(s.maxLives, 3);
+    EXPECT_TRUE(s.punkBuster);
+    EXPECT_EQ(s.mod, "http://www.example.com");
+    ASSERT_EQ(s.variables.size(), 10u);
+    EXPECT_EQ(s.variables[2].first, "G_NeedPass");
+    EXPECT_EQ(s.variables[9], (std::pair<std::string, std::string>("protocol", "84")));
+    EXPECT_TRUE(s.players.empty());
+}
+
+TEST(GameServer, VariableEdgeCases) {
+    struct Case {
+        const char* line2;
+        const char* name;
+        bool needPassword;
+        size_t variables;
+    } cases[] = {
+        {"\\g_needpass\\0", "10.0.0.1:27960", false, 1},
+        {"\\g_needpass\\1\\g_needpass\\0", "10.0.0.1:27960", false, 2}, // the later value wins
+        {"\\g_needpass\\0\\G_NEEDPASS\\7", "10.0.0.1:27960", true, 2},
+        {"\\sv_hostname\\\"A\\B\" C\\g_needpass\\1", "A\\B C", true, 2}, // backslash inside quotes
+        {"\\sv_hostname\\end^", "end", false, 1},                        // '^' before the line feed
+        {"\\sv_hostname\\a^\\g_needpass\\1", "a", true, 2},              // '^' before a separator
+        {"\\sv_hostname\\\"a^\\b\"", "ab", false, 1},                    // quoted: a colour code
+        {"\\sv_hostname\\^^1x", "1x", false, 1},
+        {"\\sv_hostname", "10.0.0.1:27960", false, 0}, // name without value: parse ends
+        {"g_needpass\\1", "10.0.0.1:27960", false, 0}, // line 2 not starting with a backslash
+        {"\\\\", "10.0.0.1:27960", false, 1},          // empty name and value
+        {"\\sv_hostname\\x\\", "x", false, 1},         // dangling backslash
+    };
+    for (const Case& c : cases) {
+        CGameServer s = Parsed(HEADER + c.line2 + "\n7 50 \"Alice\"\n");
+        EXPECT_EQ(s.name, c.name) << c.line2;
+        EXPECT_EQ(s.needPassword, c.needPassword) << c.line2;
+        EXPECT_EQ(s.variables.size(), c.variables) << c.line2;
+    }
+}
+
+TEST(GameServer, MalformedLineTwoReadsNoPlayers) {
+    EXPECT_TRUE(Parsed(HEADER + "garbage\n1 2 \"Bob\"\n").players.empty());
+    EXPECT_TRUE(Parsed(HEADER + "\\sv_hostname\n1 2 \"Bob\"\n").players.empty());
+    EXPECT_EQ(Parsed(HEADER + "\n1 2 \"Bob\"\n").players.size(), 1u) << "empty line 2";
+}
+
+TEST(GameServer, ParsesPlayerLinesAndTeams) {
+    struct Case {
+        std::string reply;
+        std::vector<PlayerRow> players;
+    } cases[] = {
+        {HEADER +
+             "\\players_allies\\1 3\\players_axis\\2\n10 50 \"A\"\n20 60 \"B\"\n30 70 \"C\"\n40 80 \"D\"\n",
+         {{"A", 10, 50, 1}, {"B", 20, 60, 2}, {"C", 30, 70, 1}, {"D", 40, 80, 0}}},
+        {HEADER + "\\x\\y\n12 -3 \"^4Bob\"\n", {{"Bob", 12, -3, 0}}},
+        {HEADER + "\\x\\y\n5 9   unquoted name  \n", {{"unquoted name", 5, 9, 0}}},
+        {HEADER + "\\x\\y\n1 2 \"last without line feed\"", {{"last without line feed", 1, 2, 0}}},
+        {HEADER + "\\x\\y\n1 2 \"  ^1sp^7aced \"\n", {{"spaced", 1, 2, 0}}},
+        {HEADER + "\\x\\y\n1 2 \"quote \\ slash\"\n", {{"quote \\ slash", 1, 2, 0}}},
+        {HEADER + "\\x\\y\nabc \"NoNumbers\"\n", {{"abc NoNumbers", 0, 0, 0}}},
+        {HEADER + "\\players_axis\\ 2  1 \n1 1 \"a\"\n2 2 \"b\"\n", {{"a", 1, 1, 2}, {"b", 2, 2, 2}}},
+        {HEADER + "\\players_allies\\2\\players_axis\\2\n1 1 \"a\"\n2 2 \"b\"\n",
+         {{"a", 1, 1, 0}, {"b", 2, 2, 1}}},
+        {HEADER + "\\x\\y\n1 2 \"a\\b\n", {{"a\\b", 1, 2, 0}}}, // quote never closed: line feed still ends it
+        {HEADER + "\\x\\y\n1 2 \"Bob^\"\n3 4 \"Al^\n5 6 Cy\n",
+         {{"Bob", 1, 2, 0}, {"Al", 3, 4, 0}, {"Cy", 5, 6, 0}}},
+        {HEADER + "\\x\\y\n1 2 a\\b\n3 4 c\n", {{"a", 1, 2, 0}}}, // unquoted backslash ends the players
+        {HEADER + "\\x\\y\n-2147483648 2147483647 \"big\"\n", {{"big", INT32_MIN, INT32_MAX, 0}}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Rows(Parsed(c.reply)), c.players) << c.reply;
+}
+
+TEST(GameServer, ReplyWithoutLineFeedOnlyAnswers) {
+    CGameServer s = Parsed("\xFF\xFF\xFF\xFFstatusResponse \\sv_hostname\\x");
+    EXPECT_EQ(s.tries, query::TRIES_ANSWERED);
+    EXPECT_NE(s.ping, query::PING_NONE);
+    EXPECT_EQ(s.name, "10.0.0.1:27960");
+    EXPECT_TRUE(s.variables.empty());
+    EXPECT_TRUE(s.players.empty());
+}
+
+TEST(GameServer, NulByteEndsTheReply) {
+    CGameServer s = Parsed(HEADER + std::string("\\sv_hostname\\ab\0cd\\mapname\\x\n1 2 \"z\"\n", 37));
+    EXPECT_EQ(s.name, "ab");
+    EXPECT_EQ(s.map, "");
+    EXPECT_TRUE(s.players.empty());
+}
+
+TEST(GameServer, SecondOrLateReplyIsIgnored) {
+    CGameServer s = Parsed(HEADER + "\\sv_hostname\\first\n");
+    int ping = s.ping;
+    s.OnStatusReply(HEADER + "\\sv_hostname\\second\n1 1 \"x\"\n");
+    EXPECT_EQ(s.name, "first");
+    EXPECT_EQ(s.ping, ping);
+    EXPECT_TRUE(s.players.empty());
+
+    CGameServer givenUp = Asked();
+    givenUp.tries = query::TRIES_GIVEN_UP;
+    givenUp.OnStatusReply(HEADER + "\\sv_hostname\\late\n");
+    EXPECT_EQ(givenUp.name, "10.0.0.1:27960");
+    EXPECT_EQ(givenUp.ping, query::PING_NONE);
+}
+
+TEST(GameServer, ResetKeepsNamesAndFlagsButClearsNumbersAndLists) {
+    CGameServer s =
+        Parsed(HEADER + "\\sv_hostname\\Keep\\mapname\\radar\\mod_url\\m\\g_needpass\\1\\g_gametype\\3"
+                        "\\sv_maxclients\\20\\g_maxlives\\2\n1 2 \"p\"\n");
+    s.Reset();
+    EXPECT_EQ(s.name, "Keep");
+    EXPECT_EQ(s.map, "radar");
+    EXPECT_EQ(s.mod, "m");
+    EXPECT_TRUE(s.needPassword);
+    EXPECT_EQ(s.gameType, 0);
+    EXPECT_EQ(s.maxClients, 0);
+    EXPECT_EQ(s.maxLives, 0);
+    EXPECT_EQ(s.ping, query::PING_NONE);
+    EXPECT_EQ(s.tries, 0);
+    EXPECT_EQ(s.timeout, 1200);
+    EXPECT_TRUE(s.players.empty());
+    EXPECT_TRUE(s.variables.empty());
+}
+
+TEST(GameServer, ElapsedMsRoundsDown) {
+    CGameServer s;
+    s.sendTime = net::ReadCounter() - net::CounterFrequency() * 1500 / 1000;
+    int64_t elapsed = s.ElapsedMs();
+    EXPECT_GE(elapsed, 1500);
+    EXPECT_LT(elapsed, 2500);
+}
+
+TEST(ServerCollection, StoreReplacesTheRecordOfAnAddress) {
+    query::CServerCollection servers;
+    servers.Store(CGameServer(net::CSockAddr("1.2.3.4:27960"), "first", "pw"));
+    servers.Store(CGameServer(net::CSockAddr("4.3.2.1:27960")));
+    servers.Store(CGameServer(net::CSockAddr("1.2.3.4:27960")));
+    ASSERT_EQ(servers.Count(), 2u);
+    CGameServer* replaced = servers.Find(net::CSockAddr("1.2.3.4:27960"));
+    ASSERT_NE(replaced, nullptr);
+    EXPECT_EQ(replaced->name, "1.2.3.4:27960");
+    EXPECT_EQ(replaced->password, "");
+    EXPECT_EQ(servers.Find(net::CSockAddr("1.2.3.4:27961")), nullptr);
+    EXPECT_EQ(servers.begin()->second.name, "4.3.2.1:27960") << "key order puts 4.3.2.1 first";
+    servers.Clear();
+    EXPECT_TRUE(servers.Empty());
+}

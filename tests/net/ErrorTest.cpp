@@ -1,0 +1,92 @@
+#include "net/Error.h"
+#include "net/SockUDP.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+
+using net::CError;
+using net::CSockErr;
+
+TEST(Error, SocketErrorMessages) {
+    struct Case {
+        int code;
+        const char* message;
+    } cases[] = {
+        {10060, "Socket Error 10060 : Connection timed out"},
+        {12345, "Socket Error 12345 : Unknown error"},
+        {0, "Socket Error 0 : No error"},
+        {10048, "Socket Error 10048 : Address already in use"},
+        {11004, "Socket Error 11004 : Valid name, no data record of requested type"},
+        {6, "Socket Error 6 : Event object handle not valid"},
+        {10072, "Socket Error 10072 : Unknown error"},
+        {-1, "Socket Error -1 : Unknown error"},
+    };
+    for (const Case& c : cases) {
+        CSockErr error(c.code);
+        EXPECT_EQ(error.Message(), c.message);
+        EXPECT_EQ(error.Code(), c.code);
+        EXPECT_STREQ(error.what(), c.message);
+    }
+}
+
+TEST(Error, TableHasFiftyNineDistinctCodes) {
+    std::set<int> known;
+    for (int code = -1; code < 12000; ++code)
+        if (net::SocketErrorText(code))
+            known.insert(code);
+    EXPECT_EQ(known.size(), 59u);
+}
+
+TEST(Error, MessageNamesSourceFileAndLine) {
+    struct Case {
+        const char* file;
+        int line;
+        const char* message;
+    } cases[] = {
+        {nullptr, 0, "Oops"},
+        {"C:\\src\\net\\SockUDP.cpp", 42, "Oops in Datei SockUDP.cpp, 42"},
+        {"plain.cpp", 0, "Oops in Datei plain.cpp"},
+        {nullptr, 7, "Oops, 7"},
+        {"dir\\", 1, "Oops in Datei , 1"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CError("Oops", c.file, c.line).Message(), c.message);
+}
+
+TEST(Error, GetErrorMessageCopiesWithinTheBuffer) {
+    char buffer[8];
+    memset(buffer, 'x', sizeof buffer);
+    EXPECT_FALSE(CError("").GetErrorMessage(buffer, sizeof buffer));
+    EXPECT_EQ(buffer[0], 'x');
+    EXPECT_TRUE(CError("0123456789").GetErrorMessage(buffer, 5));
+    EXPECT_STREQ(buffer, "0123");
+    EXPECT_EQ(buffer[5], 'x');
+    EXPECT_TRUE(CError("ab").GetErrorMessage(buffer, sizeof buffer));
+    EXPECT_STREQ(buffer, "ab");
+}
+
+TEST(Error, ThrowIfSockError) {
+    EXPECT_NO_THROW(CSockErr::ThrowIfSockError(0));
+    try {
+        CSockErr::ThrowIfSockError(10055);
+        FAIL() << "no exception";
+    } catch (const CError& e) {
+        EXPECT_EQ(e.Code(), 10055);
+        EXPECT_EQ(e.Message(), "Socket Error 10055 : No buffer space available");
+    }
+}
+
+TEST(Error, BindingATakenPortReportsTheWinsockNumber) {
+    net::CSockUDP first, second;
+    first.Create(net::CSockAddr("127.0.0.1:0"));
+    try {
+        second.Create(first.LocalAddress());
+        FAIL() << "second bind succeeded";
+    } catch (const CSockErr& e) {
+        EXPECT_EQ(e.Code(), 10048);
+        EXPECT_EQ(e.Message(), "Socket Error 10048 : Address already in use");
+    }
+    EXPECT_FALSE(second.IsOpen());
+}

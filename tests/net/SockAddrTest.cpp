@@ -1,0 +1,81 @@
+#include "net/SockAddr.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+using net::CSockAddr;
+
+namespace {
+
+// A host text that name resolution rejects locally, without asking any name server.
+constexpr const char* UNRESOLVABLE = "bad..host";
+
+} // namespace
+
+TEST(SockAddr, ReadsAndPrintsText) {
+    struct Case {
+        const char* text;
+        const char* printed;
+    } cases[] = {
+        {"192.168.0.7:27960", "192.168.0.7:27960"},
+        {"10.1.1.1:", "10.1.1.1:0"},
+        {"10.1.1.1: 27961", "10.1.1.1:27961"},
+        {"10.1.1.1:27961x", "10.1.1.1:27961"},
+        {"10.0.0.5[27962]", "10.0.0.5:27962"},
+        {"10.0.0.5[27962]:1", "10.0.0.5:27962"},
+        {"localhost[27961]", "127.0.0.1:27961"},
+        {"localhost:27950", "127.0.0.1:27950"},
+        {"localhost", "127.0.0.1:0"},
+        {"255.255.255.255:5", "255.255.255.255:5"},
+        {"bad..host:27960", "255.255.255.255:27960"},
+        {"", "255.255.255.255:0"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CSockAddr(c.text).ToText(), c.printed) << c.text;
+}
+
+TEST(SockAddr, NewAddressIsEmptyAndTextWithoutPortKeepsThePort) {
+    CSockAddr address;
+    EXPECT_EQ(address.ToText(), "0.0.0.0:0");
+    EXPECT_EQ(address.Raw().sin_family, AF_INET);
+
+    address.SetFromText("10.0.0.9:27960");
+    address.SetFromText("10.0.0.10");
+    EXPECT_EQ(address.ToText(), "10.0.0.10:27960");
+    address.SetFromText(UNRESOLVABLE);
+    EXPECT_EQ(address.ToText(), "255.255.255.255:27960");
+}
+
+TEST(SockAddr, HoldsPortAndAddressInNetworkOrder) {
+    CSockAddr address("10.0.0.1:27960");
+    const unsigned char* port = reinterpret_cast<const unsigned char*>(&address.Raw().sin_port);
+    const unsigned char* ip = reinterpret_cast<const unsigned char*>(&address.Raw().sin_addr);
+    EXPECT_EQ(port[0], 0x6D);
+    EXPECT_EQ(port[1], 0x38);
+    EXPECT_EQ(ip[0], 10);
+    EXPECT_EQ(ip[3], 1);
+    EXPECT_EQ(address.GetPort(), 27960);
+    EXPECT_EQ(address.GetAddress(), 0x0A000001u);
+}
+
+TEST(SockAddr, KeyOrderReadsTheBytesBackwards) {
+    // Each list is in key order; sorting a reversed copy must give it back.
+    const std::vector<std::vector<const char*>> orders = {
+        {"4.3.2.1:1", "1.2.3.4:1"},
+        {"9.9.9.9:27960", "9.9.9.9:27961", "9.9.9.9:28000", "9.9.9.9:27000"},
+        {"1.0.0.2:5", "2.0.0.2:5", "1.0.0.3:5"},
+        {"10.0.0.1:65535", "10.0.0.2:0"},
+    };
+    for (const auto& order : orders) {
+        std::vector<CSockAddr> sorted;
+        for (auto it = order.rbegin(); it != order.rend(); ++it)
+            sorted.emplace_back(*it);
+        std::sort(sorted.begin(), sorted.end());
+        for (size_t i = 0; i < order.size(); ++i)
+            EXPECT_EQ(sorted[i].ToText(), order[i]);
+    }
+    EXPECT_FALSE(CSockAddr("1.2.3.4:5") < CSockAddr("1.2.3.4:5"));
+    EXPECT_TRUE(CSockAddr("1.2.3.4:5") == CSockAddr("1.2.3.4[5"));
+}

@@ -1,0 +1,124 @@
+#include "net/SockUDP.h"
+
+#include "net/Error.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using net::CSockAddr;
+using net::CSockUDP;
+
+namespace {
+
+const CSockAddr LOOPBACK_ANY_PORT("127.0.0.1:0");
+
+// Waits for the endpoint's event and checks that the record shows a waiting datagram.
+bool WaitForData(CSockUDP& endpoint, int timeoutMs = 5000) {
+    net::SyncHandle event = endpoint.GetEvent();
+    if (net::WaitForAny(&event, 1, timeoutMs) != 0)
+        return false;
+    return CSockUDP::HasEvent(endpoint.GetNetworkEvents(), net::NET_EVENT_READ);
+}
+
+struct Pair {
+    Pair() {
+        a.Create(LOOPBACK_ANY_PORT);
+        b.Create(LOOPBACK_ANY_PORT);
+    }
+    CSockUDP a, b;
+};
+
+} // namespace
+
+TEST(SockUDP, SendTextSendsTheTerminatingNul) {
+    Pair p;
+    ASSERT_EQ(p.a.SendText("getstatus\nxyzw", p.b.LocalAddress()), 0);
+    ASSERT_TRUE(WaitForData(p.b));
+    char buffer[64];
+    int size = sizeof buffer;
+    CSockAddr from;
+    ASSERT_EQ(p.b.ReceiveFrom(buffer, size, from), 0);
+    EXPECT_EQ(size, 15);
+    EXPECT_EQ(buffer[14], '\0');
+    EXPECT_EQ(std::string(buffer, 14), "getstatus\nxyzw");
+    EXPECT_EQ(from.ToText(), p.a.LocalAddress().ToText());
+}
+
+TEST(SockUDP, OversizedDatagramGivesMessageTooLongAndKeepsTheSize) {
+    Pair p;
+    std::string big(300, 'B');
+    int length = static_cast<int>(big.size());
+    ASSERT_EQ(p.a.SendTo(big.data(), length, p.b.LocalAddress()), 0);
+    EXPECT_EQ(length, 300);
+    ASSERT_TRUE(WaitForData(p.b));
+    char buffer[100];
+    int size = sizeof buffer;
+    EXPECT_EQ(p.b.Receive(buffer, size), 10040);
+    EXPECT_EQ(size, 100);
+    EXPECT_EQ(buffer[99], 'B');
+}
+
+TEST(SockUDP, ReceiveTextKeepsNulBytesAndExactLength) {
+    Pair p;
+    const std::string sent("\xFF\xFF\xFF\xFFgetserversResponse\\\x7F\x00\x00\x01\x6D\x38\\EOT", 34);
+    int length = static_cast<int>(sent.size());
+    ASSERT_EQ(p.a.SendTo(sent.data(), length, p.b.LocalAddress()), 0);
+    ASSERT_TRUE(WaitForData(p.b));
+    std::string text = "previous content that is longer";
+    CSockAddr from;
+    ASSERT_EQ(p.b.ReceiveTextFrom(text, from), 0);
+    EXPECT_EQ(text, sent);
+    EXPECT_EQ(text.c_str()[text.size()], '\0');
+    EXPECT_EQ(from.GetPort(), p.a.LocalAddress().GetPort());
+}
+
+TEST(SockUDP, OneReadPerWakeUpReadsAWholeBurst) {
+    Pair p;
+    constexpr int BURST = 100;
+    for (int i = 0; i < BURST; ++i)
+        ASSERT_EQ(p.a.SendText(std::to_string(i), p.b.LocalAddress()), 0);
+    int next = 0;
+    while (next < BURST && WaitForData(p.b, 2000)) {
+        std::string text;
+        ASSERT_EQ(p.b.ReceiveText(text), 0);
+        EXPECT_EQ(text, std::to_string(next) + '\0');
+        ++next;
+    }
+    EXPECT_EQ(next, BURST);
+    net::SyncHandle event = p.b.GetEvent();
+    if (net::WaitForAny(&event, 1, 100) == 0) {
+        EXPECT_FALSE(CSockUDP::HasEvent(p.b.GetNetworkEvents(), net::NET_EVENT_READ));
+    }
+}
+
+TEST(SockUDP, QuietSocketDoesNotSignal) {
+    Pair p;
+    net::SyncHandle event = p.b.GetEvent();
+    EXPECT_EQ(net::WaitForAny(&event, 1, 100), net::WAIT_TIMED_OUT);
+    EXPECT_FALSE(CSockUDP::HasEvent(p.b.GetNetworkEvents(), net::NET_EVENT_READ));
+}
+
+TEST(SockUDP, CloseIsSafeTwiceAndEndpointCanBeReopened) {
+    CSockUDP endpoint;
+    EXPECT_FALSE(endpoint.IsOpen());
+    endpoint.Close();
+    endpoint.Create(LOOPBACK_ANY_PORT);
+    EXPECT_TRUE(endpoint.IsOpen());
+    EXPECT_NE(endpoint.LocalAddress().GetPort(), 0);
+    endpoint.Close();
+    endpoint.Close();
+    EXPECT_FALSE(endpoint.IsOpen());
+    endpoint.Create(LOOPBACK_ANY_PORT);
+    CSockUDP peer;
+    peer.Create(LOOPBACK_ANY_PORT);
+    ASSERT_EQ(peer.SendText("again", endpoint.LocalAddress()), 0);
+    EXPECT_TRUE(WaitForData(endpoint));
+}
+
+TEST(SockUDP, SendOnClosedEndpointReportsAnErrorAndZeroLength) {
+    CSockUDP closed;
+    int length = 5;
+    EXPECT_NE(closed.SendTo("hello", length, CSockAddr("127.0.0.1:9")), 0);
+    EXPECT_EQ(length, 0);
+}

@@ -1,0 +1,113 @@
+#include "net/Sync.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+using net::CSyncEvent;
+using net::CSyncTimer;
+using net::SyncHandle;
+using net::WaitForAny;
+
+namespace {
+
+int WaitOne(SyncHandle handle, int timeoutMs) {
+    return WaitForAny(&handle, 1, timeoutMs);
+}
+
+void SleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+} // namespace
+
+TEST(Sync, EventIsAutoResetAndKeepsASignalNobodyWaitedFor) {
+    CSyncEvent stop;
+    EXPECT_EQ(WaitOne(stop.Handle(), 0), net::WAIT_TIMED_OUT);
+    stop.Set();
+    stop.Set();
+    int64_t start = net::ReadCounter();
+    EXPECT_EQ(WaitOne(stop.Handle(), 5000), 0);
+    EXPECT_LT(net::ElapsedMs(start), 1000);
+    EXPECT_EQ(WaitOne(stop.Handle(), 50), net::WAIT_TIMED_OUT);
+
+    stop.Set();
+    stop.Reset();
+    EXPECT_EQ(WaitOne(stop.Handle(), 0), net::WAIT_TIMED_OUT);
+}
+
+TEST(Sync, WaitPrefersTheFirstSignalledObject) {
+    CSyncEvent a, b, c;
+    SyncHandle handles[] = {a.Handle(), b.Handle(), c.Handle()};
+    c.Set();
+    b.Set();
+    EXPECT_EQ(WaitForAny(handles, 3, 1000), 1);
+    a.Set();
+    EXPECT_EQ(WaitForAny(handles, 3, 1000), 0);
+    EXPECT_EQ(WaitForAny(handles, 3, 1000), 2);
+    EXPECT_EQ(WaitForAny(handles, 3, 0), net::WAIT_TIMED_OUT);
+}
+
+TEST(Sync, WaitWakesWhenAnotherThreadSignals) {
+    CSyncEvent event;
+    std::thread setter([&] {
+        SleepMs(100);
+        event.Set();
+    });
+    int64_t start = net::ReadCounter();
+    EXPECT_EQ(WaitOne(event.Handle(), net::WAIT_INFINITE), 0);
+    int64_t waited = net::ElapsedMs(start);
+    setter.join();
+    EXPECT_GE(waited, 90);
+    EXPECT_LT(waited, 5000);
+}
+
+TEST(Sync, TimeoutIsHonoured) {
+    CSyncEvent never;
+    int64_t start = net::ReadCounter();
+    EXPECT_EQ(WaitOne(never.Handle(), 150), net::WAIT_TIMED_OUT);
+    int64_t waited = net::ElapsedMs(start);
+    EXPECT_GE(waited, 140);
+    EXPECT_LT(waited, 3000);
+}
+
+TEST(Sync, TimerSignalsAtOnceThenEveryPeriod) {
+    CSyncTimer timer(200);
+    int64_t start = net::ReadCounter();
+    ASSERT_EQ(WaitOne(timer.Handle(), 5000), 0);
+    EXPECT_LT(net::ElapsedMs(start), 150);
+    ASSERT_EQ(WaitOne(timer.Handle(), 5000), 0);
+    ASSERT_EQ(WaitOne(timer.Handle(), 5000), 0);
+    int64_t twoPeriods = net::ElapsedMs(start);
+    EXPECT_GE(twoPeriods, 350);
+    EXPECT_LT(twoPeriods, 2000);
+}
+
+TEST(Sync, MissedPeriodsLeaveOneSignal) {
+    CSyncTimer timer(100);
+    ASSERT_EQ(WaitOne(timer.Handle(), 5000), 0);
+    SleepMs(450); // four periods pass unobserved
+    EXPECT_EQ(WaitOne(timer.Handle(), 0), 0);
+    int64_t start = net::ReadCounter();
+    EXPECT_EQ(WaitOne(timer.Handle(), 5000), 0);
+    EXPECT_GE(net::ElapsedMs(start), 1) << "a second queued signal came without waiting";
+}
+
+TEST(Sync, TimerWithoutPeriodStaysQuietUntilStarted) {
+    CSyncTimer timer;
+    EXPECT_EQ(WaitOne(timer.Handle(), 100), net::WAIT_TIMED_OUT);
+    timer.SetPeriod(50);
+    EXPECT_EQ(WaitOne(timer.Handle(), 5000), 0);
+}
+
+TEST(Sync, CounterIsMonotonicWithAPositiveFrequency) {
+    EXPECT_GT(net::CounterFrequency(), 0);
+    int64_t a = net::ReadCounter();
+    SleepMs(30);
+    int64_t b = net::ReadCounter();
+    EXPECT_GT(b, a);
+    int64_t ms = (b - a) * 1000 / net::CounterFrequency();
+    EXPECT_GE(ms, 25);
+    EXPECT_LT(ms, 3000);
+}
