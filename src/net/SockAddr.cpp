@@ -34,7 +34,8 @@ void CSockAddr::SetFromText(const std::string& text) {
         host = text.substr(0, mark);
     }
     m_address.sin_addr.s_addr = inet_addr(host.c_str());
-    if (m_address.sin_addr.s_addr == INADDR_NONE) {
+    // An empty host stays unresolved: Windows would otherwise answer with this machine's address.
+    if (m_address.sin_addr.s_addr == INADDR_NONE && !host.empty()) {
         uint32_t resolved;
         if (ResolveIPv4(host.c_str(), resolved))
             m_address.sin_addr.s_addr = resolved;
