@@ -1,0 +1,69 @@
+// The simulated network's content: every game server's variables, players, reply bytes and
+// behaviour, generated from the options and the seed.
+#pragma once
+
+#include "Options.h"
+#include "Wire.h"
+
+#include <cstdint>
+#include <nlohmann/json_fwd.hpp>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace etsim {
+
+enum class Malformed { None, Garbage, Truncated, Huge };
+const char* MalformedName(Malformed m);
+
+struct Player {
+    std::string sent;  // the name as it stands on the player line, quotes included
+    std::string plain; // what a client shows: quotes and colour codes removed, blanks trimmed
+    int score = 0;
+    int ping = 0;
+    int team = 0; // 0 spectator, 1 allies, 2 axis
+};
+
+struct Server {
+    Endpoint address;
+    std::string hostname;      // value of sv_hostname as sent
+    std::string hostnamePlain; // without colour codes
+    Variables vars;            // in reply order, names as sent
+    std::vector<Player> players;
+    int maxClients = 0;
+    int gameType = 0;
+    bool empty = false;
+    bool full = false;
+    bool silent = false;
+    bool secondOnly = false;
+    bool duplicated = false;
+    bool oddBytes = false;
+    bool oddCase = false;
+    Malformed malformed = Malformed::None;
+    int latencyMs = 0;
+    std::string reply; // the exact datagram sent for every answered request
+};
+
+struct World {
+    std::vector<Server> servers;
+    Endpoint master;
+};
+
+// Content and behaviour of every server; addresses are left to AssignAddresses.
+World Generate(const Options& opts);
+
+// Lays the servers out from base (the first address): portsPerAddress consecutive ports per address,
+// addresses counted up skipping last octets 0 and 255. Servers flagged oddBytes get addresses
+// 127.S.92.x and 127.S.0.x (S = second octet of base) with ports whose bytes hold 5C and 00.
+bool AssignAddresses(World& world, uint32_t base, const Options& opts, std::string& error);
+
+// A base 127.S.B.1 with random S in 1..254 and B in 100..199, so concurrent runs rarely collide.
+uint32_t PickAutoBase(std::mt19937_64& rng);
+
+// What the master lists for a request with the given words: servers that pass the full/empty
+// filter in server order, then the duplicated ones among them a second time.
+std::vector<Endpoint> MasterList(const World& world, bool full, bool empty);
+
+nlohmann::json DumpJson(const World& world, const Options& opts);
+
+} // namespace etsim
