@@ -1,0 +1,402 @@
+// The query run: pacing seen from the game servers' side, hand-over, stop and restart, garbage, errors.
+#include "UdpPeers.h"
+#include "net/Error.h"
+#include "query/QueryRun.h"
+#include "query/QueueSink.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+using enginetest::CAnswer;
+using enginetest::CounterMs;
+using enginetest::CUdpPeers;
+using query::CQueryEvent;
+
+namespace {
+
+std::vector<CAnswer> Silent(size_t, int, const std::string&) {
+    return {};
+}
+
+// Every peer answers each request at once with a status naming it "server <index>" and two players.
+std::vector<CAnswer> Answering(size_t peer, int, const std::string&) {
+    return {
+        {peer, enginetest::StatusReply("server " + std::to_string(peer), {"5 40 \"^1Al\"", "7 60 \"Bo\""})}};
+}
+
+query::CServerCollection CollectionOf(const CUdpPeers& peers, size_t count) {
+    query::CServerCollection servers;
+    for (size_t i = 0; i < count; ++i)
+        servers.Store(query::CGameServer(peers.Address(i)));
+    return servers;
+}
+
+struct CRunLog {
+    std::vector<query::CGameServer*> done;
+    std::vector<std::string> errors;
+    size_t stale = 0; // results of an earlier run, dropped
+    bool ended = false;
+};
+
+// Consumes events of the current run until the worker ends (at most `limitMs`), as the window would.
+CRunLog Drain(query::CQueryRun& run, query::CQueueSink& sink, int limitMs) {
+    CRunLog log;
+    int64_t start = net::ReadCounter();
+    CQueryEvent event;
+    while (!log.ended && CounterMs(start, net::ReadCounter()) < limitMs) {
+        if (!sink.Next(event, 100))
+            continue;
+        if (event.kind == CQueryEvent::WORKER_END)
+            log.ended = event.run == run.RunNumber();
+        else if (event.kind == CQueryEvent::WORKER_ERROR)
+            log.errors.push_back(event.message);
+        else if (run.AcceptResult(event.run))
+            log.done.push_back(event.record);
+        else
+            ++log.stale;
+    }
+    return log;
+}
+
+// First-request arrival times (ms after `start`) of every peer that was asked.
+std::vector<double> FirstRequests(const CUdpPeers& peers, size_t count, int64_t start) {
+    std::vector<double> times;
+    for (size_t i = 0; i < count; ++i) {
+        auto arrivals = peers.Arrivals(i);
+        if (!arrivals.empty())
+            times.push_back(CounterMs(start, arrivals[0].counter));
+    }
+    return times;
+}
+
+TEST(QueryWorker, ModemStartsOneServerPerTick) {
+    CUdpPeers peers(10, Answering);
+    query::CServerCollection servers = CollectionOf(peers, 10);
+    query::CQueueSink sink;
+    query::CQueryRun run(servers, sink);
+    run.SetSpeedIndex(0);
+    int64_t start = net::ReadCounter();
+    ASSERT_TRUE(run.StartWorker());
+    CRunLog log = Drain(run, sink, 8000);
+
+    ASSERT_TRUE(log.ended);
+    EXPECT_TRUE(log.errors.empty());
+    EXPECT_EQ(log.done.size(), 10u);
+    EXPECT_EQ(run.ServersToQuery(), 0);
+    std::vector<double> firsts = FirstRequests(peers, 10, start);
+    ASSERT_EQ(firsts.size(), 10u);
+    EXPECT_EQ(enginetest::ClusterSizes(firsts, 60), std::vector<int>(10, 1));
+    std::sort(firsts.begin(), firsts.end());
+    EXPECT_GE(firsts.back() - firsts.front(), 1600);
+    EXPECT_LE(firsts.back() - firsts.front(), 2700);
+    for (const query::CGameServer* record : log.done) {
+        EXPECT_EQ(record->tries, query::TRIES_ANSWERED);
+        EXPECT_LT(record->ping, 1000);
+        EXPECT_EQ(record->map, "oasis");
+        ASSERT_EQ(record->players.size(), 2u);
+        EXPECT_EQ(record->players[0].name, "Al");
+        EXPECT_EQ(record->players[0].team, query::TEAM_ALLIES);
+        EXPECT_EQ(record->players[1].team, query::TEAM_AXIS);
+    }
+    for (size_t i = 0; i < 10; ++i) {
+        auto arrivals = peers.Arrivals(i);
+        ASSERT_EQ(arrivals.size(), 1u) << "an answered server is asked once";
+        EXPECT_EQ(arrivals[0].bytes, enginetest::StatusRequestBytes());
+    }
+}
+
+TEST(QueryWorker, FastestClassAsksSilentServersTwiceAndGivesThemUp) {
+    CUdpPeers peers(100, Silent);
+    query::CServerCollection servers = CollectionOf(peers, 100);
+    query::CQueueSink sink;
+    query::CQueryRun run(servers, sink);
+    run.SetSpeedIndex(5);
+    int64_t start = net::ReadCounter();
+    ASSERT_TRUE(run.StartWorker());
+    CRunLog log = Drain(run, sink, 10000);
+    double elapsed = CounterMs(start, net::ReadCounter());
+
+    ASSERT_TRUE(log.ended);
+    EXPECT_EQ(enginetest::ClusterSizes(FirstRequests(peers, 100, start), 60),
+              (std::vector<int>{32, 32, 32, 4}));
+    std::set<query::CGameServer*> distinct(log.done.begin(), log.done.end());
+    EXPECT_EQ(log.done.size(), 100u);
+    EXPECT_EQ(distinct.size(), 100u);
+    for (const query::CGameServer* record : log.done) {
+        EXPECT_EQ(record->ping, query::PING_NONE);
+        EXPECT_EQ(record->tries, query::TRIES_GIVEN_UP);
+    }
+    for (size_t i = 0; i < 100; ++i) {
+        auto arrivals = peers.Arrivals(i);
+        ASSERT_EQ(arrivals.size(), 2u);
+        double gap = CounterMs(arrivals[0].counter, arrivals[1].counter);
+        EXPECT_GE(gap, 1190);
+        EXPECT_LE(gap, 2000);
+    }
+    EXPECT_GE(elapsed, 2900); // last start at 600 ms, given up 2.4 to 2.8 s later
+    EXPECT_LE(elapsed, 6000);
+}
+
+TEST(QueryPacer, DueRepeatsUseUpTheTickBudget) {
+    CUdpPeers peers(12, Silent);
+    query::CServerCollection servers = CollectionOf(peers, 12);
+    for (auto& entry : servers)
+        entry.second.Reset();
+    net::CSockUDP endpoint;
+    endpoint.Create();
+    query::CQueryPacer pacer(servers, 4);
+    std::vector<query::CGameServer*> handed;
+    auto handOver = [&](query::CGameServer& s) { handed.push_back(&s); };
+    std::vector<query::CGameServer*> order;
+    for (auto& entry : servers)
+        order.push_back(&entry.second);
+
+    ASSERT_TRUE(pacer.Tick(endpoint, handOver));
+    ASSERT_TRUE(pacer.Tick(endpoint, handOver));
+    EXPECT_EQ(pacer.PendingCount(), 8u);
+    // Five of the started records fall due for their repeat in the same tick.
+    const int64_t longAgo = net::ReadCounter() - 2 * net::CounterFrequency();
+    for (int i = 0; i < 5; ++i)
+        order[i]->sendTime = longAgo;
+    ASSERT_TRUE(pacer.Tick(endpoint, handOver));
+    EXPECT_EQ(pacer.LastRepeats(), 5);
+    EXPECT_EQ(pacer.LastStarted(), 0);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(order[i]->tries, 2);
+    EXPECT_EQ(order[8]->tries, 0);
+    // With nothing due the next tick starts new records again.
+    ASSERT_TRUE(pacer.Tick(endpoint, handOver));
+    EXPECT_EQ(pacer.LastRepeats(), 0);
+    EXPECT_EQ(pacer.LastStarted(), 4);
+    EXPECT_TRUE(handed.empty());
+
+    // The peers saw exactly that: two requests for the first five, one for the rest.
+    int64_t deadline = net::ReadCounter() + 3 * net::CounterFrequency();
+    while (peers.TotalArrivals() < 17 && net::ReadCounter() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::map<std::string, size_t> peerOf;
+    for (size_t i = 0; i < 12; ++i)
+        peerOf[peers.Address(i).ToText()] = i;
+    for (size_t k = 0; k < 12; ++k)
+        EXPECT_EQ(peers.Arrivals(peerOf.at(order[k]->address.ToText())).size(), k < 5 ? 2u : 1u) << k;
+    EXPECT_EQ(peers.TotalArrivals(), 17u);
+
+    // Given-up and answered records leave at the next tick, in start order.
+    for (int i = 0; i < 5; ++i)
+        order[i]->sendTime = longAgo;
+    pacer.OnDatagram(order[5]->address, "\xFF\xFF\xFF\xFFstatusResponse\n");
+    ASSERT_TRUE(pacer.Tick(endpoint, handOver));
+    EXPECT_EQ(handed,
+              (std::vector<query::CGameServer*>{order[0], order[1], order[2], order[3], order[4], order[5]}));
+}
+
+TEST(QueryPacer, DatagramsOutsideTheRunChangeNothing) {
+    query::CServerCollection servers;
+    net::CSockAddr asked(0x7F000001, 30001), notAsked(0x7F000001, 30002);
+    servers.Store(query::CGameServer(asked));
+    servers.Store(query::CGameServer(notAsked));
+    net::CSockUDP endpoint;
+    endpoint.Create(net::CSockAddr(0x7F000001, 0));
+    query::CQueryPacer pacer(servers, 1);
+    ASSERT_TRUE(pacer.Tick(endpoint, [](query::CGameServer&) {}));
+    const query::CGameServer* first = servers.Find(asked);
+    const query::CGameServer* second = servers.Find(notAsked);
+    ASSERT_EQ(first->tries, 1); // key order: the lower port first
+    pacer.OnDatagram(notAsked, "\xFF\xFF\xFF\xFFstatusResponse\n\\sv_hostname\\early");
+    pacer.OnDatagram(net::CSockAddr(0x7F000001, 30003), "\xFF\xFF\xFF\xFFstatusResponse\n\\sv_hostname\\x");
+    pacer.OnDatagram(net::CSockAddr(0x7F000002, 30001), "\xFF\xFF\xFF\xFFstatusResponse\n\\sv_hostname\\x");
+    EXPECT_EQ(second->tries, 0);
+    EXPECT_EQ(second->name, "127.0.0.1:30002");
+    EXPECT_EQ(first->tries, 1);
+    pacer.OnDatagram(asked, "\xFF\xFF\xFF\xFFstatusResponse\n\\sv_hostname\\late");
+    EXPECT_EQ(first->tries, query::TRIES_ANSWERED);
+    EXPECT_EQ(first->name, "late");
+}
+
+TEST(QueryWorker, SpeedIndexIsClamped) {
+    struct Case {
+        int index, clamped, perTick;
+    };
+    const Case cases[] = {{-5, 0, 1}, {0, 0, 1},  {1, 1, 2},  {2, 2, 4},    {3, 3, 8},
+                          {4, 4, 16}, {5, 5, 32}, {6, 5, 32}, {1000, 5, 32}};
+    query::CServerCollection servers;
+    query::CQueueSink sink;
+    query::CQueryRun run(servers, sink);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.index);
+        EXPECT_EQ(query::ClampSpeedIndex(c.index), c.clamped);
+        EXPECT_EQ(query::RequestsPerTick(c.index), c.perTick);
+        run.SetSpeedIndex(c.index);
+        EXPECT_EQ(run.SpeedIndex(), c.clamped);
+    }
+    EXPECT_STREQ(query::SPEED_CLASS_NAMES[0], "Modem");
+    EXPECT_STREQ(query::SPEED_CLASS_NAMES[5], "DSL*4");
+}
+
+TEST(QueryWorker, EmptyCollectionEndsAtTheFirstTick) {
+    query::CServerCollection servers;
+    query::CQueueSink sink;
+    query::CQueryRun run(servers, sink);
+    ASSERT_TRUE(run.StartWorker());
+    CRunLog log = Drain(run, sink, 3000);
+    EXPECT_TRUE(log.ended);
+    EXPECT_TRUE(log.done.empty());
+    EXPECT_TRUE(log.errors.empty());
+    EXPECT_FALSE(run.IsRunning());
+    EXPECT_EQ(run.ServersToQuery(), 0);
+}
+
+TEST(QueryWorker, StopHandsOverNothingMoreAndRestartResetsEverything) {
+    CUdpPeers peers(40, Answering);
+    query::CServerCollection servers = CollectionOf(peers, 40);
+    query::CQueueSink sink;
+    query::CQueryRun run(servers, sink);
+    run.SetSpeedIndex(1); // two per tick: 4 s for all of them
+    ASSERT_TRUE(run.StartWorker());
+    const unsigned first = run.RunNumber();
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+
+    // A second start while the run goes changes nothing.
+    EXPECT_FALSE(run.StartWorker());
+    EXPECT_EQ(run.RunNumber(), first);
+    EXPECT_EQ(run.ServersToQuery(), 40);
+    EXPECT_TRUE(run.IsRunning());
+
+    ASSERT_TRUE(run.StopWorker(5000));
+    EXPECT_FALSE(run.IsRunning());
+    size_t queued = sink.Size();
+    size_t asked = peers.TotalArrivals();
+    std::vector<size_t> askedBefore;
+    for (size_t i = 0; i < 40; ++i)
+        askedBefore.push_back(peers.Arrivals(i).size());
+    EXPECT_GT(asked, 0u);
+    EXPECT_LT(asked, 40u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    EXPECT_EQ(sink.Size(), queued) << "nothing is handed over after the stop";
+    EXPECT_EQ(peers.TotalArrivals(), asked) << "nothing is sent after the stop";
+    EXPECT_TRUE(run.StopWorker(0)) << "stopping again is harmless";
+
+    // The old run's results still queued are stale for the new run.
+    ASSERT_TRUE(run.StartWorker());
+    EXPECT_EQ(run.RunNumber(), first + 1);
+    EXPECT_EQ(run.ServersToQuery(), 40);
+    CRunLog log = Drain(run, sink, 12000);
+    ASSERT_TRUE(log.ended);
+    EXPECT_EQ(log.done.size(), 40u);
+    EXPECT_EQ(run.ServersToQuery(), 0);
+    EXPECT_EQ(log.stale, queued - 1) << "every result of the stopped run is dropped";
+    EXPECT_GT(log.stale, 0u);
+    for (size_t i = 0; i < 40; ++i)
+        EXPECT_EQ(peers.Arrivals(i).size(), askedBefore[i] + 1) << i;
+}
+
+TEST(QueryWorker, StartWorkerResetsEveryRecord) {
+    CUdpPeers peers(3, Silent);
+    query::CServerCollection servers = CollectionOf(peers, 3);
+    for (auto& entry : servers) {
+        entry.second.tries = query::TRIES_ANSWERED;
+        entry.second.ping = 50;
+        entry.second.players.resize(3);
+        entry.second.gameType = 2;
+    }
+    query::CQueueSink sink;
+    query::CQueryRun run(servers, sink);
+    run.SetSpeedIndex(0);
+    ASSERT_TRUE(run.StartWorker());
+    ASSERT_TRUE(run.StopWorker(5000));
+    for (const auto& entry : servers) {
+        EXPECT_NE(entry.second.tries, query::TRIES_ANSWERED);
+        EXPECT_EQ(entry.second.ping, query::PING_NONE);
+        EXPECT_TRUE(entry.second.players.empty());
+        EXPECT_EQ(entry.second.gameType, 0);
+    }
+}
+
+TEST(QueryWorker, GarbageNeverStallsTheRun) {
+    std::string huge(65000, '\\');
+    for (size_t i = 0; i < huge.size(); i += 5)
+        huge[i] = char(i);
+    const size_t stranger = 8; // not in the collection
+    CUdpPeers peers(9, [&](size_t peer, int, const std::string&) -> std::vector<CAnswer> {
+        switch (peer) {
+        case 0:
+            return {{0, "x"}};
+        case 1:
+            return {{1, huge}};
+        case 2:
+            return {{2, std::string("\0\xFF\n\\\\\\\n\x01\x02", 9)}};
+        case 3:
+            return {{stranger, huge},
+                    {stranger, "\xFF\xFF\xFF\xFFstatusResponse\n"},
+                    {3, "a\n\\n\\v\n1 2 \"p\""}};
+        case 4:
+            return {{4, "\xFF\xFF\xFF\xFFstatusResponse\n\\a\\b\n"}, {4, "second reply"}};
+        default:
+            return {};
+        }
+    });
+    query::CServerCollection servers = CollectionOf(peers, 8);
+    query::CQueueSink sink;
+    query::CQueryRun run(servers, sink);
+    ASSERT_TRUE(run.StartWorker());
+    CRunLog log = Drain(run, sink, 8000);
+    ASSERT_TRUE(log.ended);
+    EXPECT_TRUE(log.errors.empty());
+    ASSERT_EQ(log.done.size(), 8u);
+    std::map<std::string, const query::CGameServer*> byAddress;
+    for (const query::CGameServer* record : log.done)
+        byAddress[record->address.ToText()] = record;
+    for (size_t i = 0; i < 8; ++i) {
+        SCOPED_TRACE(i);
+        const query::CGameServer* record = byAddress.at(peers.Address(i).ToText());
+        EXPECT_EQ(record->tries, i < 5 ? query::TRIES_ANSWERED : query::TRIES_GIVEN_UP);
+    }
+    EXPECT_EQ(byAddress.at(peers.Address(3).ToText())->players.size(), 1u);
+    EXPECT_EQ(byAddress.at(peers.Address(4).ToText())->variables.size(), 1u) << "a second reply is ignored";
+    EXPECT_EQ(peers.Arrivals(stranger).size(), 0u);
+}
+
+// A sink that fails while taking a result: the failure reaches the receiver, the run ends.
+class CThrowingSink : public query::CQueueSink {
+public:
+    explicit CThrowingSink(bool typed) : m_typed(typed) {}
+    void OnServerDone(unsigned, query::CGameServer&) override {
+        if (m_typed)
+            throw net::CError("sink refused the record");
+        throw std::runtime_error("not a library error");
+    }
+
+private:
+    bool m_typed;
+};
+
+TEST(QueryWorker, AnEscapingExceptionIsReported) {
+    struct Case {
+        bool typed;
+        const char* message;
+    };
+    const Case cases[] = {{true, "sink refused the record"}, {false, "Unhandled Unknown Exception!"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        CUdpPeers peers(2, Answering);
+        query::CServerCollection servers = CollectionOf(peers, 2);
+        CThrowingSink sink(c.typed);
+        query::CQueryRun run(servers, sink);
+        ASSERT_TRUE(run.StartWorker());
+        CRunLog log = Drain(run, sink, 5000);
+        ASSERT_TRUE(log.ended);
+        EXPECT_EQ(log.errors, std::vector<std::string>{c.message});
+        EXPECT_FALSE(run.IsRunning());
+        EXPECT_TRUE(run.StartWorker()) << "a new run may start after a failed one";
+        EXPECT_TRUE(run.StopWorker());
+    }
+}
+
+} // namespace

@@ -1,0 +1,102 @@
+#include "UdpPeers.h"
+
+#include "query/GameServer.h"
+
+#include <algorithm>
+
+namespace enginetest {
+
+namespace {
+constexpr size_t GROUP = 62;
+constexpr uint32_t LOOPBACK = 0x7F000001;
+} // namespace
+
+CUdpPeers::CUdpPeers(size_t count, PeerPolicy policy) : m_policy(std::move(policy)), m_arrivals(count) {
+    for (size_t i = 0; i < count; ++i) {
+        m_endpoints.push_back(std::make_unique<net::CSockUDP>());
+        m_endpoints.back()->Create(net::CSockAddr(LOOPBACK, 0));
+        m_addresses.push_back(m_endpoints.back()->LocalAddress());
+    }
+    for (size_t first = 0; first < count; first += GROUP) {
+        m_stops.push_back(std::make_unique<net::CSyncEvent>());
+        m_threads.emplace_back(&CUdpPeers::Serve, this, first, std::min(count, first + GROUP));
+    }
+}
+
+CUdpPeers::~CUdpPeers() {
+    for (auto& stop : m_stops)
+        stop->Set();
+    for (auto& thread : m_threads)
+        thread.join();
+}
+
+void CUdpPeers::Serve(size_t first, size_t last) {
+    std::vector<net::SyncHandle> handles{m_stops[first / GROUP]->Handle()};
+    for (size_t i = first; i < last; ++i)
+        handles.push_back(m_endpoints[i]->GetEvent());
+    std::string text;
+    net::CSockAddr from;
+    for (;;) {
+        int signalled = net::WaitForAny(handles.data(), static_cast<int>(handles.size()), net::WAIT_INFINITE);
+        if (signalled == 0)
+            return;
+        size_t peer = first + static_cast<size_t>(signalled) - 1;
+        net::CSockUDP& endpoint = *m_endpoints[peer];
+        endpoint.GetNetworkEvents();
+        // Read everything waiting; a refused earlier send may show up as a read error, which ends it.
+        while (endpoint.ReceiveTextFrom(text, from) == 0) {
+            int index;
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                index = static_cast<int>(m_arrivals[peer].size());
+                m_arrivals[peer].push_back({net::ReadCounter(), text});
+            }
+            for (const CAnswer& answer : m_policy(peer, index, text)) {
+                int length = static_cast<int>(answer.bytes.size());
+                m_endpoints[answer.fromPeer]->SendTo(answer.bytes.data(), length, from);
+            }
+        }
+    }
+}
+
+std::vector<CArrival> CUdpPeers::Arrivals(size_t peer) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_arrivals[peer];
+}
+
+size_t CUdpPeers::TotalArrivals() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    size_t total = 0;
+    for (const auto& a : m_arrivals)
+        total += a.size();
+    return total;
+}
+
+double CounterMs(int64_t from, int64_t to) {
+    return static_cast<double>(to - from) * 1000.0 / static_cast<double>(net::CounterFrequency());
+}
+
+std::vector<int> ClusterSizes(std::vector<double> times, double gapMs) {
+    std::sort(times.begin(), times.end());
+    std::vector<int> sizes;
+    for (size_t i = 0; i < times.size(); ++i) {
+        if (i == 0 || times[i] - times[i - 1] > gapMs)
+            sizes.push_back(0);
+        ++sizes.back();
+    }
+    return sizes;
+}
+
+std::string StatusRequestBytes() {
+    return std::string(query::STATUS_REQUEST, sizeof query::STATUS_REQUEST);
+}
+
+std::string StatusReply(const std::string& hostname, const std::vector<std::string>& playerLines) {
+    std::string reply = "\xFF\xFF\xFF\xFFstatusResponse\n\\sv_hostname\\" + hostname + "\\mapname\\oasis";
+    reply += "\\players_allies\\1\\players_axis\\2\n";
+    for (const std::string& line : playerLines)
+        reply += line + "\n";
+    return reply;
+}
+
+} // namespace enginetest

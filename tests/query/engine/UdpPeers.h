@@ -1,0 +1,67 @@
+// Test peers on loopback: a set of UDP endpoints on 127.0.0.1 that record every datagram they receive
+// (with its arrival time) and answer as the test's policy says. Serve on threads of their own, up to
+// 62 endpoints per thread (one wait covers a group).
+#pragma once
+
+#include "net/SockUDP.h"
+#include "net/Sync.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace enginetest {
+
+struct CArrival {
+    int64_t counter = 0; // ReadCounter() when the peer read it
+    std::string bytes;
+};
+
+// A datagram a peer sends back: from endpoint `fromPeer` of the set to the requester.
+struct CAnswer {
+    size_t fromPeer;
+    std::string bytes;
+};
+
+// Called on a serving thread for every datagram: the peer index, the number of earlier datagrams that
+// peer received, and the datagram.
+using PeerPolicy = std::function<std::vector<CAnswer>(size_t peer, int index, const std::string& request)>;
+
+class CUdpPeers {
+public:
+    CUdpPeers(size_t count, PeerPolicy policy);
+    ~CUdpPeers();
+
+    net::CSockAddr Address(size_t peer) const { return m_addresses[peer]; }
+    size_t Count() const { return m_addresses.size(); }
+    // A copy of what peer `peer` received so far.
+    std::vector<CArrival> Arrivals(size_t peer) const;
+    size_t TotalArrivals() const;
+
+private:
+    void Serve(size_t first, size_t last);
+
+    PeerPolicy m_policy;
+    std::vector<std::unique_ptr<net::CSockUDP>> m_endpoints;
+    std::vector<net::CSockAddr> m_addresses;
+    std::vector<std::vector<CArrival>> m_arrivals;
+    mutable std::mutex m_mutex;
+    std::vector<std::unique_ptr<net::CSyncEvent>> m_stops;
+    std::vector<std::thread> m_threads;
+};
+
+// Milliseconds between two counter readings.
+double CounterMs(int64_t from, int64_t to);
+
+// The sizes of groups of times (ms, any order) separated by gaps larger than `gapMs`.
+std::vector<int> ClusterSizes(std::vector<double> times, double gapMs);
+
+// The status request as the peers see it, and a reply in the game's status format.
+std::string StatusRequestBytes();
+std::string StatusReply(const std::string& hostname, const std::vector<std::string>& playerLines);
+
+} // namespace enginetest
