@@ -1,0 +1,83 @@
+#include "table/model/Layout.h"
+
+namespace Tabra {
+
+namespace {
+
+constexpr size_t HEADER_WORDS = 3;
+constexpr size_t WORDS_PER_COLUMN = 4;
+
+size_t Word(size_t col, size_t field) {
+    return HEADER_WORDS + WORDS_PER_COLUMN * col + field;
+}
+
+// The position of each column: in[6 + 4i] must be a permutation of 0..n-1.
+bool ReadPositions(const CWordArray& in, size_t count, std::vector<int>& order) {
+    order.assign(count, -1);
+    for (size_t col = 0; col < count; ++col) {
+        size_t position = in[Word(col, 3)];
+        if (position >= count || order[position] != -1)
+            return false;
+        order[position] = static_cast<int>(col);
+    }
+    return true;
+}
+
+} // namespace
+
+CColumnSet::CColumnSet(std::vector<CColumnState> states) : columns(std::move(states)) {
+    for (size_t col = 0; col < columns.size(); ++col)
+        order.push_back(static_cast<int>(col));
+}
+
+std::vector<int> CColumnSet::VisibleColumns() const {
+    std::vector<int> visible;
+    for (int col : order)
+        if (columns[static_cast<size_t>(col)].visible)
+            visible.push_back(col);
+    return visible;
+}
+
+uint16_t HeaderChecksum(const CColumnSet& set) {
+    uint16_t h = 0;
+    for (auto column = set.columns.rbegin(); column != set.columns.rend(); ++column)
+        for (char c : column->header) {
+            if (c == '\n')
+                break;
+            h = static_cast<uint16_t>(h * 33 + static_cast<signed char>(c));
+        }
+    return h;
+}
+
+void GetLayout(const CColumnSet& set, CWordArray& out) {
+    size_t count = set.columns.size();
+    out.assign(HEADER_WORDS + WORDS_PER_COLUMN * count, 0);
+    out[0] = LAYOUT_FORMAT;
+    out[1] = HeaderChecksum(set);
+    out[2] = static_cast<uint16_t>(count);
+    for (size_t position = 0; position < set.order.size(); ++position) {
+        size_t col = static_cast<size_t>(set.order[position]);
+        out[Word(col, 0)] = static_cast<uint16_t>(set.columns[col].width);
+        out[Word(col, 2)] = set.columns[col].visible ? 1 : 0;
+        out[Word(col, 3)] = static_cast<uint16_t>(position);
+    }
+}
+
+bool SetLayout(CColumnSet& set, const CWordArray& in) {
+    size_t count = set.columns.size();
+    if (in.size() < HEADER_WORDS || in[0] != LAYOUT_FORMAT || in[1] != HeaderChecksum(set) || in[2] != count)
+        return false;
+    std::vector<int> order;
+    if (in.size() < Word(count, 0) || !ReadPositions(in, count, order))
+        return false;
+    for (size_t col = 0; col < count; ++col) {
+        CColumnState& column = set.columns[col];
+        column.width = in[Word(col, 0)];
+        if (!column.header.empty())
+            column.visible = in[Word(col, 2)] != 0;
+    }
+    set.order = std::move(order);
+    return true;
+}
+
+} // namespace Tabra

@@ -1,0 +1,42 @@
+// The persisted column layout of a table: widths, visibility and display order as a word array.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace Tabra {
+
+using CWordArray = std::vector<uint16_t>;
+
+constexpr uint16_t LAYOUT_FORMAT = 2;
+
+struct CColumnState {
+    std::string header; // shown header text; a part after a line feed does not count
+    int width = 0;
+    bool visible = false;
+};
+
+// The columns of a table as its control shows them.
+struct CColumnSet {
+    std::vector<CColumnState> columns;
+    std::vector<int> order; // display position -> column index
+
+    // Columns in display order with the identity order.
+    explicit CColumnSet(std::vector<CColumnState> states = {});
+    // Visible column indices from the leftmost display position to the rightmost.
+    std::vector<int> VisibleColumns() const;
+};
+
+// h = h * 33 + c over every header character (signed), from the last column to the first, in 16 bits.
+uint16_t HeaderChecksum(const CColumnSet& set);
+
+// Replaces `out` by: format, checksum, count, then width, 0, visible, position per column.
+void GetLayout(const CColumnSet& set, CWordArray& out);
+
+// Applies a layout made by GetLayout for the same headers. Rejects, changing nothing, an array of
+// another format, checksum or column count, one shorter than 3 + 4n words, and one whose positions
+// are not each used once. Visibility is applied only to columns with a header text.
+bool SetLayout(CColumnSet& set, const CWordArray& in);
+
+} // namespace Tabra

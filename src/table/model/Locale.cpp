@@ -1,0 +1,10 @@
+#include "table/model/Locale.h"
+
+namespace Tabra {
+
+const CLocale* UserLocale() {
+    static const CLocale locale{ReadUserNumberSettings()};
+    return &locale;
+}
+
+} // namespace Tabra

@@ -1,0 +1,156 @@
+#include "table/model/CellFactory.h"
+#include "table/model/Locale.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+using namespace Tabra;
+
+namespace {
+
+struct Relations {
+    bool less, lessEqual, greater, greaterEqual, equal, notEqual;
+    bool operator==(const Relations&) const = default;
+};
+
+Relations Relate(const CCellData& a, const CCellData& b) {
+    return {a.IsLess(&b),         a.IsLessEqual(&b), a.IsGreater(&b),
+            a.IsGreaterEqual(&b), a.IsEqual(&b),     a.IsNotEqual(&b)};
+}
+
+const Relations LESS{true, true, false, false, false, true};
+const Relations EQUAL{false, true, false, true, true, false};
+const Relations GREATER{false, false, true, true, false, true};
+
+CDString Text(const char* text) {
+    CDString cell;
+    cell.SetText(text);
+    return cell;
+}
+
+CDInt Int(int value) {
+    CDInt cell;
+    cell.SetInt(value);
+    return cell;
+}
+
+} // namespace
+
+TEST(Cells, TextRelationsIgnoreCase) {
+    struct Case {
+        const char* a;
+        const char* b;
+        Relations expected;
+    } cases[] = {
+        {"Server", "SERVER", EQUAL},
+        {"server", "Server", EQUAL},
+        {"abc", "ABD", LESS},
+        {"B", "a", GREATER},
+        {"", "a", LESS},
+        {"", "", EQUAL},
+        {"abc", "ab", GREATER},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Relate(Text(c.a), Text(c.b)), c.expected) << c.a << " / " << c.b;
+}
+
+TEST(Cells, IntegerAndBooleanRelations) {
+    EXPECT_EQ(Relate(Int(-5), Int(3)), LESS);
+    EXPECT_EQ(Relate(Int(3), Int(3)), EQUAL);
+    EXPECT_EQ(Relate(Int(std::numeric_limits<int>::max()), Int(std::numeric_limits<int>::min())), GREATER);
+    CDBool off;
+    CDBool on;
+    on.SetInt(-7);
+    EXPECT_EQ(Relate(off, on), LESS);
+    EXPECT_EQ(Relate(on, on), EQUAL);
+}
+
+TEST(Cells, ValuesAndUnsupportedOperations) {
+    CDString text = Text("hello");
+    text.SetInt(5);
+    text.SetText(nullptr);
+    EXPECT_STREQ(text.GetText(), "");
+    EXPECT_EQ(text.GetInt(), 0);
+    EXPECT_TRUE(text.NeedsCleanup());
+
+    CDInt number = Int(12);
+    number.SetText("99");
+    EXPECT_EQ(number.GetInt(), 12);
+    EXPECT_EQ(number.GetText(), nullptr);
+    EXPECT_EQ(number.GetString(), "");
+    EXPECT_FALSE(number.NeedsCleanup());
+
+    CDBool flag;
+    flag.SetInt(42);
+    EXPECT_EQ(flag.GetInt(), 1);
+    EXPECT_TRUE(flag.GetBool());
+    flag.SetBool(false);
+    EXPECT_EQ(flag.GetInt(), 0);
+    EXPECT_EQ(flag.GetDouble(), 0.0);
+}
+
+TEST(Cells, SetDoubleTruncatesTowardZeroAndSaturates) {
+    const int maxInt = std::numeric_limits<int>::max();
+    const int minInt = std::numeric_limits<int>::min();
+    struct Case {
+        double value;
+        int expected;
+    } cases[] = {
+        {2.9, 2},        {-2.9, -2},        {0.0, 0},  {1e12, maxInt},
+        {-1e12, minInt}, {std::nan(""), 0}, {-0.5, 0}, {2147483646.7, 2147483646},
+    };
+    for (const Case& c : cases) {
+        CDInt cell;
+        cell.SetDouble(c.value);
+        EXPECT_EQ(cell.GetInt(), c.expected) << c.value;
+    }
+}
+
+TEST(Cells, AssignCopiesTheValue) {
+    CDString text = Text("a text long enough to need its own allocation");
+    CDString copy;
+    copy.Assign(&text);
+    EXPECT_EQ(copy.GetString(), text.GetString());
+    CDInt number = Int(-8);
+    CDInt numberCopy;
+    numberCopy.Assign(&number);
+    EXPECT_EQ(numberCopy.GetInt(), -8);
+}
+
+TEST(Cells, CompareAndFactories) {
+    CCellCompare compare;
+    CDString a = Text("a");
+    CDString b = Text("B");
+    CDString upper = Text("A");
+    EXPECT_EQ(compare.Compare(&a, &b), -1);
+    EXPECT_EQ(compare.Compare(&b, &a), 1);
+    EXPECT_EQ(compare.Compare(&a, &upper), 0);
+
+    CFAny<CDString> factory;
+    factory.Prototype()->SetText("changed");
+    std::unique_ptr<CCellFactory> clone(factory.Clone());
+    EXPECT_STREQ(clone->Prototype()->GetText(), "");
+    EXPECT_EQ(clone->CellSize(), static_cast<int>(sizeof(CDString)));
+    std::unique_ptr<CCellCompare> compareClone(compare.Clone());
+    EXPECT_EQ(compareClone->Compare(&b, &a), 1);
+}
+
+TEST(Locale, PrefixCollationIgnoresCase) {
+    struct Case {
+        const char* a;
+        const char* b;
+        size_t count;
+        bool equal;
+    } cases[] = {
+        {"PlayerOne", "play", 4, true},
+        {"PlayerOne", "plax", 4, false},
+        {"ab", "ABC", 2, true},
+        {"ab", "ABC", 3, false},
+        {"x", "y", 0, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CollateNoCasePrefix(c.a, c.b, c.count) == 0, c.equal) << c.a << " / " << c.b;
+}

@@ -1,0 +1,175 @@
+#include "table/model/Enum.h"
+#include "table/model/ColDef.h"
+#include "table/model/Table.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace Tabra;
+
+namespace {
+
+const char* GAME_TYPES = "0?\n1?\nSMP - Single Map Objective\nSW - Stopwatch\nCmp - Campagne\nLMS - Last Man "
+                         "Standing\n6?\n7?\n8?\n9?\n";
+
+std::vector<std::string> EntryTexts(const CEnum& e) {
+    std::vector<std::string> texts;
+    for (const CEnumEntry& entry : e.Get()->Entries())
+        texts.push_back(entry.text);
+    return texts;
+}
+
+} // namespace
+
+TEST(Enum, EntriesFromTextSplitAtLineFeeds) {
+    struct Case {
+        const char* text;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"one\ntwo", {"one", "two"}},
+        {"one\ntwo\n", {"one", "two", ""}},
+        {"", {""}},
+        {"\n", {"", ""}},
+        {"Spectating\nAllies\nAxis\n", {"Spectating", "Allies", "Axis", ""}},
+    };
+    for (const Case& c : cases) {
+        CEnum e(c.text);
+        EXPECT_EQ(EntryTexts(e), c.expected) << c.text;
+        for (size_t i = 0; i < c.expected.size(); ++i) {
+            const CEnumEntry& entry = e.Get()->Entries()[i];
+            EXPECT_EQ(entry.value, static_cast<int>(i));
+            EXPECT_EQ(entry.order, static_cast<int>(i));
+            EXPECT_EQ(entry.image, static_cast<int>(i));
+            EXPECT_EQ(entry.text2, "");
+        }
+    }
+}
+
+TEST(Enum, StartValueAndAutomaticNumbers) {
+    CEnum e("a\nb", 5);
+    e.Get()->Add(20, "c", "long c", 7, 30);
+    e.Get()->Add(CEnum::CInternalEnum::AUTOMATIC, "d");
+    const auto& entries = e.Get()->Entries();
+    EXPECT_EQ(entries[0].value, 5);
+    EXPECT_EQ(entries[1].value, 6);
+    EXPECT_EQ(entries[3].value, 21);
+    EXPECT_EQ(entries[3].image, 8);
+    EXPECT_EQ(entries[3].order, 31);
+    EXPECT_EQ(e.Get()->Lookup(20).text2, "long c");
+}
+
+TEST(Enum, GameTypesAndTheFallback) {
+    CEnum types(GAME_TYPES);
+    ASSERT_EQ(types.Get()->Entries().size(), 11u);
+    EXPECT_EQ(types.Get()->Lookup(3).text, "SW - Stopwatch");
+    EXPECT_EQ(types.Get()->Lookup(10).text, "");
+    for (int unknown : {11, -1, 1000}) {
+        const CEnumEntry& entry = types.Get()->Lookup(unknown);
+        EXPECT_EQ(entry.text, "#Error#");
+        EXPECT_EQ(entry.text2, "#Error#");
+        EXPECT_EQ(entry.image, -1);
+        EXPECT_EQ(entry.order, 0);
+    }
+    CEnum teams("Spectating\nAllies\nAxis\n");
+    EXPECT_EQ(teams.Get()->Lookup(7).text, "#Error#");
+    EXPECT_EQ(teams.Get()->Lookup(2).text, "Axis");
+}
+
+TEST(Enum, BisectionAfterSortingFindsEveryValue) {
+    CEnum e("");
+    CEnum::CInternalEnum* entries = e.Get();
+    for (int value = 20; value > 10; --value)
+        entries->Add(value * 3, "v" + std::to_string(value * 3));
+    ASSERT_EQ(entries->Entries().size(), 11u);
+    for (int value = 11; value <= 20; ++value)
+        EXPECT_EQ(entries->Lookup(value * 3).text, "v" + std::to_string(value * 3));
+    EXPECT_EQ(entries->Lookup(0).text, "");
+    EXPECT_EQ(entries->Lookup(31).text, "#Error#");
+    EXPECT_EQ(entries->Entries().front().value, 0);
+    // A twelfth entry below all others is found after the lookup sorts again.
+    entries->Add(-4, "minus four");
+    EXPECT_EQ(entries->Lookup(-4).text, "minus four");
+    EXPECT_EQ(entries->Entries().front().value, -4);
+}
+
+TEST(Enum, CompareValuesUsesEntryOrder) {
+    CEnum e("x\ny\nz");
+    e.Get()->Add(10, "first", {}, -1, -1);
+    CEnum::CInternalEnum* entries = e.Get();
+    EXPECT_LT(entries->CompareValues(0, 2), 0);
+    EXPECT_GT(entries->CompareValues(2, 1), 0);
+    EXPECT_EQ(entries->CompareValues(0, 99), 0);
+    EXPECT_GT(entries->CompareValues(10, 2), 0);
+}
+
+TEST(Enum, ReferencesKeepTheEnumerationAlive) {
+    auto handle = std::make_unique<CEnum>("a\nb");
+    CEnum::CInternalEnum* entries = handle->Get();
+    auto column = std::make_unique<CEnumCol>(entries, ENUM_TEXT);
+    std::unique_ptr<CCellCompare> compare(column->CreateCompare());
+    std::unique_ptr<CCellCompare> clone(compare->Clone());
+    EXPECT_EQ(entries->AddRef(), 5);
+    EXPECT_EQ(entries->Release(), 4);
+    handle.reset();
+    column.reset();
+    compare.reset();
+    CDInt a;
+    CDInt b;
+    b.SetInt(1);
+    EXPECT_LT(clone->Compare(&a, &b), 0);
+    EXPECT_EQ(entries->AddRef(), 2);
+    EXPECT_EQ(entries->Release(), 1);
+}
+
+TEST(Enum, FillTableAddsOneRowPerEntry) {
+    CEnum e("a\nb\nc", 4);
+    CTable table;
+    table.AddColumn(new CFAny<CDInt>, new CCellCompare);
+    table.BuildLayout();
+    e.Get()->FillTable(&table);
+    ASSERT_EQ(table.GetRowCount(), 3);
+    EXPECT_EQ(table.GetCell(0, 0)->GetInt(), 4);
+    EXPECT_EQ(table.GetCell(2, 0)->GetInt(), 6);
+}
+
+TEST(ColDef, ColumnTypesMakeTheirCellTypes) {
+    CEnum teams("Spectating\nAllies\nAxis\n");
+    struct Case {
+        std::unique_ptr<CColDef> type;
+        int cellSize;
+        bool text;
+    };
+    Case cases[] = {
+        {std::make_unique<CStringCol>(DRAW_LEFT), static_cast<int>(sizeof(CDString)), true},
+        {std::make_unique<CIntCol>(DRAW_RIGHT), static_cast<int>(sizeof(CDInt)), false},
+        {std::make_unique<CBoolCol>(DRAW_CENTER, "yes", "no", true), static_cast<int>(sizeof(CDBool)), false},
+        {std::make_unique<CEnumCol>(teams.Get(), ENUM_TEXT), static_cast<int>(sizeof(CDInt)), false},
+    };
+    for (Case& c : cases) {
+        std::unique_ptr<CCellFactory> factory(c.type->CreateFactory());
+        std::unique_ptr<CCellCompare> compare(c.type->CreateCompare());
+        EXPECT_EQ(factory->CellSize(), c.cellSize);
+        EXPECT_EQ(factory->Prototype()->GetText() != nullptr, c.text);
+        EXPECT_NE(compare, nullptr);
+    }
+}
+
+TEST(ColDef, EnumColumnDrawFlagsAndBoolTexts) {
+    CEnum e("a");
+    struct Case {
+        int mode;
+        int flags;
+        int expected;
+    } cases[] = {{ENUM_IMAGE, -1, DRAW_CENTER},
+                 {ENUM_TEXT, -1, DRAW_LEFT},
+                 {ENUM_IMAGE_AND_TEXT, -1, DRAW_LEFT},
+                 {ENUM_IMAGE, DRAW_RIGHT, DRAW_RIGHT}};
+    for (const Case& c : cases)
+        EXPECT_EQ(CEnumCol(e.Get(), c.mode, c.flags).drawFlags, c.expected) << c.mode;
+
+    CBoolCol yesNo(DRAW_CENTER, "yes", "no", true);
+    EXPECT_EQ(yesNo.Text(CBoolCol::STATE_FALSE), "no");
+    EXPECT_EQ(yesNo.Text(CBoolCol::STATE_TRUE), "yes");
+    EXPECT_EQ(yesNo.Text(CBoolCol::STATE_UNDETERMINED), "");
+}

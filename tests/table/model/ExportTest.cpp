@@ -1,0 +1,98 @@
+#include "TestTable.h"
+
+#include "table/model/Export.h"
+
+#include <gtest/gtest.h>
+
+using namespace Tabra;
+using namespace tabra_test;
+
+namespace {
+
+// Cells as a renderer would show them: the text, or the number in decimal.
+std::string CellText(const CTableInterface& table, int row, int col) {
+    const CCellData* cell = table.GetCell(row, col);
+    return col == COL_TEXT ? cell->GetString() : std::to_string(cell->GetInt());
+}
+
+class ExportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeclareColumns(table);
+        AddRow(table, "a\tb", 1);
+        AddRow(table, "line\r\nbreak", 2);
+        AddRow(table, "plain", 3);
+        AddRow(table, "<x>&", 4);
+        AddRow(table, "   ", 5);
+    }
+    std::string Copy(bool allRows) const { return CopyText(table, columns, text, allRows); }
+
+    CTable table;
+    CColumnSet columns{{{"Name", 50, true}, {"Ping", 30, true}, {"Flag", 10, false}}};
+    CellTextFn text = [this](int row, int col) { return CellText(table, row, col); };
+};
+
+} // namespace
+
+TEST_F(ExportTest, CopyReplacesSeparatorsInsideCells) {
+    EXPECT_EQ(Copy(true), "a*b\t1\t\r\nline**break\t2\t\r\nplain\t3\t\r\n<x>&\t4\t\r\n   \t5\t\r\n");
+}
+
+TEST_F(ExportTest, CopySelectedRowsInDisplayOrder) {
+    table.Select(2, true);
+    table.Select(4, true);
+    columns.order = {1, 0, 2};
+    EXPECT_EQ(Copy(false), "3\tplain\t\r\n5\t   \t\r\n");
+    columns.columns[COL_TEXT].visible = false;
+    columns.columns[COL_BOOL].visible = true;
+    EXPECT_EQ(Copy(false), "3\t0\t\r\n5\t0\t\r\n");
+    table.SelectRange(0, 4, false);
+    EXPECT_EQ(Copy(false), "");
+}
+
+TEST_F(ExportTest, CopyReadsTheTableAsItIsNow) {
+    table.DeleteRow(0);
+    table.GetCell(0, COL_TEXT)->SetText("changed");
+    EXPECT_EQ(Copy(true).substr(0, 12), "changed\t2\t\r\n");
+}
+
+TEST(Html, Escaping) {
+    struct Case {
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {"<a>&", "&lt;a&gt;&amp;"},   {"", "&nbsp;"}, {"   ", "&nbsp;"},      {"\r\n\t", "&nbsp;"},
+        {"two\r\nlines", "twolines"}, {" x ", " x "}, {"&amp;", "&amp;amp;"}, {"\"q\"", "\"q\""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(HtmlEscape(c.text), c.expected) << c.text;
+}
+
+TEST_F(ExportTest, HtmlBytes) {
+    columns.columns[COL_INT].header = "Ping";
+    columns.columns[COL_TEXT].header = "";
+    table.DeleteRow(4);
+    table.DeleteRow(1);
+    table.DeleteRow(0);
+    const char* expected = "<HTML><BODY BGCOLOR=White>\r\n\r\n"
+                           "<TABLE CELLSPACING=2 CELLPADDING=2 BORDER=2>\r\n"
+                           "  <TR BGCOLOR=#C0C0C0>\r\n"
+                           "    <TH>&nbsp;</TH>\r\n"
+                           "    <TH>Ping</TH>\r\n"
+                           "  <TR>\r\n"
+                           "    <TD>plain</TD>\r\n"
+                           "    <TD>3</TD>\r\n"
+                           "  </TR>\r\n"
+                           "  <TR>\r\n"
+                           "    <TD>&lt;x&gt;&amp;</TD>\r\n"
+                           "    <TD>4</TD>\r\n"
+                           "  </TR>\r\n"
+                           "</TABLE>\r\n</BODY></HTML>";
+    table.Select(0, true);
+    EXPECT_EQ(HtmlExport(table, columns, text), expected);
+}
+
+TEST(Html, FileNameFromTheWindowText) {
+    EXPECT_EQ(HtmlFileName("Tabra"), "Tabra.html");
+    EXPECT_EQ(HtmlFileName("a:b:"), "a_b_.html");
+}
