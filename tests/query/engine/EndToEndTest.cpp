@@ -1,0 +1,246 @@
+// End to end on loopback against etsim, started as a child process: the master query and a run at the
+// fastest speed in-process, and the headless tool's JSON against etsim's dump of what it serves.
+#include "query/MasterQuery.h"
+#include "query/QueryRun.h"
+#include "query/QueueSink.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+// A child process started with posix_spawn; stdout optionally into a file.
+pid_t Spawn(const std::vector<std::string>& args, const std::string& stdoutFile = "") {
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!stdoutFile.empty())
+        posix_spawn_file_actions_addopen(&actions, 1, stdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+int WaitExit(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// etsim running for one test, in a temporary folder of its own.
+class CSimulator {
+public:
+    explicit CSimulator(const std::vector<std::string>& options) {
+        m_dir = fs::temp_directory_path() /
+                ("velloran-e2e-" + std::to_string(getpid()) + "-" + std::to_string(++s_count));
+        fs::create_directories(m_dir);
+        std::vector<std::string> args{ETSIM_PATH,   "--quiet",
+                                      "--lifetime", "120",
+                                      "--ready",    (m_dir / "ready").string(),
+                                      "--dump",     (m_dir / "dump.json").string()};
+        args.insert(args.end(), options.begin(), options.end());
+        m_pid = Spawn(args, (m_dir / "etsim.out").string());
+        for (int i = 0; i < 300 && ReadFile(m_dir / "ready").empty(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        m_master = ReadFile(m_dir / "ready");
+        while (!m_master.empty() && (m_master.back() == '\n' || m_master.back() == ' '))
+            m_master.pop_back();
+        if (!m_master.empty())
+            m_dump = json::parse(ReadFile(m_dir / "dump.json"));
+    }
+    ~CSimulator() {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            WaitExit(m_pid);
+        }
+        std::error_code ignored;
+        fs::remove_all(m_dir, ignored);
+    }
+    const std::string& Master() const { return m_master; }
+    const json& Dump() const { return m_dump; }
+    const fs::path& Dir() const { return m_dir; }
+
+private:
+    static inline int s_count = 0;
+    fs::path m_dir;
+    pid_t m_pid = -1;
+    std::string m_master;
+    json m_dump;
+};
+
+TEST(EndToEnd, ThousandServersAtTheFastestSpeed) {
+    CSimulator sim({"--servers", "1000", "--silent", "5%", "--seed", "7"});
+    ASSERT_FALSE(sim.Master().empty()) << "etsim did not get ready";
+    ASSERT_TRUE(net::CSockAddr(sim.Master()).GetAddress() >> 24 == 127);
+
+    query::CServerCollection servers;
+    query::CMasterResult master =
+        query::QueryMaster(net::CSockAddr(sim.Master()), query::BuildMasterRequest(82, true, true), servers);
+    ASSERT_EQ(master.outcome, query::MasterOutcome::COLLECTED);
+    ASSERT_EQ(servers.Count(), 1000u);
+
+    query::CQueueSink sink;
+    query::CQueryRun run(servers, sink);
+    run.SetSpeedIndex(5);
+    ASSERT_TRUE(run.StartWorker());
+    std::map<const query::CGameServer*, int> handed;
+    query::CQueryEvent event;
+    bool ended = false;
+    while (!ended && sink.Next(event, 20000)) {
+        if (event.kind == query::CQueryEvent::WORKER_END)
+            ended = true;
+        else if (event.kind == query::CQueryEvent::SERVER_DONE && run.AcceptResult(event.run))
+            ++handed[event.record];
+        else
+            ADD_FAILURE() << "unexpected event " << event.message;
+    }
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(run.ServersToQuery(), 0);
+    EXPECT_EQ(handed.size(), 1000u);
+    for (const auto& [record, times] : handed)
+        EXPECT_EQ(times, 1) << record->address.ToText();
+
+    size_t silent = 0;
+    for (const json& s : sim.Dump()["servers"]) {
+        const query::CGameServer* record = servers.Find(net::CSockAddr(s["address"].get<std::string>()));
+        ASSERT_NE(record, nullptr) << s["address"];
+        if (s["silent"].get<bool>()) {
+            ++silent;
+            EXPECT_EQ(record->ping, query::PING_NONE);
+            EXPECT_EQ(record->tries, query::TRIES_GIVEN_UP);
+            continue;
+        }
+        ASSERT_EQ(record->tries, query::TRIES_ANSWERED) << s["address"];
+        EXPECT_EQ(record->name, s["hostname_plain"].get<std::string>());
+        EXPECT_EQ(record->maxClients, s["max_clients"].get<int>());
+        EXPECT_EQ(record->gameType, s["gametype"].get<int>());
+        const json& players = s["players"];
+        ASSERT_EQ(record->players.size(), players.size()) << s["address"];
+        for (size_t i = 0; i < players.size(); ++i) {
+            EXPECT_EQ(record->players[i].name, players[i]["plain"].get<std::string>());
+            EXPECT_EQ(record->players[i].score, players[i]["score"].get<int>());
+            EXPECT_EQ(record->players[i].ping, players[i]["ping"].get<int>());
+            EXPECT_EQ(record->players[i].team, players[i]["team"].get<int>());
+        }
+    }
+    EXPECT_EQ(silent, 50u);
+}
+
+// The bytes of a dump text as the tool prints them: every byte from 0x80 on read as Latin-1.
+std::string AsLatin1Utf8(const std::string& bytes) {
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (c < 0x80) {
+            out += char(c);
+        } else {
+            out += char(0xC0 | (c >> 6));
+            out += char(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+TEST(EndToEnd, HeadlessToolJsonMatchesTheDump) {
+    CSimulator sim({"--servers", "150", "--silent", "10%", "--odd-case", "10%", "--seed", "11"});
+    ASSERT_FALSE(sim.Master().empty()) << "etsim did not get ready";
+    const std::string out = (sim.Dir() / "out.json").string();
+    pid_t tool = Spawn({VELLORAN_QUERY_PATH, "--master", sim.Master(), "--full", "--empty", "--json"}, out);
+    ASSERT_GT(tool, 0);
+    ASSERT_EQ(WaitExit(tool), 0);
+    json result = json::parse(ReadFile(out));
+
+    std::map<std::string, json> answered;
+    for (const json& s : result["servers"])
+        EXPECT_TRUE(answered.emplace(s["address"].get<std::string>(), s).second)
+            << "listed twice: " << s["address"];
+    std::set<std::string> silent;
+    for (const json& a : result["silent"])
+        EXPECT_TRUE(silent.insert(a.get<std::string>()).second);
+
+    size_t silentInDump = 0;
+    for (const json& s : sim.Dump()["servers"]) {
+        const std::string address = s["address"];
+        if (s["silent"].get<bool>()) {
+            ++silentInDump;
+            EXPECT_TRUE(silent.count(address)) << address;
+            continue;
+        }
+        ASSERT_TRUE(answered.count(address)) << address;
+        const json& got = answered[address];
+        EXPECT_EQ(got["name"].get<std::string>(), AsLatin1Utf8(s["hostname_plain"].get<std::string>()));
+        EXPECT_EQ(got["maxClients"], s["max_clients"]);
+        EXPECT_EQ(got["gameType"], s["gametype"]);
+        EXPECT_LT(got["ping"].get<int>(), 1000);
+        EXPECT_EQ(got["variables"].size(), s["variables"].size());
+        ASSERT_EQ(got["players"].size(), s["players"].size());
+        for (size_t i = 0; i < s["players"].size(); ++i) {
+            EXPECT_EQ(got["players"][i]["name"].get<std::string>(),
+                      AsLatin1Utf8(s["players"][i]["plain"].get<std::string>()));
+            EXPECT_EQ(got["players"][i]["team"], s["players"][i]["team"]);
+            EXPECT_EQ(got["players"][i]["score"], s["players"][i]["score"]);
+        }
+    }
+    EXPECT_EQ(answered.size() + silent.size(), sim.Dump()["servers"].size());
+    EXPECT_EQ(silent.size(), silentInDump);
+}
+
+TEST(EndToEnd, HeadlessToolRefusals) {
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {{}, 2},
+        {{"--speed", "9", "--master", "127.0.0.1:1"}, 2},
+        {{"--master", ":27950"}, 1},            // unresolvable host
+        {{"--master", "10.1.2.3:27950"}, 1},    // outside loopback without --allow-remote
+        {{"--master", "192.168.0.1:27950"}, 1}, // the same
+        {{"--master", "255.255.255.255:1", "--allow-remote"}, 1},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args{VELLORAN_QUERY_PATH};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        pid_t tool = Spawn(args, "/dev/null");
+        ASSERT_GT(tool, 0);
+        EXPECT_EQ(WaitExit(tool), c.exitCode) << testing::PrintToString(c.args);
+    }
+}
+
+TEST(EndToEnd, HeadlessToolReportsASilentMaster) {
+    CSimulator sim({"--servers", "3", "--master-answer", "never"});
+    ASSERT_FALSE(sim.Master().empty());
+    pid_t tool = Spawn({VELLORAN_QUERY_PATH, "--master", sim.Master()}, "/dev/null");
+    EXPECT_EQ(WaitExit(tool), 1);
+}
+
+} // namespace
