@@ -76,26 +76,21 @@ std::string GroupDigits(const std::string& whole, unsigned grouping, const std::
         size_t size = static_cast<size_t>(sizes[std::min(index, sizes.size() - 1)] - '0');
         if (size == 0 || end <= size)
             break;
-        result.insert(0, separator + whole.substr(end - size, size));
+        result.insert(0, whole, end - size, size);
+        result.insert(0, separator);
         end -= size;
         ++index;
     }
-    return whole.substr(0, end) + result;
+    result.insert(0, whole, 0, end);
+    return result;
 }
 
 std::string ApplyNegativeOrder(const std::string& number, unsigned order) {
-    switch (order) {
-    case 0:
-        return "(" + number + ")";
-    case 2:
-        return "- " + number;
-    case 3:
-        return number + "-";
-    case 4:
-        return number + " -";
-    default:
-        return "-" + number;
-    }
+    static const char* const patterns[][2] = {{"(", ")"}, {"-", ""}, {"- ", ""}, {"", "-"}, {"", " -"}};
+    const char* const* pattern = patterns[order <= 4 ? order : 1];
+    std::string text = pattern[0];
+    text.append(number).append(pattern[1]);
+    return text;
 }
 
 } // namespace
@@ -135,10 +130,10 @@ std::string FormatNumber(const std::string& number, const CNumberSettings& setti
     RoundFraction(whole, fraction, settings.digits);
     whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
     if (whole.empty() && (settings.leadingZero || settings.digits == 0))
-        whole = "0";
+        whole.push_back('0');
     std::string text = GroupDigits(whole, settings.grouping, settings.thousandSep);
     if (settings.digits > 0)
-        text += settings.decimalSep + fraction;
+        text.append(settings.decimalSep).append(fraction);
     bool zero = whole.find_first_not_of('0') == std::string::npos &&
                 fraction.find_first_not_of('0') == std::string::npos;
     return negative && !zero ? ApplyNegativeOrder(text, settings.negativeOrder) : text;
