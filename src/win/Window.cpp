@@ -1,0 +1,415 @@
+#include "win/Window.h"
+
+#include "win/ErrorReport.h"
+#include "win/WaitCursor.h"
+
+namespace win {
+
+namespace {
+
+constexpr char kObjectProp[] = "Velloran.CWnd";
+
+// The object whose window CreateWindowEx is making on this thread; its first message links them.
+thread_local CWnd* t_creating = nullptr;
+
+// Mouse coordinates are signed 16-bit values (negative left of or above the window during capture).
+POINT PointFromLParam(LPARAM lParam) {
+    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+} // namespace
+
+CWnd::~CWnd() {
+    if (!m_hwnd)
+        return;
+    bool owned = m_owned;
+    HWND hwnd = m_subclassed ? UnsubclassWindow() : Detach();
+    if (owned && hwnd)
+        ::DestroyWindow(hwnd);
+}
+
+CWnd* CWnd::FromHandle(HWND hwnd) {
+    if (!hwnd)
+        return nullptr;
+    return static_cast<CWnd*>(::GetPropA(hwnd, kObjectProp));
+}
+
+bool CWnd::RegisterClass(const char* className, UINT classStyle, HCURSOR cursor, HBRUSH background,
+                         HICON icon) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = classStyle;
+    wc.lpfnWndProc = StaticWindowProc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.hCursor = cursor ? cursor : ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+    wc.hbrBackground = background;
+    wc.hIcon = icon;
+    wc.lpszClassName = className;
+    if (::RegisterClassExA(&wc))
+        return true;
+    return ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+bool CWnd::Create(const char* className, const char* text, DWORD style, DWORD exStyle, const RECT& rect,
+                  HWND parent, int id) {
+    if (m_hwnd)
+        return false;
+    CWnd* outer = t_creating;
+    t_creating = this;
+    HMENU menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)) : nullptr;
+    HWND hwnd =
+        ::CreateWindowExA(exStyle, className, text, style, rect.left, rect.top, rect.right - rect.left,
+                          rect.bottom - rect.top, parent, menu, ::GetModuleHandleA(nullptr), nullptr);
+    t_creating = outer;
+    if (!hwnd) {
+        // A window that failed in WM_CREATE is destroyed already, and with it our link.
+        return false;
+    }
+    if (m_hwnd != hwnd) {
+        // Not one of our classes: nothing reached StaticWindowProc.
+        ::DestroyWindow(hwnd);
+        return false;
+    }
+    m_owned = true;
+    return true;
+}
+
+bool CWnd::CreateControl(const char* className, const char* text, DWORD style, DWORD exStyle,
+                         const RECT& rect, HWND parent, int id) {
+    if (m_hwnd)
+        return false;
+    HWND hwnd = ::CreateWindowExA(
+        exStyle, className, text, style, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleA(nullptr), nullptr);
+    if (!hwnd)
+        return false;
+    if (!SubclassWindow(hwnd)) {
+        ::DestroyWindow(hwnd);
+        return false;
+    }
+    m_owned = true;
+    return true;
+}
+
+bool CWnd::SubclassWindow(HWND hwnd) {
+    if (m_hwnd || !hwnd || FromHandle(hwnd))
+        return false;
+    auto previous = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+    AttachRouting(hwnd, previous);
+    ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StaticWindowProc));
+    m_subclassed = true;
+    return true;
+}
+
+bool CWnd::SubclassDlgItem(int id, HWND parent) {
+    return SubclassWindow(::GetDlgItem(parent, id));
+}
+
+HWND CWnd::UnsubclassWindow() {
+    HWND hwnd = m_hwnd;
+    if (hwnd && m_subclassed)
+        ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProc));
+    DetachRouting();
+    return hwnd;
+}
+
+HWND CWnd::Detach() {
+    HWND hwnd = m_hwnd;
+    if (FromHandle(hwnd) == this)
+        DetachRouting();
+    m_hwnd = nullptr;
+    m_owned = false;
+    return hwnd;
+}
+
+bool CWnd::DestroyWindow() {
+    return m_hwnd && ::DestroyWindow(m_hwnd) != FALSE;
+}
+
+void CWnd::AttachRouting(HWND hwnd, WNDPROC previous) {
+    m_hwnd = hwnd;
+    m_previousProc = previous;
+    ::SetPropA(hwnd, kObjectProp, this);
+}
+
+void CWnd::DetachRouting() {
+    if (m_hwnd && FromHandle(m_hwnd) == this)
+        ::RemovePropA(m_hwnd, kObjectProp);
+    m_hwnd = nullptr;
+    m_previousProc = nullptr;
+    m_subclassed = false;
+    m_owned = false;
+}
+
+LRESULT CWnd::CallPrevious(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (m_previousProc)
+        return ::CallWindowProcA(m_previousProc, m_hwnd, msg, wParam, lParam);
+    return ::DefWindowProcA(m_hwnd, msg, wParam, lParam);
+}
+
+LRESULT CWnd::Default() {
+    if (!m_current || !m_hwnd)
+        return 0;
+    return CallPrevious(m_current->msg, m_current->wParam, m_current->lParam);
+}
+
+LRESULT CALLBACK CWnd::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    CWnd* wnd = FromHandle(hwnd);
+    if (!wnd && t_creating) {
+        wnd = t_creating;
+        t_creating = nullptr;
+        wnd->AttachRouting(hwnd, ::DefWindowProcA);
+    }
+    if (!wnd)
+        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+
+    SCurrentMsg current{msg, wParam, lParam};
+    const SCurrentMsg* outer = wnd->m_current;
+    wnd->m_current = &current;
+    LRESULT result = 0;
+    try {
+        result = wnd->WindowProc(msg, wParam, lParam);
+    } catch (...) {
+        ReportException(hwnd);
+    }
+    wnd->m_current = outer;
+
+    if (msg == WM_NCDESTROY && wnd->m_hwnd == hwnd) {
+        if (wnd->m_subclassed)
+            ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wnd->m_previousProc));
+        wnd->DetachRouting();
+        wnd->PostNcDestroy();
+    }
+    return result;
+}
+
+LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_CREATE:
+        return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case WM_COMMAND:
+        if (OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)))
+            return 0;
+        return Default();
+    case WM_NOTIFY: {
+        LRESULT result = 0;
+        if (OnNotify(reinterpret_cast<NMHDR*>(lParam), result))
+            return result;
+        return Default();
+    }
+    case WM_SIZE:
+        OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_GETMINMAXINFO:
+        OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+        return 0;
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_ERASEBKGND:
+        return OnEraseBkgnd(reinterpret_cast<HDC>(wParam)) ? 1 : 0;
+    case WM_TIMER:
+        OnTimer(wParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(static_cast<UINT>(wParam), PointFromLParam(lParam));
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnLButtonDown(static_cast<UINT>(wParam), PointFromLParam(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+        OnLButtonUp(static_cast<UINT>(wParam), PointFromLParam(lParam));
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        OnLButtonDblClk(static_cast<UINT>(wParam), PointFromLParam(lParam));
+        return 0;
+    case WM_RBUTTONDOWN:
+        OnRButtonDown(static_cast<UINT>(wParam), PointFromLParam(lParam));
+        return 0;
+    case WM_RBUTTONUP:
+        OnRButtonUp(static_cast<UINT>(wParam), PointFromLParam(lParam));
+        return 0;
+    case WM_MOUSEWHEEL:
+        OnMouseWheel(GET_KEYSTATE_WPARAM(wParam), GET_WHEEL_DELTA_WPARAM(wParam), PointFromLParam(lParam));
+        return 0;
+    case WM_CAPTURECHANGED:
+        OnCaptureChanged(reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_KEYDOWN:
+        OnKeyDown(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_KEYUP:
+        OnKeyUp(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_CHAR:
+        OnChar(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_GETDLGCODE:
+        return OnGetDlgCode();
+    case WM_SETFOCUS:
+        OnSetFocus(reinterpret_cast<HWND>(wParam));
+        return 0;
+    case WM_KILLFOCUS:
+        OnKillFocus(reinterpret_cast<HWND>(wParam));
+        return 0;
+    case WM_SETCURSOR:
+        return OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam)) ? TRUE : FALSE;
+    case WM_HSCROLL:
+        OnHScroll(LOWORD(wParam), static_cast<short>(HIWORD(wParam)), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_VSCROLL:
+        OnVScroll(LOWORD(wParam), static_cast<short>(HIWORD(wParam)), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_CONTEXTMENU:
+        OnContextMenu(reinterpret_cast<HWND>(wParam), PointFromLParam(lParam));
+        return 0;
+    case WM_RENDERFORMAT:
+        OnRenderFormat(static_cast<UINT>(wParam));
+        return 0;
+    case WM_RENDERALLFORMATS:
+        OnRenderAllFormats();
+        return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+        return reinterpret_cast<LRESULT>(
+            OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), msg));
+    default:
+        return Default();
+    }
+}
+
+int CWnd::OnCreate(CREATESTRUCTA*) {
+    return static_cast<int>(Default());
+}
+void CWnd::OnDestroy() {
+    Default();
+}
+bool CWnd::OnCommand(int, int, HWND) {
+    return false;
+}
+bool CWnd::OnNotify(NMHDR*, LRESULT&) {
+    return false;
+}
+void CWnd::OnSize(UINT, int, int) {
+    Default();
+}
+void CWnd::OnGetMinMaxInfo(MINMAXINFO*) {
+    Default();
+}
+void CWnd::OnPaint() {
+    Default();
+}
+bool CWnd::OnEraseBkgnd(HDC) {
+    return Default() != 0;
+}
+void CWnd::OnTimer(UINT_PTR) {
+    Default();
+}
+void CWnd::OnMouseMove(UINT, POINT) {
+    Default();
+}
+void CWnd::OnLButtonDown(UINT, POINT) {
+    Default();
+}
+void CWnd::OnLButtonUp(UINT, POINT) {
+    Default();
+}
+void CWnd::OnLButtonDblClk(UINT, POINT) {
+    Default();
+}
+void CWnd::OnRButtonDown(UINT, POINT) {
+    Default();
+}
+void CWnd::OnRButtonUp(UINT, POINT) {
+    Default();
+}
+void CWnd::OnMouseWheel(UINT, short, POINT) {
+    Default();
+}
+void CWnd::OnCaptureChanged(HWND) {
+    Default();
+}
+void CWnd::OnKeyDown(UINT, UINT, UINT) {
+    Default();
+}
+void CWnd::OnKeyUp(UINT, UINT, UINT) {
+    Default();
+}
+void CWnd::OnChar(UINT, UINT, UINT) {
+    Default();
+}
+UINT CWnd::OnGetDlgCode() {
+    return static_cast<UINT>(Default());
+}
+void CWnd::OnSetFocus(HWND) {
+    Default();
+}
+void CWnd::OnKillFocus(HWND) {
+    Default();
+}
+void CWnd::OnHScroll(UINT, int, HWND) {
+    Default();
+}
+void CWnd::OnVScroll(UINT, int, HWND) {
+    Default();
+}
+void CWnd::OnContextMenu(HWND, POINT) {
+    Default();
+}
+void CWnd::OnRenderFormat(UINT) {
+    Default();
+}
+void CWnd::OnRenderAllFormats() {
+    Default();
+}
+
+bool CWnd::OnSetCursor(HWND, UINT, UINT) {
+    if (CWaitCursor::IsActive()) {
+        CWaitCursor::Restore();
+        return true;
+    }
+    return Default() != 0;
+}
+
+HBRUSH CWnd::OnCtlColor(HDC dc, HWND child, UINT msg) {
+    if (CWnd* c = FromHandle(child); c && c != this) {
+        if (HBRUSH brush = c->OnReflectCtlColor(dc, msg))
+            return brush;
+    }
+    return reinterpret_cast<HBRUSH>(Default());
+}
+
+HBRUSH CWnd::OnReflectCtlColor(HDC, UINT) {
+    return nullptr;
+}
+
+std::string CWnd::GetWindowText() const {
+    int length = ::GetWindowTextLengthA(m_hwnd);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    int copied = ::GetWindowTextA(m_hwnd, text.data(), length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+RECT CWnd::GetClientRect() const {
+    RECT rc = {};
+    ::GetClientRect(m_hwnd, &rc);
+    return rc;
+}
+
+RECT CWnd::GetRectInParent() const {
+    RECT rc = {};
+    ::GetWindowRect(m_hwnd, &rc);
+    if (HWND parent = ::GetParent(m_hwnd); parent && (::GetWindowLongA(m_hwnd, GWL_STYLE) & WS_CHILD))
+        ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+} // namespace win
