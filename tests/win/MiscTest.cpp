@@ -1,0 +1,124 @@
+#include "TestUtil.h"
+#include "net/Error.h"
+#include "win/ErrorReport.h"
+#include "win/FileDialog.h"
+#include "win/Thread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+// All bytes of a literal, embedded NULs included (not the literal's own terminator).
+template <size_t N> std::string Bytes(const char (&text)[N]) {
+    return std::string(text, N - 1);
+}
+
+TEST(FileFilter, BarsBecomeNulsAndTheListEndsWithTwo) {
+    struct Case {
+        const char* filter;
+        std::string result;
+    } cases[] = {
+        {"Html Dateien (*.html)|*.html|Alle Dateien (*.*)|*.*||",
+         Bytes("Html Dateien (*.html)\0*.html\0Alle Dateien (*.*)\0*.*\0\0")},
+        {"Text|*.txt||", Bytes("Text\0*.txt\0\0")},
+        {"Text|*.txt", Bytes("Text\0*.txt\0\0")},
+        {"Text|*.txt|", Bytes("Text\0*.txt\0\0")},
+        {"", Bytes("\0\0")},
+        {nullptr, Bytes("\0\0")},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(win::MakeFileFilter(c.filter), c.result) << (c.filter ? c.filter : "null");
+}
+
+TEST(ExceptionText, LibraryErrorsShowTheirMessageOthersAreUnknown) {
+    struct Case {
+        std::exception_ptr error;
+        const char* text;
+    } cases[] = {
+        {std::make_exception_ptr(net::CError("Kein Speicher", 8)), "Kein Speicher"},
+        {std::make_exception_ptr(net::CSockErr(10061)), "Socket Error 10061 : Connection refused"},
+        {std::make_exception_ptr(std::runtime_error("std")), "Unhandled Unknown Exception!"},
+        {std::make_exception_ptr(7), "Unhandled Unknown Exception!"},
+        {nullptr, "Unhandled Unknown Exception!"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(win::DescribeException(c.error), c.text);
+}
+
+std::atomic<int> g_threadReports{0};
+std::string g_threadReportText;
+void RecordThreadReport(HWND owner, const std::string& text) {
+    if (owner == nullptr)
+        g_threadReportText = text;
+    ++g_threadReports;
+}
+
+TEST(WorkerThread, RunsTheBodyAndReportsWhatEscapes) {
+    auto previous = win::SetExceptionReporter(RecordThreadReport);
+    g_threadReports = 0;
+
+    std::atomic<DWORD> ranOn{0};
+    HANDLE thread = win::StartWorkerThread([&] { ranOn = ::GetCurrentThreadId(); });
+    ASSERT_NE(thread, nullptr);
+    ASSERT_EQ(::WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+    ::CloseHandle(thread);
+    EXPECT_NE(ranOn.load(), 0u);
+    EXPECT_NE(ranOn.load(), ::GetCurrentThreadId());
+    EXPECT_EQ(g_threadReports.load(), 0);
+
+    thread = win::StartWorkerThread([] { throw net::CError("Worker failed", 1); });
+    ASSERT_NE(thread, nullptr);
+    ASSERT_EQ(::WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+    ::CloseHandle(thread);
+    EXPECT_EQ(g_threadReports.load(), 1);
+    EXPECT_EQ(g_threadReportText, "Worker failed");
+    win::SetExceptionReporter(previous);
+}
+
+TEST(MessageBox, ShowsTextAndCaptionAndReturnsTheButton) {
+    win::SetAppTitle("Velloran Wolfenstein - Enemy Territory 1.02a");
+    struct Case {
+        UINT type;
+        int press;
+    } cases[] = {{MB_OK, IDOK}, {MB_YESNO, IDNO}, {MB_YESNO, IDYES}};
+    for (const Case& c : cases) {
+        std::vector<std::string> texts;
+        std::string caption;
+        wintest::CDialogCloser closer([&](HWND box) {
+            texts = wintest::ChildTexts(box);
+            char buffer[128] = {};
+            ::GetWindowTextA(box, buffer, sizeof buffer);
+            caption = buffer;
+            ::PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(c.press), 0);
+        });
+        EXPECT_EQ(win::ShowMessage(nullptr, "No response from master server.", c.type), c.press);
+        EXPECT_EQ(caption, "Velloran Wolfenstein - Enemy Territory 1.02a");
+        EXPECT_NE(std::find(texts.begin(), texts.end(), "No response from master server."), texts.end());
+    }
+}
+
+TEST(FileDialog, CancelKeepsTheSuggestion) {
+    std::string name = "Tabra.html";
+    wintest::CDialogCloser closer([](HWND dialog) { ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
+    EXPECT_FALSE(win::AskSaveFileName(nullptr, "Html Dateien (*.html)|*.html|Alle Dateien (*.*)|*.*||",
+                                      "html", name, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT));
+    EXPECT_TRUE(closer.Done());
+    EXPECT_EQ(name, "Tabra.html");
+}
+
+TEST(FileDialog, ConfirmedNameGetsTheDefaultExtension) {
+    char temp[MAX_PATH] = {};
+    ASSERT_GT(::GetTempPathA(MAX_PATH, temp), 0u);
+    std::string name = std::string(temp) + "velloran_export_test";
+    ::DeleteFileA((name + ".html").c_str());
+    wintest::CDialogCloser closer([](HWND dialog) { ::PostMessageA(dialog, WM_COMMAND, IDOK, 0); });
+    ASSERT_TRUE(win::AskSaveFileName(nullptr, "Html Dateien (*.html)|*.html|Alle Dateien (*.*)|*.*||", "html",
+                                     name, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT));
+    EXPECT_EQ(name, std::string(temp) + "velloran_export_test.html");
+}
+
+} // namespace
