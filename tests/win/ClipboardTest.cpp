@@ -118,17 +118,4 @@ TEST_F(ClipboardTest, OtherFormatsArePassedOnUnrendered) {
     EXPECT_GE(m_owner.passedOn, 1);
 }
 
-TEST_F(ClipboardTest, RenderedBlockHasExactlyTheGivenBytes) {
-    {
-        CClipboard clip(m_owner.GetHwnd());
-        ASSERT_TRUE(clip.Empty());
-        ASSERT_TRUE(win::RenderClipboardData(CF_TEXT, std::string("ab\0cd\0", 6)));
-    }
-    CClipboard clip(m_owner.GetHwnd());
-    HANDLE data = ::GetClipboardData(CF_TEXT);
-    ASSERT_NE(data, nullptr);
-    EXPECT_GE(::GlobalSize(data), 6u);
-    EXPECT_EQ(clip.GetText().value_or("?"), "ab");
-}
-
 } // namespace

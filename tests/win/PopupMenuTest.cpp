@@ -172,19 +172,6 @@ TEST(PopupMenu, RadioCheckMarksOneOfARange) {
     }
 }
 
-TEST(PopupMenu, MoveKeepsOneOwner) {
-    CPopupMenu a;
-    a.AppendItems("x;y", 1);
-    HMENU handle = a.GetHandle();
-    CPopupMenu b(std::move(a));
-    EXPECT_EQ(a.GetHandle(), nullptr);
-    EXPECT_EQ(b.GetHandle(), handle);
-    CPopupMenu c;
-    c = std::move(b);
-    EXPECT_EQ(c.GetHandle(), handle);
-    EXPECT_EQ(c.GetItemCount(), 2);
-}
-
 // Ends the menu loop from a thread timer, optionally choosing the first item by keyboard first.
 struct SMenuDriver {
     static inline bool choose = false;
