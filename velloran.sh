@@ -51,6 +51,7 @@ start_xvfb() {
 }
 
 cleanup() {
+    stop_etsim
     if [ -d "$WINEPREFIX" ] && command -v wineserver >/dev/null; then wineserver -k 2>/dev/null || true; fi
     if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
 }
@@ -120,15 +121,49 @@ cmd_bench() {
     done
 }
 
+# Starts etsim in the background with the given options; sets ETSIM_PID and MASTER.
+ETSIM_PID=""
+start_etsim() {
+    local ready
+    ready=$(mktemp -u /tmp/velloran-etsim.XXXXXX)
+    "$BUILD_ROOT/bench/tools/etsim/etsim" --ready "$ready" --quiet --lifetime 1800 "$@" >/dev/null &
+    ETSIM_PID=$!
+    for _ in $(seq 100); do
+        [ -s "$ready" ] && break
+        sleep 0.1
+    done
+    MASTER=$(cat "$ready")
+    rm -f "$ready"
+}
+
+stop_etsim() {
+    if [ -n "$ETSIM_PID" ]; then kill "$ETSIM_PID" 2>/dev/null || true; wait "$ETSIM_PID" 2>/dev/null || true; fi
+    ETSIM_PID=""
+}
+
+# The simulated network of the demo: a few hundred servers with players, latency, some silent ones.
+DEMO_NETWORK=(--servers 400 --seed 7 --latency 15-180 --jitter 20 --silent 4% --second-only 2% --malformed 3
+              --duplicates 5 --odd-entries 3)
+
 cmd_demo() {
     ensure_packages
-    echo "The demo arrives with the query engine (simulated network and headless query tool)." >&2
-    return 1
+    log "building the tools (Release)"
+    cmake --preset bench -B "$BUILD_ROOT/bench" >/dev/null
+    cmake --build "$BUILD_ROOT/bench" --target etsim velloran-query
+    start_etsim "${DEMO_NETWORK[@]}"
+    log "etsim serves ${DEMO_NETWORK[1]} game servers; master at $MASTER"
+    local status=0
+    "$BUILD_ROOT/bench/tools/query/velloran-query" --master "$MASTER" --speed 5 "$@" || status=$?
+    stop_etsim
+    return $status
 }
 
 case "${1:-}" in
     test) cmd_test ;;
-    demo) cmd_demo ;;
+    demo)
+        shift
+        cmd_demo "$@"
+        ;;
     bench) cmd_bench ;;
     *)
         echo "usage: $0 test|demo|bench" >&2
