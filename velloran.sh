@@ -65,6 +65,12 @@ ensure_wineprefix() {
         wineboot -i >/dev/null 2>&1
         wineserver -w
     fi
+    # Unmanaged windows: no window manager runs under Xvfb, and managed windows take seconds to close.
+    if [ ! -f "$WINEPREFIX/.velloran-configured" ]; then
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+        wineserver -w
+        touch "$WINEPREFIX/.velloran-configured"
+    fi
 }
 
 build() {
