@@ -1,0 +1,66 @@
+// CSplitCtrl: a bar the user drags to share a dialog's room between the windows on either side.
+//
+// The bar replaces a placeholder dialog item and takes part in a CDlgLayout; the windows beside it are
+// registered with the bar as their edge reference, so moving the bar re-lays them out. The parent gets
+// WM_COMMAND with the bar's id and code SPLIT_BEGIN, SPLIT_MOVED or SPLIT_END.
+#pragma once
+
+#include "app/dialogs/DlgLayout.h"
+#include "win/Window.h"
+
+#include <climits>
+
+namespace Dialux {
+
+enum : int { SPLIT_BEGIN = 0, SPLIT_MOVED = 1, SPLIT_END = 2 };
+
+class CSplitCtrl : public win::CWnd {
+public:
+    static constexpr int kThickness = 6;
+    static constexpr char kWindowName[] = "Dialux::CSplitCtrl";
+
+    // Replaces dialog item id of parent by the bar (same id, styles without WS_BORDER, same place in the
+    // tab order), one pixel smaller on each side.
+    bool Create(int placeholderId, HWND parent);
+
+    // Joins the layout with limits in percent of the parent's client width (or height for a horizontal
+    // bar); makes the bar 6 pixels thick and measures its layout entry again.
+    void AttachLayout(CDlgLayout* layout, int minPercent, int maxPercent, CDlgLayout::Veto veto = {});
+
+    // The bar's left (top) edge in whole percent of the parent's client width (height).
+    int GetPos() const;
+    // Moves the bar to percent (clamped to the limits) and lays out the dialog; returns GetPos().
+    int SetPos(int percent);
+
+    bool IsVertical() const { return m_vertical; }
+    bool IsDragging() const { return m_grab > kNoDrag; }
+
+protected:
+    void OnPaint() override;
+    bool OnEraseBkgnd(HDC dc) override;
+    void OnLButtonDown(UINT flags, POINT pt) override;
+    void OnMouseMove(UINT flags, POINT pt) override;
+    void OnLButtonUp(UINT flags, POINT pt) override;
+    void OnCaptureChanged(HWND newCapture) override;
+    bool OnSetCursor(HWND window, UINT hitTest, UINT mouseMsg) override;
+
+private:
+    static constexpr int kNoDrag = INT_MIN + 1;
+
+    // The bar's rectangle in parent client coordinates.
+    RECT BarRect() const;
+    int ParentExtent() const;
+    // Lays out with the bar's leading edge at pos; false when the layout refused.
+    bool MoveTo(int pos);
+    void Notify(int code);
+    void EndDrag();
+
+    CDlgLayout* m_layout = nullptr;
+    bool m_vertical = true;
+    int m_grab = kNoDrag;
+    int m_min = 0;     // hundredths of a percent
+    int m_max = 10000; // hundredths of a percent
+    CDlgLayout::Veto m_veto;
+};
+
+} // namespace Dialux

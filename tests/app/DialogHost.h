@@ -1,0 +1,79 @@
+// A modeless test dialog from a template whose window is routed through a CWnd: it records the commands
+// its controls send (after the combo box filter), re-lays out on WM_SIZE, and reflects control colours.
+#pragma once
+
+#include "app/dialogs/DlgLayout.h"
+#include "app/dialogs/ExComboBox.h"
+#include "win/Window.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+namespace apptest {
+
+class CDialogHost : public win::CWnd {
+public:
+    ~CDialogHost() override {
+        if (m_hwnd)
+            ::DestroyWindow(m_hwnd);
+    }
+
+    // Showing costs time under Wine; only tests that need the focus show the dialog.
+    void Open(int templateId, bool show = false) {
+        HWND hwnd = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), nullptr,
+                                         &CDialogHost::DialogProc, 0);
+        ASSERT_NE(hwnd, nullptr);
+        ASSERT_TRUE(SubclassWindow(hwnd));
+        if (show) {
+            ::ShowWindow(hwnd, SW_SHOW);
+            ::SetForegroundWindow(hwnd);
+        }
+    }
+
+    RECT ItemRect(int id) const { return RectOf(GetDlgItem(id)); }
+    RECT RectOf(HWND window) const {
+        RECT rc = {};
+        ::GetWindowRect(window, &rc);
+        ::MapWindowPoints(HWND_DESKTOP, m_hwnd, reinterpret_cast<POINT*>(&rc), 2);
+        return rc;
+    }
+    // Resizes the window so that its client area grows by dx, dy.
+    void Grow(int dx, int dy) {
+        RECT rc = {};
+        ::GetWindowRect(m_hwnd, &rc);
+        ::SetWindowPos(m_hwnd, nullptr, 0, 0, rc.right - rc.left + dx, rc.bottom - rc.top + dy,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // The notification codes received from control id, in order.
+    std::vector<int> CodesFrom(int id) const {
+        std::vector<int> codes;
+        for (const auto& c : commands) {
+            if (c.first == id)
+                codes.push_back(c.second);
+        }
+        return codes;
+    }
+
+    std::vector<std::pair<int, int>> commands; // id, code
+    Dialux::CDlgLayout* layout = nullptr;
+
+protected:
+    bool OnCommand(int id, int code, HWND control) override {
+        if (control && Ovix::ReflectComboCommand(control, code))
+            return true;
+        commands.emplace_back(id, code);
+        return true;
+    }
+    void OnSize(UINT type, int cx, int cy) override {
+        win::CWnd::OnSize(type, cx, cy);
+        if (layout)
+            layout->Layout();
+    }
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
+};
+
+} // namespace apptest
