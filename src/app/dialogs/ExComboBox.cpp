@@ -66,22 +66,10 @@ std::string CExComboBox::GetSelectedText() const {
 }
 
 void CExComboBox::Notify(int code) {
-    int sel = GetCurSel();
-    if (code == CBN_SELCHANGE)
-        m_lastSelChange = sel;
-    if (code == CBN_SELENDOK) {
-        m_lastSelEndOk = sel;
-        m_pendingSelEnd = false;
-    }
-    ++m_sending;
-    ::SendMessageA(GetParent(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), code),
-                   reinterpret_cast<LPARAM>(m_hwnd));
-    --m_sending;
+    ::SendMessageA(GetParent(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), code), reinterpret_cast<LPARAM>(m_hwnd));
 }
 
 bool CExComboBox::ReflectCommand(int code) {
-    if (m_sending)
-        return false; // our own notification, already counted
     int sel = GetCurSel();
     switch (code) {
     case CBN_SETFOCUS:
@@ -101,8 +89,10 @@ bool CExComboBox::ReflectCommand(int code) {
         m_pendingSelEnd = false;
         return false;
     case CBN_SELENDCANCEL:
-        if (m_pendingSelEnd)
+        if (m_pendingSelEnd) {
+            m_pendingSelEnd = false;
             Notify(CBN_SELENDOK);
+        }
         return true;
     case CBN_DROPDOWN:
         if (!m_dropList)
@@ -160,8 +150,10 @@ void CExComboBox::Backspace() {
 void CExComboBox::Enter() {
     if (m_matchOnFocusLoss)
         MatchText();
-    if (m_pendingSelEnd)
+    if (m_pendingSelEnd) {
         Notify(CBN_SELENDOK);
+        m_pendingSelEnd = false;
+    }
     Notify(CBN_DBLCLK);
 }
 

@@ -61,7 +61,8 @@ private:
     void MatchText();
     void MatchOnDropDown();
     void PlaceOverlay();
-    // Sends a notification to the parent past the filter, remembering what was reported.
+    // Sends a notification to the parent; like the control's own ones it passes the filter there, so
+    // that the parent hears of each selection once.
     void Notify(int code);
 
     CEditPart m_edit{*this};
@@ -69,7 +70,6 @@ private:
     bool m_pendingSelEnd = false;
     int m_lastSelEndOk = -2;
     int m_lastSelChange = -2;
-    int m_sending = 0;
 };
 
 // For a parent's OnCommand: passes a control's notification through its filter when the control is a
