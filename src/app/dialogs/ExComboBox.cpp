@@ -66,7 +66,8 @@ std::string CExComboBox::GetSelectedText() const {
 }
 
 void CExComboBox::Notify(int code) {
-    ::SendMessageA(GetParent(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), code), reinterpret_cast<LPARAM>(m_hwnd));
+    ::SendMessageA(GetParent(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), code),
+                   reinterpret_cast<LPARAM>(m_hwnd));
 }
 
 bool CExComboBox::ReflectCommand(int code) {
