@@ -1,0 +1,193 @@
+// Test rig of the table control: a real top-level parent window that records the control's
+// notifications and answers them as told, a control made from a placeholder child, and a control
+// whose popup menus choose a command instead of showing themselves.
+#pragma once
+
+#include "table/model/ColDef.h"
+#include "table/view/TableCtrl.h"
+#include "win/TestUtil.h"
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace viewtest {
+
+constexpr int kTableId = 1001;
+
+struct SEvent {
+    int code;
+    int row;
+    int col;
+    int command;
+    int x;
+    int y;
+    int key;
+    std::string text;
+};
+
+class CParent : public win::CWnd {
+public:
+    CParent() {
+        win::CWnd::RegisterClass("TabraTestParent", 0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+        Create("TabraTestParent", "Tabra test", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
+               RECT{20, 20, 720, 520}, nullptr);
+        ::ShowWindow(m_hwnd, SW_SHOWNOACTIVATE);
+    }
+
+    std::vector<SEvent> events;
+    std::map<int, LRESULT> answers; // code -> answer
+    std::function<void(int code, Tabra::STableNotify&)> onNotify;
+
+    std::vector<int> Codes() const {
+        std::vector<int> codes;
+        for (const SEvent& e : events)
+            codes.push_back(e.code);
+        return codes;
+    }
+
+protected:
+    bool OnNotify(NMHDR* header, LRESULT& result) override {
+        int code = static_cast<int>(header->code);
+        if (header->idFrom != kTableId)
+            return false;
+        if (code == Tabra::TN_KEYDOWN) {
+            events.push_back(SEvent{
+                code, -1, -1, static_cast<int>(reinterpret_cast<NMKEY*>(header)->nVKey), -1, -1, -1, {}});
+        } else {
+            auto* record = reinterpret_cast<Tabra::STableNotify*>(header);
+            if (onNotify)
+                onNotify(code, *record);
+            events.push_back(SEvent{code, record->row, record->col, record->command, record->x, record->y,
+                                    record->key, record->text});
+        }
+        auto it = answers.find(code);
+        result = it == answers.end() ? 0 : it->second;
+        return true;
+    }
+};
+
+// A menu item as the control built it.
+struct SItem {
+    UINT id;
+    std::string text;
+    bool grayed;
+    bool checked;
+    bool separator;
+    std::vector<SItem> sub;
+};
+
+inline std::vector<SItem> ReadMenu(HMENU menu) {
+    std::vector<SItem> items;
+    int count = ::GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        char text[256] = {};
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_STATE | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        ::GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info);
+        SItem item{info.wID,
+                   text,
+                   (info.fState & MFS_GRAYED) != 0,
+                   (info.fState & MFS_CHECKED) != 0,
+                   (info.fType & MFT_SEPARATOR) != 0,
+                   {}};
+        if (info.hSubMenu)
+            item.sub = ReadMenu(info.hSubMenu);
+        items.push_back(item);
+    }
+    return items;
+}
+
+inline const SItem* FindItem(const std::vector<SItem>& items, const std::string& text) {
+    for (const SItem& item : items)
+        if (item.text == text)
+            return &item;
+    return nullptr;
+}
+
+// Popup menus record their items and answer `choice` instead of running a modal menu loop.
+class CTestTable : public Tabra::CTableCtrl {
+public:
+    UINT choice = 0;
+    std::vector<SItem> lastMenu;
+    int menusShown = 0;
+
+    UINT TrackMenu(win::CPopupMenu& menu, POINT) override {
+        lastMenu = ReadMenu(menu.GetHandle());
+        ++menusShown;
+        return choice;
+    }
+};
+
+// Columns: 0 "Name" (text), 1 "Ping" (integer, right aligned), 2 "Key" (integer, hidden key column).
+struct SColumns {
+    Tabra::CStringCol name{Tabra::DRAW_LEFT};
+    Tabra::CIntCol ping{Tabra::DRAW_RIGHT};
+    Tabra::CIntCol key{Tabra::DRAW_RIGHT};
+};
+
+// Makes a placeholder child of parent with the given style bits and replaces it by table.
+inline bool CreateFromPlaceholder(Tabra::CTableCtrl& table, HWND parent, DWORD style,
+                                  RECT rc = {10, 10, 610, 410}, int id = kTableId) {
+    HWND placeholder =
+        ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | style, rc.left, rc.top, rc.right - rc.left,
+                          rc.bottom - rc.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                          ::GetModuleHandleA(nullptr), nullptr);
+    return placeholder && table.Create(parent, id);
+}
+
+// Defines the three columns and fills rows named "Row 000".. with ping (rows - i) * 10 and key 100 + i.
+inline void Fill(Tabra::CTableCtrl& table, SColumns& columns, int rows) {
+    table.SetColumnCount(3);
+    table.DefineColumn(0, &columns.name, "Name", 120);
+    table.DefineColumn(1, &columns.ping, "Ping", 60);
+    table.DefineColumn(2, &columns.key, nullptr, 40);
+    table.EndColumns(2);
+    for (int i = 0; i < rows; ++i) {
+        table.AddRow();
+        char name[32];
+        snprintf(name, sizeof name, "Row %03d", i);
+        table.GetCell(i, 0)->SetText(name);
+        table.GetCell(i, 1)->SetInt((rows - i) * 10);
+        table.SetKey(i, 100 + i);
+    }
+    table.Update(true);
+}
+
+// Window messages of a mouse at a client point of a pane.
+inline LPARAM At(int x, int y) {
+    return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
+}
+
+inline void Click(HWND pane, int x, int y, UINT flags = 0) {
+    ::SendMessageA(pane, WM_LBUTTONDOWN, MK_LBUTTON | flags, At(x, y));
+    ::SendMessageA(pane, WM_LBUTTONUP, flags, At(x, y));
+}
+
+// The client point of the middle of row in the body of table.
+inline POINT RowPoint(Tabra::CTableCtrl& table, int row, int x = 20) {
+    return POINT{x, table.RowTop(row) + table.GetRowHeight() / 2};
+}
+
+inline std::vector<int> SelectedRows(Tabra::CTableCtrl& table) {
+    std::vector<int> rows;
+    for (int r = 0; r < table.GetRowCount(); ++r)
+        if (table.IsSelected(r))
+            rows.push_back(r);
+    return rows;
+}
+
+// Sets or clears the Shift and Ctrl keys as GetKeyState reports them on this thread.
+inline void SetModifiers(bool shift, bool ctrl) {
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+}
+
+} // namespace viewtest
