@@ -169,19 +169,6 @@ C3StateOut::C3StateOut(int format, bool checkMarks, const std::string texts[3])
     : CCellOutputCString(format),
       m_mode(checkMarks ? MODE_GLYPH : MODE_TEXT), m_texts{texts[0], texts[1], texts[2], kErrorText} {}
 
-HFONT C3StateOut::CheckFont(HFONT tableFont) {
-    static HFONT font = [tableFont] {
-        LOGFONTA lf = {};
-        ::GetObjectA(tableFont, sizeof lf, &lf);
-        lf.lfHeight = -16;
-        lf.lfWidth = 0;
-        lf.lfCharSet = DEFAULT_CHARSET;
-        strcpy(lf.lfFaceName, "Marlett");
-        return ::CreateFontIndirectA(&lf);
-    }();
-    return font;
-}
-
 SIZE C3StateOut::CheckSize() {
     static const SIZE size{::GetSystemMetrics(SM_CXMENUCHECK), ::GetSystemMetrics(SM_CYMENUCHECK)};
     return size;
@@ -190,13 +177,6 @@ SIZE C3StateOut::CheckSize() {
 void C3StateOut::SetEditMode(bool edit) {
     if (edit || m_mode == MODE_CHECKBOX)
         m_mode = edit ? MODE_CHECKBOX : MODE_GLYPH;
-}
-
-void C3StateOut::Begin(HDC dc) {
-    CCellOutput::Begin(dc);
-    HFONT check = CheckFont(m_colors->font);
-    if (m_mode != MODE_TEXT)
-        ::SelectObject(dc, check);
 }
 
 void C3StateOut::DrawCell(const RECT& text, const CCellData* value, bool selected) {
@@ -210,8 +190,7 @@ void C3StateOut::DrawCell(const RECT& text, const CCellData* value, bool selecte
         if (v == 0)
             return;
         COLORREF colour = v == 2 ? (selected ? RGB(245, 245, 245) : RGB(70, 130, 180)) : TextColour(selected);
-        ::SetTextColor(m_dc, colour);
-        ::DrawTextA(m_dc, "a", 1, &rc, static_cast<UINT>(m_format));
+        DrawCheckMark(rc, colour);
         return;
     }
     SIZE box = CheckSize();
@@ -224,6 +203,22 @@ void C3StateOut::DrawCell(const RECT& text, const CCellData* value, bool selecte
                                    DFCS_FLAT | DFCS_CHECKED | DFCS_BUTTON3STATE, 0};
     UINT state = DFCS_BUTTONCHECK | states[v & 3] | ((v & 4) ? DFCS_INACTIVE : 0);
     ::DrawFrameControl(m_dc, &boxRect, DFC_BUTTON, state);
+}
+
+void C3StateOut::DrawCheckMark(const RECT& rc, COLORREF colour) {
+    // A check mark of the menu check size, placed in the rectangle as the column's format says.
+    SIZE box = CheckSize();
+    int s = std::max(6, std::min<int>(box.cy, rc.bottom - rc.top));
+    int x = Horizontal(m_format) == DT_CENTER  ? (rc.left + rc.right - s) / 2
+            : Horizontal(m_format) == DT_RIGHT ? rc.right - s
+                                               : rc.left;
+    int y = (rc.top + rc.bottom - s) / 2;
+    POINT tick[3] = {{x + 1, y + s / 2}, {x + s / 3 + 1, y + s - 2}, {x + s - 1, y + 2}};
+    HPEN pen = ::CreatePen(PS_SOLID, 2, colour);
+    HGDIOBJ old = ::SelectObject(m_dc, pen);
+    ::Polyline(m_dc, tick, 3);
+    ::SelectObject(m_dc, old);
+    ::DeleteObject(pen);
 }
 
 int C3StateOut::TextHeight() {

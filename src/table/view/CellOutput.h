@@ -112,7 +112,6 @@ public:
 
     C3StateOut(int format, bool checkMarks, const std::string texts[3]);
     void SetEditMode(bool edit) override;
-    void Begin(HDC dc) override;
     void DrawCell(const RECT& text, const CCellData* value, bool selected) override;
     int TextHeight() override;
     int MinWidth() override;
@@ -125,8 +124,8 @@ public:
     int GetMode() const { return m_mode; }
 
 private:
-    static HFONT CheckFont(HFONT tableFont);
     static SIZE CheckSize();
+    void DrawCheckMark(const RECT& rc, COLORREF colour);
 
     int m_mode;
     std::string m_texts[4];

@@ -15,22 +15,6 @@ constexpr UINT kScrollTick = 60;
 constexpr int kArrowIndent = 7;
 constexpr int kEdgeZone = 15;
 constexpr COLORREF kArrowColour = RGB(0, 0, 128);
-constexpr char kArrowUp = static_cast<char>(0xE9);   // descending
-constexpr char kArrowDown = static_cast<char>(0xEA); // ascending
-
-HFONT MarkerFont() {
-    static HFONT font = [] {
-        // "WingDings" at 8.1 points.
-        HDC screen = ::GetDC(nullptr);
-        LOGFONTA lf = {};
-        lf.lfHeight = -::MulDiv(81, ::GetDeviceCaps(screen, LOGPIXELSY), 720);
-        ::ReleaseDC(nullptr, screen);
-        lf.lfCharSet = DEFAULT_CHARSET;
-        strcpy(lf.lfFaceName, "WingDings");
-        return ::CreateFontIndirectA(&lf);
-    }();
-    return font;
-}
 
 // The keys in the left-to-right order of their columns, each keeping its direction; equal positions
 // keep their order.
@@ -113,12 +97,17 @@ void CHeaderDisplay::DrawTitle(HDC dc, const RECT& r, const std::string& title, 
 }
 
 void CHeaderDisplay::DrawArrow(HDC dc, int x, int y, int direction) {
+    // A small triangle in the 7 pixels the title gives up: pointing down for ascending, up for
+    // descending.
+    int top = y + 5;
+    POINT down[3] = {{x, top}, {x + 6, top}, {x + 3, top + 3}};
+    POINT up[3] = {{x, top + 3}, {x + 6, top + 3}, {x + 3, top}};
     int saved = ::SaveDC(dc);
-    ::SelectObject(dc, MarkerFont());
-    ::SetTextAlign(dc, TA_LEFT | TA_TOP);
-    ::SetTextColor(dc, kArrowColour);
-    char ch = direction == SORT_DESCENDING ? kArrowUp : kArrowDown;
-    ::TextOutA(dc, x, y, &ch, 1);
+    ::SelectObject(dc, ::GetStockObject(DC_BRUSH));
+    ::SelectObject(dc, ::GetStockObject(DC_PEN));
+    ::SetDCBrushColor(dc, kArrowColour);
+    ::SetDCPenColor(dc, kArrowColour);
+    ::Polygon(dc, direction == SORT_DESCENDING ? up : down, 3);
     ::RestoreDC(dc, saved);
 }
 
