@@ -35,7 +35,7 @@ A master server and N game servers on loopback (127.0.0.0/8 only).
   --malformed-kinds LIST   comma list of garbage,truncated,huge (default all three, in turn)
   --huge-bytes N           size of a huge reply (default 60000)
   --duplicates AMOUNT      servers listed twice by the master
-  --odd-entries AMOUNT     servers whose address/port bytes hold 00 and 5C
+  --odd-entries AMOUNT     servers whose address/port bytes hold 00 and 5C (at most 1024)
   --odd-case AMOUNT        servers sending variable names in upper or mixed case
   --per-datagram N         master entries per reply datagram (default 100)
   --master-answer WHICH    all | never | K (only the K-th request) | K+ (the K-th and later)

@@ -351,7 +351,10 @@ World Generate(const Options& opts) {
 }
 
 bool AssignAddresses(World& world, uint32_t base, const Options& opts, std::string& error) {
-    static const std::array<uint16_t, 4> kOddPorts = {0x5C00, 0x6D5C, 0x6D00, 0x5C5C};
+    // Every odd entry holds both a 00 and a 5C byte: 127.S.92.x with a port ending in 00, or
+    // 127.S.0.x with a port holding 5C.
+    static const std::array<uint16_t, 2> kPortsAfter92 = {0x6D00, 0x5C00};
+    static const std::array<uint16_t, 2> kPortsAfter0 = {0x6D5C, 0x5C00};
     std::set<Endpoint> used;
     uint32_t ip = base;
     int portIndex = 0;
@@ -359,13 +362,13 @@ bool AssignAddresses(World& world, uint32_t base, const Options& opts, std::stri
     const uint32_t oddNet = 0x7F000000u | (base & 0x00FF0000u);
     for (Server& s : world.servers) {
         if (s.oddBytes) {
-            if (odd >= 2048) {
-                error = "at most 2048 odd-byte entries";
+            if (odd >= 1024) {
+                error = "at most 1024 odd-byte entries";
                 return false;
             }
-            uint32_t third = odd % 2 == 0 ? 92 : 0;
-            s.address = {oddNet | (third << 8) | static_cast<uint32_t>((odd / 8) % 256),
-                         kOddPorts[(odd / 2) % 4]};
+            const bool after92 = odd % 2 == 0;
+            const uint16_t port = (after92 ? kPortsAfter92 : kPortsAfter0)[(odd / 2) % 2];
+            s.address = {oddNet | ((after92 ? 92u : 0u) << 8) | static_cast<uint32_t>(odd / 4), port};
             ++odd;
         } else {
             while ((ip & 255) == 0 || (ip & 255) == 255)

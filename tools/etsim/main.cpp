@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     world.master = sim.Master();
     const std::string masterText = AddressText(world.master);
 
-    if (!opts.dumpFile.empty() && !WriteAtomically(opts.dumpFile, DumpJson(world, opts).dump(1) + "\n"))
+    if (!opts.dumpFile.empty() && !WriteAtomically(opts.dumpFile, DumpJson(world, opts).dump() + "\n"))
         return Fail("cannot write the dump " + opts.dumpFile + ": " + std::strerror(errno), 1);
     if (!opts.readyFile.empty() && !WriteAtomically(opts.readyFile, masterText + "\n"))
         return Fail("cannot write the ready file " + opts.readyFile + ": " + std::strerror(errno), 1);

@@ -1,0 +1,247 @@
+#include "EtsimHarness.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <netinet/in.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <time.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace etsim::test {
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "etsim-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+int64_t NowMonotonicNs() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+Log ParseLog(const std::string& text) {
+    Log log;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        if (line.starts_with("# start_monotonic_ns ")) {
+            log.startMonotonicNs = std::stoll(line.substr(21));
+        } else if (line.starts_with("#") || line.empty()) {
+            continue;
+        } else if (line.starts_with("total ")) {
+            std::vector<std::string> parts;
+            std::string word;
+            fields >> word;
+            while (fields >> word)
+                parts.push_back(word);
+            log.totals.push_back(parts);
+        } else if (line.starts_with("end ")) {
+            std::string word;
+            double ms = 0;
+            fields >> word >> ms;
+            log.endMs = ms;
+        } else {
+            LogLine e;
+            fields >> e.ms >> e.kind >> e.target >> e.peer >> e.n >> e.detail;
+            if (fields.fail())
+                throw std::runtime_error("bad log line: " + line);
+            log.events.push_back(e);
+        }
+    }
+    return log;
+}
+
+EtsimProcess::EtsimProcess(std::vector<std::string> args, bool waitReady) {
+    const std::string ready = dir_.File("ready.txt");
+    const std::string dump = dir_.File("dump.json");
+    bool hasLifetime = false;
+    for (const std::string& a : args)
+        hasLifetime = hasLifetime || a == "--lifetime";
+    std::vector<std::string> all = {ETSIM_PATH, "--ready", ready, "--dump", dump, "--log", LogPath()};
+    if (!hasLifetime)
+        all.insert(all.end(), {"--lifetime", "60"});
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, dir_.File("stdout.txt").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, dir_.File("stderr.txt").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int rc = posix_spawn(&pid_, ETSIM_PATH, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        throw std::runtime_error("cannot start etsim");
+    if (!waitReady)
+        return;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (std::filesystem::exists(ready)) {
+            std::string text = ReadFile(ready);
+            auto ep = ParseEndpoint(text.substr(0, text.find('\n')));
+            if (!ep)
+                throw std::runtime_error("bad ready file: " + text);
+            master_ = *ep;
+            dump_ = nlohmann::json::parse(ReadFile(dump));
+            ready_ = true;
+            return;
+        }
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+EtsimProcess::~EtsimProcess() {
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+}
+
+std::vector<Endpoint> EtsimProcess::ServerAddresses() const {
+    std::vector<Endpoint> list;
+    for (const auto& s : dump_["servers"])
+        list.push_back(*ParseEndpoint(s["address"].get<std::string>()));
+    return list;
+}
+
+void EtsimProcess::Signal(int sig) const {
+    if (pid_ > 0)
+        kill(pid_, sig);
+}
+
+ExitResult EtsimProcess::Wait(int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (pid_ > 0) {
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return {WIFEXITED(status), WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+        }
+        if (std::chrono::steady_clock::now() > deadline)
+            return {};
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return {};
+}
+
+UdpClient::UdpClient() {
+    fd_ = socket(AF_INET, SOCK_DGRAM, 0);
+    int size = 4 << 20;
+    setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (bind(fd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0)
+        throw std::runtime_error("cannot bind the test client");
+    socklen_t len = sizeof sa;
+    getsockname(fd_, reinterpret_cast<sockaddr*>(&sa), &len);
+    local_ = {ntohl(sa.sin_addr.s_addr), ntohs(sa.sin_port)};
+}
+
+UdpClient::~UdpClient() {
+    close(fd_);
+}
+
+void UdpClient::Send(const Endpoint& to, const std::string& data) const {
+    if (!IsLoopback(to.ip))
+        throw std::logic_error("test traffic stays on loopback");
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_addr.s_addr = htonl(to.ip);
+    sa.sin_port = htons(to.port);
+    sendto(fd_, data.data(), data.size(), 0, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+}
+
+std::optional<Datagram> UdpClient::Receive(int timeoutMs) const {
+    pollfd p{fd_, POLLIN, 0};
+    if (poll(&p, 1, timeoutMs) <= 0)
+        return std::nullopt;
+    std::string buffer(65536, '\0');
+    sockaddr_in sa{};
+    socklen_t len = sizeof sa;
+    ssize_t n = recvfrom(fd_, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr*>(&sa), &len);
+    if (n < 0)
+        return std::nullopt;
+    buffer.resize(static_cast<size_t>(n));
+    return Datagram{{ntohl(sa.sin_addr.s_addr), ntohs(sa.sin_port)}, std::move(buffer)};
+}
+
+std::vector<Datagram> UdpClient::ReceiveUntilQuiet(int quietMs) const {
+    std::vector<Datagram> all;
+    while (auto d = Receive(quietMs))
+        all.push_back(std::move(*d));
+    return all;
+}
+
+std::vector<Datagram> UdpClient::ReceiveCount(size_t count, int timeoutMs) const {
+    std::vector<Datagram> all;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (all.size() < count) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            break;
+        if (auto d = Receive(static_cast<int>(left.count())))
+            all.push_back(std::move(*d));
+    }
+    return all;
+}
+
+std::vector<Datagram> UdpClient::ReceiveMasterReply(int timeoutMs) const {
+    std::vector<Datagram> all;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (all.empty() || !all.back().data.ends_with("\\EOT")) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            break;
+        if (auto d = Receive(static_cast<int>(left.count())))
+            all.push_back(std::move(*d));
+    }
+    return all;
+}
+
+std::string MasterRequestText(const std::string& words) {
+    return std::string("\xFF\xFF\xFF\xFFgetservers ", 15) + words + std::string(1, '\0');
+}
+
+} // namespace etsim::test

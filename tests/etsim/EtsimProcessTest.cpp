@@ -1,0 +1,562 @@
+// etsim as a black box: started as a process, asked over loopback UDP, compared with its own dump
+// and event log.
+#include "EtsimHarness.h"
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+#include <thread>
+
+namespace etsim::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+const std::string kHeader("\xFF\xFF\xFF\xFFgetserversResponse", 22);
+const std::string kStatusHeader("\xFF\xFF\xFF\xFFstatusResponse\n", 19);
+
+struct MasterDatagram {
+    std::vector<Endpoint> entries;
+    std::vector<std::string> raw; // the 7 bytes of each entry
+    bool eot = false;
+    bool wellFormed = false;
+};
+
+// Reads a reply datagram strictly: the header, whole 7-byte entries, and "\EOT" only at the very end.
+MasterDatagram ReadMasterDatagram(const std::string& d) {
+    MasterDatagram m;
+    if (!d.starts_with(kHeader))
+        return m;
+    size_t pos = kHeader.size();
+    while (pos < d.size()) {
+        if (d.compare(pos, std::string::npos, "\\EOT") == 0) {
+            m.eot = true;
+            pos = d.size();
+            break;
+        }
+        if (d[pos] != '\\' || pos + 7 > d.size())
+            return m;
+        auto b = [&](size_t i) { return static_cast<uint32_t>(static_cast<unsigned char>(d[pos + i])); };
+        m.entries.push_back(
+            {(b(1) << 24) | (b(2) << 16) | (b(3) << 8) | b(4), static_cast<uint16_t>((b(5) << 8) | b(6))});
+        m.raw.push_back(d.substr(pos, 7));
+        pos += 7;
+    }
+    m.wellFormed = pos == d.size();
+    return m;
+}
+
+struct Status {
+    std::vector<std::pair<std::string, std::string>> vars;
+    std::vector<std::tuple<int, int, std::string>> players;
+};
+
+// Splits a status reply the simple way: the generated values hold no backslash outside quotes.
+Status ReadStatus(const std::string& reply) {
+    Status s;
+    EXPECT_TRUE(reply.starts_with(kStatusHeader));
+    size_t lineEnd = reply.find('\n', kStatusHeader.size());
+    std::string vars = reply.substr(kStatusHeader.size(), lineEnd - kStatusHeader.size());
+    std::vector<std::string> parts;
+    size_t pos = 0;
+    while (pos < vars.size()) {
+        EXPECT_EQ(vars[pos], '\\');
+        size_t next = vars.find('\\', pos + 1);
+        parts.push_back(vars.substr(pos + 1, next == std::string::npos ? std::string::npos : next - pos - 1));
+        pos = next;
+    }
+    EXPECT_EQ(parts.size() % 2, 0u);
+    for (size_t i = 0; i + 1 < parts.size(); i += 2)
+        s.vars.push_back({parts[i], parts[i + 1]});
+    pos = lineEnd + 1;
+    while (pos < reply.size()) {
+        size_t end = reply.find('\n', pos);
+        std::string line = reply.substr(pos, end - pos);
+        size_t b1 = line.find(' ');
+        size_t b2 = line.find(' ', b1 + 1);
+        s.players.push_back({std::stoi(line.substr(0, b1)), std::stoi(line.substr(b1 + 1, b2 - b1 - 1)),
+                             line.substr(b2 + 1)});
+        EXPECT_NE(end, std::string::npos) << "every player line ends with a line feed";
+        pos = end == std::string::npos ? reply.size() : end + 1;
+    }
+    return s;
+}
+
+std::set<int> Positions(const std::string& list) {
+    std::set<int> out;
+    std::istringstream in(list);
+    std::string piece;
+    while (in >> piece)
+        out.insert(std::atoi(piece.c_str()));
+    return out;
+}
+
+std::vector<Endpoint> Entries(const std::vector<Datagram>& datagrams) {
+    std::vector<Endpoint> all;
+    for (const Datagram& d : datagrams) {
+        auto m = ReadMasterDatagram(d.data);
+        all.insert(all.end(), m.entries.begin(), m.entries.end());
+    }
+    return all;
+}
+
+std::vector<Endpoint> DumpAddresses(const nlohmann::json& dump, bool full, bool empty) {
+    std::vector<Endpoint> list;
+    for (const auto& s : dump["servers"]) {
+        if ((full || !s["full"].get<bool>()) && (empty || !s["empty"].get<bool>()))
+            list.push_back(*ParseEndpoint(s["address"].get<std::string>()));
+    }
+    return list;
+}
+
+TEST(EtsimMaster, ReplySplitsIntoDatagramsAndEndsWithEot) {
+    struct Case {
+        int servers;
+        int perDatagram;
+        size_t datagrams;
+    } cases[] = {{25, 10, 3}, {20, 10, 2}, {3, 100, 1}, {0, 5, 1}, {7, 1, 7}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.servers) + " servers, " + std::to_string(c.perDatagram) +
+                     " per datagram");
+        EtsimProcess sim({"--servers", std::to_string(c.servers), "--per-datagram",
+                          std::to_string(c.perDatagram), "--empty", "0", "--full", "0"});
+        ASSERT_TRUE(sim.Ready()) << sim.Stderr();
+        UdpClient client;
+        client.Send(sim.Master(), MasterRequestText("82"));
+        auto datagrams = client.ReceiveMasterReply(3000);
+        EXPECT_FALSE(client.Receive(50).has_value()) << "nothing after the datagram with \\EOT";
+        ASSERT_EQ(datagrams.size(), c.datagrams);
+        std::vector<Endpoint> all;
+        for (size_t i = 0; i < datagrams.size(); ++i) {
+            EXPECT_EQ(datagrams[i].from, sim.Master());
+            auto m = ReadMasterDatagram(datagrams[i].data);
+            EXPECT_TRUE(m.wellFormed);
+            EXPECT_EQ(m.eot, i + 1 == datagrams.size()) << "datagram " << i;
+            EXPECT_LE(m.entries.size(), static_cast<size_t>(c.perDatagram));
+            all.insert(all.end(), m.entries.begin(), m.entries.end());
+        }
+        EXPECT_EQ(all, sim.ServerAddresses());
+    }
+}
+
+TEST(EtsimMaster, FilterWordsAndProtocol) {
+    EtsimProcess sim(
+        {"--servers", "30", "--empty", "30%", "--full", "20%", "--protocol", "84", "--seed", "3"});
+    ASSERT_TRUE(sim.Ready()) << sim.Stderr();
+    const auto& dump = sim.Dump();
+    struct Case {
+        std::string request;
+        bool answered;
+        bool full;
+        bool empty;
+    } cases[] = {
+        {MasterRequestText("84"), true, false, false},
+        {MasterRequestText("84 full"), true, true, false},
+        {MasterRequestText("84 empty"), true, false, true},
+        {MasterRequestText("84 full empty"), true, true, true},
+        {MasterRequestText("84 empty full"), true, true, true},
+        {MasterRequestText("82"), false, false, false},
+        {MasterRequestText("83 full empty"), false, false, false},
+        {std::string("\xFF\xFF\xFF\xFFgetservers", 14), false, false, false},
+        {"getservers 84", false, false, false},
+    };
+    size_t emptyCount = 0, fullCount = 0;
+    for (const auto& s : dump["servers"]) {
+        emptyCount += s["empty"].get<bool>();
+        fullCount += s["full"].get<bool>();
+    }
+    EXPECT_EQ(emptyCount, 9u);
+    EXPECT_EQ(fullCount, 6u);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.request);
+        UdpClient client;
+        client.Send(sim.Master(), c.request);
+        auto datagrams = c.answered ? client.ReceiveMasterReply(3000) : client.ReceiveUntilQuiet(150);
+        if (!c.answered) {
+            EXPECT_TRUE(datagrams.empty());
+            continue;
+        }
+        EXPECT_EQ(Entries(datagrams), DumpAddresses(dump, c.full, c.empty));
+    }
+    sim.Signal(SIGTERM);
+    ASSERT_TRUE(sim.Wait(10000).exited);
+    Log log = ParseLog(ReadFile(sim.LogPath()));
+    std::map<std::string, int> ignored;
+    for (const LogLine& e : log.events) {
+        if (e.kind == "mignore")
+            ++ignored[e.detail];
+    }
+    EXPECT_EQ(ignored["protocol"], 2);
+    EXPECT_EQ(ignored["bad"], 2);
+}
+
+TEST(EtsimMaster, DuplicatesAndOddAddressBytes) {
+    EtsimProcess sim({"--servers", "20", "--duplicates", "3", "--odd-entries", "6", "--per-datagram", "4",
+                      "--empty", "0", "--full", "0"});
+    ASSERT_TRUE(sim.Ready()) << sim.Stderr();
+    UdpClient client;
+    client.Send(sim.Master(), MasterRequestText("82"));
+    auto datagrams = client.ReceiveMasterReply(3000);
+    std::map<std::string, int> seen;
+    std::set<std::string> oddRaw;
+    for (const Datagram& d : datagrams) {
+        auto m = ReadMasterDatagram(d.data);
+        ASSERT_TRUE(m.wellFormed);
+        for (size_t i = 0; i < m.entries.size(); ++i) {
+            ++seen[AddressText(m.entries[i])];
+            if (m.raw[i].find('\0') != std::string::npos && m.raw[i].find('\\', 1) != std::string::npos)
+                oddRaw.insert(AddressText(m.entries[i]));
+        }
+    }
+    std::set<std::string> duplicated, odd;
+    for (const auto& s : sim.Dump()["servers"]) {
+        std::string a = s["address"];
+        EXPECT_EQ(seen[a], s["duplicated"].get<bool>() ? 2 : 1) << a;
+        if (s["duplicated"].get<bool>())
+            duplicated.insert(a);
+        if (s["odd_bytes"].get<bool>())
+            odd.insert(a);
+    }
+    EXPECT_EQ(duplicated.size(), 3u);
+    EXPECT_EQ(odd.size(), 6u);
+    // Each odd entry holds both a 00 and a 5C byte after its leading backslash.
+    EXPECT_EQ(oddRaw, odd);
+    for (const std::string& a : odd)
+        client.Send(*ParseEndpoint(a), kStatusRequest);
+    std::set<std::string> answered;
+    for (const Datagram& d : client.ReceiveCount(odd.size(), 3000))
+        answered.insert(AddressText(d.from));
+    EXPECT_EQ(answered, odd);
+}
+
+TEST(EtsimMaster, AnswersOnlyTheChosenRequests) {
+    struct Case {
+        std::string which;
+        std::vector<bool> answered; // for requests 1, 2, 3
+    } cases[] = {
+        {"2", {false, true, false}},
+        {"2+", {false, true, true}},
+        {"never", {false, false, false}},
+        {"all", {true, true, true}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.which);
+        EtsimProcess sim({"--servers", "4", "--empty", "0", "--master-answer", c.which});
+        ASSERT_TRUE(sim.Ready()) << sim.Stderr();
+        UdpClient client;
+        for (size_t i = 0; i < c.answered.size(); ++i) {
+            client.Send(sim.Master(), MasterRequestText("82"));
+            auto datagrams = c.answered[i] ? client.ReceiveMasterReply(3000) : client.ReceiveUntilQuiet(150);
+            EXPECT_EQ(!datagrams.empty(), c.answered[i]) << "request " << i + 1;
+        }
+    }
+}
+
+TEST(EtsimStatus, RepliesMatchTheDump) {
+    EtsimProcess sim({"--servers", "40", "--odd-case", "25%", "--seed", "7", "--ports-per-address", "3"});
+    ASSERT_TRUE(sim.Ready()) << sim.Stderr();
+    UdpClient client;
+    for (const Endpoint& a : sim.ServerAddresses())
+        client.Send(a, kStatusRequest);
+    std::map<Endpoint, std::string> replies;
+    for (Datagram& d : client.ReceiveCount(40, 5000))
+        replies[d.from] = std::move(d.data);
+    ASSERT_EQ(replies.size(), 40u);
+    int oddCase = 0;
+    for (const auto& s : sim.Dump()["servers"]) {
+        const std::string& reply = replies[*ParseEndpoint(s["address"].get<std::string>())];
+        SCOPED_TRACE(s["address"].get<std::string>());
+        EXPECT_EQ(reply.size(), s["reply_bytes"].get<size_t>());
+        Status status = ReadStatus(reply);
+        ASSERT_EQ(status.vars.size(), s["variables"].size());
+        std::map<std::string, std::string> byName;
+        std::string hostnameVar;
+        for (size_t i = 0; i < status.vars.size(); ++i) {
+            EXPECT_EQ(status.vars[i].first, s["variables"][i][0].get<std::string>());
+            EXPECT_EQ(status.vars[i].second, s["variables"][i][1].get<std::string>());
+            std::string lower = status.vars[i].first;
+            std::transform(lower.begin(), lower.end(), lower.begin(),
+                           [](char ch) { return std::tolower(ch); });
+            byName[lower] = status.vars[i].second;
+            if (lower == "sv_hostname")
+                hostnameVar = status.vars[i].first;
+        }
+        oddCase += s["odd_case"].get<bool>();
+        EXPECT_EQ(hostnameVar != "sv_hostname", s["odd_case"].get<bool>()) << hostnameVar;
+        EXPECT_EQ(byName["sv_hostname"], s["hostname"].get<std::string>());
+        EXPECT_EQ(byName["g_gametype"], std::to_string(s["gametype"].get<int>()));
+        EXPECT_EQ(byName["sv_maxclients"], std::to_string(s["max_clients"].get<int>()));
+        EXPECT_EQ(byName["protocol"], "82");
+        for (const char* name :
+             {"g_needpass", "sv_punkbuster", "g_friendlyfire", "mapname", "mod_url", "g_maxlives"})
+            EXPECT_TRUE(byName.contains(name)) << name;
+        const auto allies = Positions(byName["players_allies"]);
+        const auto axis = Positions(byName["players_axis"]);
+        ASSERT_EQ(status.players.size(), s["players"].size());
+        EXPECT_EQ(s["empty"].get<bool>(), status.players.empty());
+        EXPECT_EQ(s["full"].get<bool>(),
+                  static_cast<int>(status.players.size()) >= s["max_clients"].get<int>());
+        for (size_t i = 0; i < status.players.size(); ++i) {
+            const auto& p = s["players"][i];
+            EXPECT_EQ(std::get<0>(status.players[i]), p["score"].get<int>());
+            EXPECT_EQ(std::get<1>(status.players[i]), p["ping"].get<int>());
+            EXPECT_EQ(std::get<2>(status.players[i]), p["name"].get<std::string>());
+            const int position = static_cast<int>(i) + 1;
+            const int team = allies.contains(position) ? 1 : axis.contains(position) ? 2 : 0;
+            EXPECT_EQ(team, p["team"].get<int>()) << "player " << position;
+        }
+    }
+    EXPECT_EQ(oddCase, 10);
+}
+
+TEST(EtsimStatus, SilentSecondOnlyAndMalformedServers) {
+    EtsimProcess sim({"--servers", "15", "--silent", "3", "--second-only", "3", "--malformed", "6",
+                      "--huge-bytes", "20000", "--empty", "0"});
+    ASSERT_TRUE(sim.Ready()) << sim.Stderr();
+    UdpClient client;
+    std::map<Endpoint, std::vector<std::string>> replies;
+    for (int round = 0; round < 2; ++round) {
+        for (const Endpoint& a : sim.ServerAddresses())
+            client.Send(a, kStatusRequest);
+        for (Datagram& d : client.ReceiveUntilQuiet(300))
+            replies[d.from].push_back(std::move(d.data));
+        for (const Endpoint& a : sim.ServerAddresses())
+            replies[a].resize(round + 1); // an empty text marks "no reply in this round"
+    }
+    std::map<std::string, int> kinds;
+    for (const auto& s : sim.Dump()["servers"]) {
+        const std::string address = s["address"];
+        SCOPED_TRACE(address);
+        const auto& r = replies[*ParseEndpoint(address)];
+        const std::string malformed = s["malformed"];
+        ++kinds[s["silent"].get<bool>() ? "silent" : s["second_only"].get<bool>() ? "second" : malformed];
+        if (s["silent"].get<bool>()) {
+            EXPECT_TRUE(r[0].empty() && r[1].empty());
+        } else if (s["second_only"].get<bool>()) {
+            EXPECT_TRUE(r[0].empty());
+            EXPECT_TRUE(r[1].starts_with(kStatusHeader));
+        } else {
+            EXPECT_EQ(r[0], r[1]) << "every answer is the same datagram";
+            EXPECT_EQ(r[0].size(), s["reply_bytes"].get<size_t>());
+            if (malformed == "garbage") {
+                EXPECT_FALSE(r[0].starts_with(kStatusHeader));
+            } else if (malformed == "truncated") {
+                EXPECT_TRUE(r[0].starts_with(kStatusHeader));
+                EXPECT_NE(r[0].back(), '\n');
+            } else if (malformed == "huge") {
+                EXPECT_GE(r[0].size(), 20000u);
+                EXPECT_GT(s["players"].size(), s["max_clients"].get<size_t>());
+                EXPECT_EQ(ReadStatus(r[0]).players.size(), s["players"].size());
+            } else {
+                EXPECT_EQ(ReadStatus(r[0]).players.size(), s["players"].size());
+            }
+        }
+    }
+    EXPECT_EQ(kinds["silent"], 3);
+    EXPECT_EQ(kinds["second"], 3);
+    EXPECT_EQ(kinds["garbage"], 2);
+    EXPECT_EQ(kinds["truncated"], 2);
+    EXPECT_EQ(kinds["huge"], 2);
+    EXPECT_EQ(kinds["none"], 3);
+}
+
+TEST(EtsimStatus, LatencyComesFromATimerNotFromSleeping) {
+    const int servers = 16;
+    EtsimProcess sim({"--servers", std::to_string(servers), "--latency", "100-120"});
+    ASSERT_TRUE(sim.Ready()) << sim.Stderr();
+    UdpClient client;
+    std::map<Endpoint, Clock::time_point> sent;
+    const auto start = Clock::now();
+    for (const Endpoint& a : sim.ServerAddresses()) {
+        client.Send(a, kStatusRequest);
+        sent[a] = Clock::now();
+    }
+    std::map<Endpoint, int> latency;
+    for (const auto& s : sim.Dump()["servers"])
+        latency[*ParseEndpoint(s["address"].get<std::string>())] = s["latency_ms"];
+    int received = 0;
+    while (auto d = client.Receive(2000)) {
+        const auto rtt = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - sent[d->from]);
+        EXPECT_GE(rtt.count(), latency[d->from]) << AddressText(d->from);
+        EXPECT_GE(latency[d->from], 100);
+        EXPECT_LE(latency[d->from], 120);
+        EXPECT_LT(rtt.count(), 120 + 600) << "generous margin for a loaded machine";
+        if (++received == servers)
+            break;
+    }
+    EXPECT_EQ(received, servers);
+    // One reply after the other would take at least 16 x 100 ms.
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1000));
+}
+
+TEST(EtsimStatus, LossDropsTheConfiguredShare) {
+    struct Case {
+        const char* loss;
+        int minAnswered;
+        int maxAnswered;
+    } cases[] = {{"1", 0, 0}, {"0", 200, 200}, {"0.5", 60, 140}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.loss);
+        EtsimProcess sim({"--servers", "200", "--loss", c.loss, "--ports-per-address", "50"});
+        ASSERT_TRUE(sim.Ready()) << sim.Stderr();
+        UdpClient client;
+        for (const Endpoint& a : sim.ServerAddresses())
+            client.Send(a, kStatusRequest);
+        const int answered = static_cast<int>(client.ReceiveUntilQuiet(300).size());
+        EXPECT_GE(answered, c.minAnswered);
+        EXPECT_LE(answered, c.maxAnswered);
+    }
+}
+
+TEST(EtsimLog, RecordsArrivalsAndStopsCleanlyOnSigterm) {
+    EtsimProcess sim(
+        {"--servers", "3", "--silent", "1", "--latency", "20-20", "--empty", "0", "--full", "0"});
+    ASSERT_TRUE(sim.Ready()) << sim.Stderr();
+    UdpClient client;
+    const auto servers = sim.ServerAddresses();
+    const int64_t before = NowMonotonicNs();
+    for (int round = 0; round < 2; ++round) {
+        for (const Endpoint& a : servers)
+            client.Send(a, kStatusRequest);
+        client.ReceiveUntilQuiet(150);
+    }
+    client.Send(servers[0], "hello");
+    client.Send(sim.Master(), MasterRequestText("82 full"));
+    client.ReceiveUntilQuiet(150);
+    const int64_t after = NowMonotonicNs();
+    sim.Signal(SIGTERM);
+    ExitResult exit = sim.Wait(10000);
+    ASSERT_TRUE(exit.exited);
+    EXPECT_EQ(exit.code, 0);
+
+    Log log = ParseLog(ReadFile(sim.LogPath()));
+    ASSERT_TRUE(log.endMs.has_value());
+    const double lo = static_cast<double>(before - log.startMonotonicNs) / 1e6;
+    const double hi = static_cast<double>(after - log.startMonotonicNs) / 1e6;
+    const std::string me = AddressText(client.Local());
+    std::map<std::string, std::vector<std::string>> byTarget; // "<kind> <n> <detail>" per target
+    double last = 0;
+    for (const LogLine& e : log.events) {
+        EXPECT_EQ(e.peer, me);
+        EXPECT_GE(e.ms, lo);
+        EXPECT_LE(e.ms, hi);
+        EXPECT_GE(e.ms, last) << "events in time order";
+        last = e.ms;
+        byTarget[e.target].push_back(e.kind + " " + std::to_string(e.n) + " " + e.detail);
+    }
+    std::string replyBytes[3];
+    bool silent[3];
+    for (int i = 0; i < 3; ++i) {
+        replyBytes[i] = std::to_string(sim.Dump()["servers"][i]["reply_bytes"].get<size_t>());
+        silent[i] = sim.Dump()["servers"][i]["silent"];
+    }
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(AddressText(servers[i]));
+        std::vector<std::string> expected;
+        for (int n = 1; n <= 2; ++n) {
+            expected.push_back("request " + std::to_string(n) + " exact");
+            expected.push_back(silent[i] ? "ignore " + std::to_string(n) + " silent"
+                                         : "reply " + std::to_string(n) + " " + replyBytes[i]);
+        }
+        if (i == 0) {
+            expected.push_back("request 3 bad");
+            expected.push_back("ignore 3 bad");
+        }
+        EXPECT_EQ(byTarget[AddressText(servers[i])], expected);
+    }
+    EXPECT_EQ(byTarget[AddressText(sim.Master())],
+              (std::vector<std::string>{"mrequest 1 82,full", "mreply 1 " + std::to_string(3)}));
+    // Delayed replies leave 20 ms or more after their request.
+    std::map<std::string, double> requestAt;
+    for (const LogLine& e : log.events) {
+        const std::string key = e.target + "#" + std::to_string(e.n);
+        if (e.kind == "request") {
+            requestAt[key] = e.ms;
+        } else if (e.kind == "reply") {
+            EXPECT_GE(e.ms - requestAt[key], 20.0) << key;
+        }
+    }
+    ASSERT_EQ(log.totals.size(), 4u);
+    EXPECT_EQ(log.totals[0], (std::vector<std::string>{AddressText(servers[0]), "3", silent[0] ? "0" : "2"}));
+    EXPECT_EQ(log.totals[3], (std::vector<std::string>{AddressText(sim.Master()), "1", "1"}));
+}
+
+TEST(EtsimLog, Sigusr1WritesTheLogAndLifetimeEndsTheRun) {
+    const auto start = Clock::now();
+    EtsimProcess sim({"--servers", "2", "--lifetime", "1.5"});
+    ASSERT_TRUE(sim.Ready()) << sim.Stderr();
+    UdpClient client;
+    client.Send(sim.ServerAddresses()[1], kStatusRequest);
+    ASSERT_TRUE(client.Receive(2000).has_value());
+    sim.Signal(SIGUSR1);
+    Log snapshot;
+    for (int i = 0; i < 200 && snapshot.events.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        snapshot = ParseLog(ReadFile(sim.LogPath()));
+    }
+    ASSERT_EQ(snapshot.events.size(), 2u);
+    EXPECT_EQ(snapshot.events[0].kind, "request");
+    EXPECT_EQ(snapshot.events[1].kind, "reply");
+    ExitResult exit = sim.Wait(15000);
+    ASSERT_TRUE(exit.exited);
+    EXPECT_EQ(exit.code, 0);
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(1400));
+    Log final = ParseLog(ReadFile(sim.LogPath()));
+    ASSERT_TRUE(final.endMs.has_value());
+    EXPECT_GE(*final.endMs, 1500.0);
+}
+
+TEST(EtsimStartup, RefusesAddressesOutsideLoopback) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"--base-address", "10.0.0.1"},
+        {"--master", "192.168.1.1:0"},
+        {"--master", "0.0.0.0:27950"},
+        {"--base-address", "127.255.255.250", "--servers", "20"},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(args[1]);
+        EtsimProcess sim(args, false);
+        ExitResult exit = sim.Wait(10000);
+        ASSERT_TRUE(exit.exited);
+        EXPECT_EQ(exit.code, 2);
+        EXPECT_NE(sim.Stderr().find("127.0.0.0/8"), std::string::npos) << sim.Stderr();
+        EXPECT_EQ(sim.Stdout(), "");
+    }
+}
+
+TEST(EtsimStartup, ReadyFileAndStdoutNameTheMaster) {
+    EtsimProcess sim({"--servers", "1", "--master", "127.0.0.1:0", "--quiet"});
+    ASSERT_TRUE(sim.Ready()) << sim.Stderr();
+    EXPECT_NE(sim.Master().port, 0);
+    EXPECT_EQ(sim.Master().ip, 0x7F000001u);
+    for (int i = 0; i < 200 && sim.Stdout().empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(sim.Stdout(), AddressText(sim.Master()) + "\n");
+    EXPECT_EQ(sim.Dump()["master"], AddressText(sim.Master()));
+}
+
+TEST(EtsimScale, FiveThousandServersAnswerABurst) {
+    // Empty servers keep the dump small enough for a quick start under the sanitizers.
+    EtsimProcess sim({"--servers", "5000", "--ports-per-address", "100", "--empty", "100%"});
+    ASSERT_TRUE(sim.Ready()) << sim.Stderr();
+    const auto servers = sim.ServerAddresses();
+    std::set<Endpoint> distinct(servers.begin(), servers.end());
+    ASSERT_EQ(distinct.size(), 5000u);
+    UdpClient client;
+    std::set<Endpoint> answered;
+    // Windows of 500 keep the client's receive buffer from overflowing.
+    for (size_t i = 0; i < servers.size(); i += 500) {
+        const size_t stop = std::min(servers.size(), i + 500);
+        for (size_t j = i; j < stop; ++j)
+            client.Send(servers[j], kStatusRequest);
+        for (const Datagram& d : client.ReceiveCount(stop - i, 5000))
+            answered.insert(d.from);
+    }
+    EXPECT_EQ(answered, distinct);
+}
+
+} // namespace
+} // namespace etsim::test
