@@ -1,0 +1,168 @@
+// The cell renderers: texts, tooltips, widths and modes, measured on the shared surface.
+#include "table/view/ViewTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace Tabra;
+
+namespace {
+
+// Brackets a renderer with Begin and End on the shared surface.
+class CMeasure {
+public:
+    explicit CMeasure(CCellOutput& output) : m_output(output) { output.Begin(CTableCtrlWnd::SurfaceDC()); }
+    ~CMeasure() { m_output.End(); }
+    int Width(const std::string& text) {
+        SIZE size = {};
+        ::GetTextExtentPoint32A(CTableCtrlWnd::SurfaceDC(), text.c_str(), static_cast<int>(text.size()),
+                                &size);
+        return size.cx;
+    }
+
+private:
+    CCellOutput& m_output;
+};
+
+TEST(Renderer, StringTipOnlyWhenCutAndTheSpecialEmptyText) {
+    CFormat format;
+    format.emptySpecial = true;
+    format.emptyText = "(empty)";
+    CStringOut out(DRAW_LEFT, format);
+    CMeasure measure(out);
+    CDString value;
+    struct Case {
+        const char* text;
+        int available;
+        std::string tip;
+    } cases[] = {
+        {"Fearless Assassins", 1000, ""},
+        {"Fearless Assassins", 20, "Fearless Assassins"},
+        {"", 2, "(empty)"},
+        {"", 1000, ""},
+    };
+    for (const Case& c : cases) {
+        value.SetText(c.text);
+        EXPECT_EQ(out.TipText(&value, c.available), c.tip) << c.text << " in " << c.available;
+    }
+    value.SetText("");
+    EXPECT_EQ(out.ValueText(&value), "(empty)");
+    EXPECT_EQ(out.ValueColour(&value, true), format.emptyColor) << "also on selected rows";
+    value.SetText("x");
+    EXPECT_EQ(out.ValueColour(&value, false), NO_COLOR);
+    EXPECT_EQ(out.ValueWidth(&value), measure.Width("x"));
+}
+
+TEST(Renderer, ThreeStateModesTextsAndTips) {
+    const std::string texts[3] = {"No", "Yes", "Maybe"};
+    C3StateOut glyph(DRAW_CENTER, true, texts);
+    C3StateOut text(DRAW_LEFT, false, texts);
+    EXPECT_EQ(glyph.GetMode(), C3StateOut::MODE_GLYPH);
+    EXPECT_EQ(text.GetMode(), C3StateOut::MODE_TEXT);
+    CDInt value;
+    struct Case {
+        int value;
+        std::string valueText;
+        std::string glyphTip;
+    } cases[] = {{0, "No", "No"},
+                 {1, "Yes", "Yes"},
+                 {2, "Maybe", "Maybe"},
+                 {3, "#Error#", "#Error#"},
+                 {5, "Yes", "#Error#"}};
+    for (const Case& c : cases) {
+        value.SetInt(c.value);
+        EXPECT_EQ(glyph.ValueText(&value), c.valueText) << c.value;
+        EXPECT_EQ(glyph.TipText(&value, 1000), c.glyphTip) << c.value;
+    }
+    struct Mode {
+        C3StateOut* out;
+        bool edit;
+        int mode;
+    } modes[] = {{&glyph, true, C3StateOut::MODE_CHECKBOX},
+                 {&glyph, false, C3StateOut::MODE_GLYPH},
+                 {&text, false, C3StateOut::MODE_TEXT},
+                 {&text, true, C3StateOut::MODE_CHECKBOX},
+                 {&text, false, C3StateOut::MODE_GLYPH}};
+    for (const Mode& m : modes) {
+        m.out->SetEditMode(m.edit);
+        EXPECT_EQ(m.out->GetMode(), m.mode);
+    }
+    CMeasure measure(glyph);
+    EXPECT_EQ(glyph.TextHeight(), ::GetSystemMetrics(SM_CYMENUCHECK) + 2);
+    EXPECT_EQ(glyph.MinWidth(), ::GetSystemMetrics(SM_CXMENUCHECK) + 4);
+}
+
+TEST(Renderer, IntegerContentWidthLeavesTheSpecialValueOut) {
+    CIntFormat format(true);
+    format.emptySpecial = true;
+    format.emptyNumber = -1;
+    format.emptyText = "unknown";
+    CIntOut out(DRAW_RIGHT, format);
+    CMeasure measure(out);
+    struct Case {
+        std::vector<int> values;
+        std::string widest;
+    } cases[] = {
+        {{-1, 7}, "unknown"}, {{7, 1234567}, format.Format(1234567)}, {{-1, -1}, "unknown"}, {{5}, "5"}};
+    for (const Case& c : cases) {
+        std::vector<CRow*> rows;
+        // One-cell rows: the cell right after the row header.
+        std::vector<std::vector<char>> storage;
+        CRowLayout layout;
+        layout.count = 1;
+        layout.offsets = {static_cast<int32_t>(sizeof(CRow))};
+        for (size_t i = 0; i < c.values.size(); ++i) {
+            storage.emplace_back(sizeof(CRow) + sizeof(CDInt) + alignof(CRow));
+            char* base = storage.back().data();
+            auto* row = new (base) CRow(&layout);
+            auto* cell = new (base + sizeof(CRow)) CDInt;
+            cell->SetInt(c.values[i]);
+            rows.push_back(row);
+        }
+        CColData column(&rows, static_cast<int32_t>(sizeof(CRow)));
+        EXPECT_EQ(out.ContentWidth(&column, static_cast<int>(rows.size())), measure.Width(c.widest))
+            << c.widest;
+    }
+    CDInt value;
+    value.SetInt(-1);
+    EXPECT_EQ(std::string(out.ValueChars(&value)), "unknown");
+    EXPECT_EQ(out.ValueColour(&value, false), format.emptyColor);
+    value.SetInt(-5);
+    EXPECT_EQ(out.ValueColour(&value, false), format.negativeColor);
+}
+
+TEST(Renderer, EnumerationWithoutImagesIsTextOnly) {
+    CEnum teams("Axis\nAllies\nSpectator");
+    CEnumOut out(DRAW_LEFT, teams.Get(), ENUM_IMAGE_AND_TEXT);
+    EXPECT_EQ(out.GetStyle(), ENUM_TEXT);
+    CMeasure measure(out);
+    CDInt value;
+    value.SetInt(1);
+    EXPECT_EQ(out.ValueText(&value), "Allies");
+    EXPECT_EQ(out.TipText(&value, 1000), "");
+    EXPECT_EQ(out.TipText(&value, 3), "Allies");
+    EXPECT_EQ(out.TypicalWidth(), std::max(measure.Width("Spectator"), measure.Width("W...")));
+    value.SetInt(9);
+    EXPECT_EQ(out.ValueText(&value), "#Error#");
+}
+
+TEST(Renderer, ColumnTypesMakeTheirRenderers) {
+    CStringCol text(DRAW_LEFT);
+    CIntCol number(DRAW_RIGHT);
+    CBoolCol flag(DRAW_CENTER, "Yes", "No", true);
+    CEnum types("A\nB");
+    CEnumCol type(types.Get(), ENUM_TEXT);
+    std::unique_ptr<CCellOutput> outputs[] = {std::unique_ptr<CCellOutput>(CreateOutput(&text)),
+                                              std::unique_ptr<CCellOutput>(CreateOutput(&number)),
+                                              std::unique_ptr<CCellOutput>(CreateOutput(&flag)),
+                                              std::unique_ptr<CCellOutput>(CreateOutput(&type))};
+    EXPECT_NE(dynamic_cast<CStringOut*>(outputs[0].get()), nullptr);
+    EXPECT_NE(dynamic_cast<CIntOut*>(outputs[1].get()), nullptr);
+    EXPECT_NE(dynamic_cast<C3StateOut*>(outputs[2].get()), nullptr);
+    EXPECT_NE(dynamic_cast<CEnumOut*>(outputs[3].get()), nullptr);
+    EXPECT_EQ(outputs[1]->GetFormat(), DRAW_RIGHT);
+    EXPECT_EQ(outputs[2]->GetFormat(), DRAW_CENTER);
+}
+
+} // namespace
