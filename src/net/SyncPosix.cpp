@@ -111,11 +111,11 @@ CSyncTimer::~CSyncTimer() {
 }
 
 void CSyncTimer::SetPeriod(int periodMs) {
-    itimerspec spec{};
-    spec.it_interval.tv_sec = periodMs / 1000;
-    spec.it_interval.tv_nsec = (periodMs % 1000) * 1000000L;
-    spec.it_value.tv_nsec = 1; // due at once
-    if (timerfd_settime(m_object.fd, 0, &spec, nullptr) < 0)
+    itimerspec timing{};
+    timing.it_interval.tv_sec = periodMs / 1000;
+    timing.it_interval.tv_nsec = (periodMs % 1000) * 1000000L;
+    timing.it_value.tv_nsec = 1; // due at once
+    if (timerfd_settime(m_object.fd, 0, &timing, nullptr) < 0)
         ThrowErrno("timerfd_settime");
 }
 

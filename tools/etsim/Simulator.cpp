@@ -291,13 +291,13 @@ void Simulator::Schedule(const Pending& p) {
 }
 
 void Simulator::ArmTimer() {
-    itimerspec spec{};
+    itimerspec timing{};
     armedFor_ = pending_.empty() ? 0 : pending_.top().due;
     if (armedFor_ != 0) {
-        spec.it_value.tv_sec = armedFor_ / 1000000000;
-        spec.it_value.tv_nsec = armedFor_ % 1000000000;
+        timing.it_value.tv_sec = armedFor_ / 1000000000;
+        timing.it_value.tv_nsec = armedFor_ % 1000000000;
     }
-    timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &spec, nullptr);
+    timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &timing, nullptr);
 }
 
 void Simulator::FireDue() {
