@@ -1,0 +1,442 @@
+#include "app/BrowserDlg.h"
+
+#include "app/res/resource.h"
+#include "query/MasterQuery.h"
+#include "win/ErrorReport.h"
+#include "win/WaitCursor.h"
+
+#include <sstream>
+
+namespace app {
+
+namespace {
+
+// Layout flags: two bits per edge (left, right, top, bottom); see CDlgLayout.
+constexpr uint32_t kStretchRightDown = 0x1010;
+constexpr uint32_t kMoveRightStretchDown = 0x1011;
+constexpr uint32_t kMoveRight = 0x0011;
+constexpr uint32_t kMoveDown = 0x1100;
+constexpr uint32_t kMoveDownStretchRight = 0x1110;
+constexpr uint32_t kMoveRightDown = 0x1111;
+constexpr uint32_t kProportionalCentre = 0x1033;
+
+constexpr int kSplitMinPercent = 15;
+constexpr int kSplitMaxPercent = 65;
+constexpr int kStopLimitMs = 5000;
+
+RECT ItemRect(HWND dialog, HWND item) {
+    RECT rc = {};
+    ::GetWindowRect(item, &rc);
+    ::MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+void MoveItem(HWND item, const RECT& rc) {
+    ::MoveWindow(item, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, FALSE);
+}
+
+} // namespace
+
+CBrowserDlg::CBrowserDlg(std::string keyPath)
+    : win::CDialog(IDD_BROWSER), m_master(kDefaultMaster), m_run(m_servers, m_sink),
+      m_keyPath(std::move(keyPath)),
+      m_icon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+
+CBrowserDlg::~CBrowserDlg() {
+    // Normally stopped on WM_DESTROY already; the records must not go while a worker uses them.
+    m_run.StopWorker();
+}
+
+bool CBrowserDlg::OnInitDialog() {
+    win::CDialog::OnInitDialog();
+    ApplyItemLists();
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    SetWindowText(kAppName);
+    m_sink.SetWindow(m_hwnd);
+
+    OpenSettingsKey(m_key, m_keyPath.c_str());
+
+    m_authorLink.SetTarget(kAuthorLink);
+    m_authorLink.SubclassDlgItem(IDC_AUTHOR_LINK, m_hwnd);
+    m_productLink.SetTarget(kProductLink);
+    m_productLink.SubclassDlgItem(IDC_PRODUCT_LINK, m_hwnd);
+
+    m_version.SubclassDlgItem(IDC_VERSION, m_hwnd);
+    m_speed.SubclassDlgItem(IDC_SPEED, m_hwnd);
+    m_search.SubclassDlgItem(IDC_SEARCH_TEXT, m_hwnd);
+    m_search.m_matchOnFocusLoss = 0;
+    m_password.SubclassDlgItem(IDC_PASSWORD, m_hwnd);
+
+    m_lists.SetupPlayerTable(m_hwnd, IDC_PLAYER_TABLE);
+    m_lists.SetupServerTable(m_hwnd, IDC_SERVER_TABLE);
+    m_lists.SetupPlayerOnServerTable(m_hwnd, IDC_PLAYERS_ON_SERVER_TABLE);
+
+    RECT window = {};
+    ::GetWindowRect(m_hwnd, &window);
+    m_minWidth = window.right - window.left;
+    m_minHeight = window.bottom - window.top;
+    PlaceTables();
+    SetupLayout();
+
+    ReadTableLayouts();
+    m_lists.ApplyDefaultSort();
+
+    ApplySettings();
+    return true;
+}
+
+// The Version and Speed items come with the template, as "<control id>\t<item>" lines.
+void CBrowserDlg::ApplyItemLists() {
+    HMODULE module = ::GetModuleHandleA(nullptr);
+    HRSRC found =
+        ::FindResourceA(module, MAKEINTRESOURCEA(IDR_BROWSER_ITEMS), MAKEINTRESOURCEA(10)); // RT_RCDATA
+    HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
+    const char* data = loaded ? static_cast<const char*>(::LockResource(loaded)) : nullptr;
+    if (!data)
+        return;
+    std::string text(data, ::SizeofResource(module, found));
+    text = text.substr(0, text.find('\0'));
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        size_t tab = line.find('\t');
+        if (tab == std::string::npos)
+            continue;
+        int id = std::atoi(line.substr(0, tab).c_str());
+        std::string item = line.substr(tab + 1);
+        ::SendDlgItemMessageA(m_hwnd, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    }
+}
+
+// The three tables share one band: the Player table over the whole width, the Server and
+// PlayerOnServer tables left and right of the split bar.
+void CBrowserDlg::PlaceTables() {
+    HWND player = m_lists.PlayerTable();
+    HWND server = m_lists.ServerTable();
+    HWND onServer = m_lists.PlayerOnServerTable();
+    RECT top = ItemRect(m_hwnd, player);
+    RECT left = ItemRect(m_hwnd, server);
+    RECT right = ItemRect(m_hwnd, onServer);
+    left.top = top.top;
+    right.top = top.top;
+    top.bottom = left.bottom;
+    MoveItem(player, top);
+    MoveItem(server, left);
+    MoveItem(onServer, right);
+
+    // The tab control lies under the tables and leaves their area to them when it paints.
+    HWND tabs = GetDlgItem(IDC_TABS);
+    m_tabs.Attach(tabs);
+    ::SetWindowLongPtrA(tabs, GWL_STYLE, ::GetWindowLongPtrA(tabs, GWL_STYLE) | WS_CLIPSIBLINGS);
+    ::SetWindowPos(tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    m_progress.Attach(GetDlgItem(IDC_PROGRESS));
+}
+
+void CBrowserDlg::SetupLayout() {
+    m_layout.Init(m_hwnd, 48);
+    m_split.Create(IDC_SPLIT, m_hwnd);
+    int split = m_layout.AddWindow(m_split, kProportionalCentre);
+    m_split.AttachLayout(&m_layout, kSplitMinPercent, kSplitMaxPercent);
+    m_layout.AddControl(IDC_TABS, kStretchRightDown);
+    m_layout.AddWindow(m_lists.PlayerTable(), kStretchRightDown);
+    m_layout.AddWindow(m_lists.ServerTable(), kStretchRightDown, -1, split);
+    int onServer = m_layout.AddWindow(m_lists.PlayerOnServerTable(), kMoveRightStretchDown, split);
+    m_layout.AddControlsInRect(IDC_OPTIONS_FRAME, kMoveRight, onServer);
+    m_layout.AddControlsInRect(IDC_BUTTONS_FRAME, kMoveRightDown, onServer);
+    m_layout.AddControlsInRect(IDC_COUNTERS_FRAME, kMoveDown);
+    m_layout.AddControl(IDC_PROGRESS, kMoveDownStretchRight);
+    m_layout.AddControl(IDC_SEARCH_TEXT, kMoveRightStretchDown);
+    m_layout.AddControl(IDC_SEARCH_GROUP, kMoveRightStretchDown);
+    m_layout.AddControl(IDC_SEARCH, kMoveRightDown);
+    m_layout.AddControl(IDC_DELETE_SEARCH, kMoveRightDown);
+    m_layoutReady = true;
+}
+
+void CBrowserDlg::ReadTableLayouts() {
+    struct {
+        Tabra::CTableCtrl& table;
+        const char* name;
+    } tables[] = {{m_lists.PlayerTable(), value::kLayoutPlayer},
+                  {m_lists.ServerTable(), value::kLayoutServer},
+                  {m_lists.PlayerOnServerTable(), value::kLayoutPlayerOnServer}};
+    for (auto& t : tables) {
+        Tabra::CWordArray words;
+        t.table.GetLayout(words);
+        ReadLayout(m_key, t.name, words);
+        t.table.SetLayout(words);
+    }
+}
+
+void CBrowserDlg::WriteTableLayouts() {
+    struct {
+        Tabra::CTableCtrl& table;
+        const char* name;
+    } tables[] = {{m_lists.PlayerTable(), value::kLayoutPlayer},
+                  {m_lists.ServerTable(), value::kLayoutServer},
+                  {m_lists.PlayerOnServerTable(), value::kLayoutPlayerOnServer}};
+    for (auto& t : tables) {
+        Tabra::CWordArray words;
+        t.table.GetLayout(words);
+        WriteLayout(m_key, t.name, words);
+    }
+}
+
+void CBrowserDlg::ApplySettings() {
+    const SBrowserSettings s = ReadBrowserSettings(m_key);
+
+    std::istringstream history(s.lastPlayers);
+    std::string entry;
+    while (std::getline(history, entry)) {
+        if (!entry.empty())
+            m_search.AddString(entry, 0);
+    }
+    ::SetDlgItemTextA(m_hwnd, IDC_PASSWORD, s.password.c_str());
+
+    if (s.hasLastPos && IsUsableMainPos(s.lastPos, m_minWidth)) {
+        const RECT& rc = s.lastPos;
+        ::MoveWindow(m_hwnd, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+        if (s.splitPos != 0)
+            m_split.SetPos(s.splitPos);
+    }
+
+    m_version.SetCurSel(s.version);
+    m_autoClose = s.autoClose;
+    m_autoRequery = s.autoRequery;
+    ::CheckDlgButton(m_hwnd, IDC_INCLUDE_EMPTY, s.includeEmpty ? BST_CHECKED : BST_UNCHECKED);
+    ::CheckDlgButton(m_hwnd, IDC_INCLUDE_FULL, s.includeFull ? BST_CHECKED : BST_UNCHECKED);
+    m_master = s.master;
+    m_speed.SetCurSel(s.speed);
+
+    m_tabs.InsertItem(0, "Player list");
+    m_tabs.InsertItem(1, "Server list");
+    m_tabs.SetCurSel(s.lastView);
+    ShowView();
+
+    if (s.startupQuery == 1 || s.startupQuery == 2) {
+        int id = s.startupQuery == 1 ? IDC_QUERY_FAVORITES : IDC_QUERY_MASTER;
+        PostMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(id)));
+    }
+}
+
+void CBrowserDlg::SaveSettings() {
+    SBrowserSettings s;
+    s.speed = m_speed.GetCurSel();
+    s.version = m_version.GetCurSel();
+    s.lastView = m_lists.GetView();
+    s.includeEmpty = ::IsDlgButtonChecked(m_hwnd, IDC_INCLUDE_EMPTY) == BST_CHECKED;
+    s.includeFull = ::IsDlgButtonChecked(m_hwnd, IDC_INCLUDE_FULL) == BST_CHECKED;
+    s.master = m_master;
+    s.lastPlayers.clear();
+    for (int i = 0; i < m_search.GetCount(); ++i)
+        s.lastPlayers += m_search.GetLBText(i) + "\n";
+    s.password = m_password.GetWindowText();
+
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    ::GetWindowPlacement(m_hwnd, &placement);
+    const bool minimised = placement.showCmd == SW_SHOWMINIMIZED;
+    if (!minimised) {
+        ::GetWindowRect(m_hwnd, &s.lastPos);
+        s.splitPos = m_split.GetPos();
+    }
+    WriteBrowserSettings(m_key, s, !minimised);
+    WriteTableLayouts();
+}
+
+void CBrowserDlg::ShowView() {
+    int view = m_tabs.GetCurSel() == CServerLists::VIEW_SERVERS ? CServerLists::VIEW_SERVERS
+                                                                : CServerLists::VIEW_PLAYERS;
+    m_lists.SetView(view);
+    const bool servers = view == CServerLists::VIEW_SERVERS;
+    m_lists.PlayerTable().ShowWindow(servers ? SW_HIDE : SW_SHOW);
+    m_lists.ServerTable().ShowWindow(servers ? SW_SHOW : SW_HIDE);
+    m_lists.PlayerOnServerTable().ShowWindow(servers ? SW_SHOW : SW_HIDE);
+    m_split.ShowWindow(servers ? SW_SHOW : SW_HIDE);
+}
+
+void CBrowserDlg::CaptureFilters() {
+    m_includeEmpty = ::IsDlgButtonChecked(m_hwnd, IDC_INCLUDE_EMPTY) == BST_CHECKED;
+    m_includeFull = ::IsDlgButtonChecked(m_hwnd, IDC_INCLUDE_FULL) == BST_CHECKED;
+}
+
+void CBrowserDlg::OnQueryMaster() {
+    win::CWaitCursor wait;
+    if (!m_run.StopWorker(kStopLimitMs))
+        return;
+    m_resultsOpen = false;
+    CaptureFilters();
+    const net::CSockAddr master(m_master);
+    const std::string request = query::BuildMasterRequest(query::MasterProtocol(m_version.GetCurSel()),
+                                                          m_includeFull, m_includeEmpty);
+    query::CMasterResult result;
+    try {
+        result = query::QueryMaster(master, request, m_servers);
+    } catch (...) {
+        // The collection may be half refilled: no row may refer to it any more.
+        m_lists.Clear();
+        throw;
+    }
+    if (result.outcome == query::MasterOutcome::COLLECTED)
+        StartWorker();
+    else
+        win::ShowMessage(m_hwnd, query::MasterOutcomeText(result.outcome));
+}
+
+void CBrowserDlg::OnQueryFavorites() {
+    win::CWaitCursor wait;
+    if (!m_run.StopWorker(kStopLimitMs))
+        return;
+    m_resultsOpen = false;
+    CaptureFilters();
+    // The favourites file is not read yet: the run covers an empty collection.
+    m_lists.Clear();
+    m_servers.Clear();
+    StartWorker();
+}
+
+void CBrowserDlg::StartWorker() {
+    if (m_run.IsRunning())
+        return;
+    m_lists.Clear();
+    m_lists.IndexRecords(m_servers);
+    m_run.SetSpeedIndex(m_speed.GetCurSel());
+    if (!m_run.StartWorker())
+        return;
+    m_resultsOpen = true;
+    const int count = m_run.ServersToQuery();
+    SetCounter(IDC_SERVERS_TO_QUERY, count);
+    SetCounter(IDC_SERVER_COUNT, 0);
+    SetCounter(IDC_PLAYER_COUNT, 0);
+    m_progress.SetRange(0, count);
+    m_progress.SetPos(0);
+}
+
+void CBrowserDlg::SetCounter(int id, int value) {
+    ::SetDlgItemInt(m_hwnd, id, static_cast<UINT>(value), TRUE);
+}
+
+void CBrowserDlg::OnServerDone(unsigned run, query::CGameServer& record) {
+    if (!m_resultsOpen || !m_run.AcceptResult(run))
+        return;
+    ++m_handledResults;
+    const int remaining = m_run.ServersToQuery();
+    if (remaining % 2 == 0) {
+        SetCounter(IDC_SERVERS_TO_QUERY, remaining);
+        m_progress.SendMessage(PBM_DELTAPOS, 2);
+    }
+    if (CServerLists::PassesFilters(record, m_includeEmpty, m_includeFull)) {
+        m_lists.AddServerRows(record);
+        SetCounter(IDC_PLAYER_COUNT, m_lists.PlayerTable().GetRowCount());
+        SetCounter(IDC_SERVER_COUNT, m_lists.ServerTable().GetRowCount());
+    }
+    if (remaining == 0) {
+        m_lists.SortAll();
+        m_progress.SetPos(0);
+    }
+}
+
+LRESULT CBrowserDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_SERVERDONE:
+        OnServerDone(static_cast<unsigned>(wParam), *reinterpret_cast<query::CGameServer*>(lParam));
+        return 0;
+    case WM_WORKERERROR: {
+        std::string text = CWindowSink::TakeErrorText(lParam);
+        win::ShowMessage(m_hwnd, text, MB_OK);
+        return 0;
+    }
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<LRESULT>(m_icon);
+    default:
+        return win::CDialog::WindowProc(msg, wParam, lParam);
+    }
+}
+
+bool CBrowserDlg::OnCommand(int id, int code, HWND control) {
+    if (control && Ovix::ReflectComboCommand(control, code))
+        return true;
+    if (code == BN_CLICKED) {
+        switch (id) {
+        case IDC_QUERY_MASTER:
+            OnQueryMaster();
+            return true;
+        case IDC_QUERY_FAVORITES:
+            OnQueryFavorites();
+            return true;
+        // The master server, favourites and options dialogs, the search, deleting a search entry and
+        // joining are not part of this window yet; their buttons do nothing.
+        case IDC_MASTER_DIALOG:
+        case IDC_FAVORITES_DIALOG:
+        case IDC_OPTIONS:
+        case IDC_SEARCH:
+        case IDC_DELETE_SEARCH:
+        case IDC_JOIN:
+            return true;
+        default:
+            break;
+        }
+    }
+    return win::CDialog::OnCommand(id, code, control);
+}
+
+bool CBrowserDlg::OnNotify(NMHDR* header, LRESULT& result) {
+    const int code = static_cast<int>(header->code);
+    if (header->idFrom == IDC_TABS && code == static_cast<int>(TCN_SELCHANGE)) {
+        ShowView();
+        result = 0;
+        return true;
+    }
+    if (header->idFrom == IDC_SERVER_TABLE && code == Tabra::TN_SELCHANGED) {
+        m_lists.ShowServerPlayers(reinterpret_cast<Tabra::STableNotify*>(header)->row);
+        result = 0;
+        return true;
+    }
+    if ((header->idFrom == IDC_SERVER_TABLE || header->idFrom == IDC_PLAYER_TABLE) &&
+        code == static_cast<int>(NM_DBLCLK)) {
+        result = 0;
+        return true;
+    }
+    return win::CDialog::OnNotify(header, result);
+}
+
+void CBrowserDlg::OnSize(UINT type, int cx, int cy) {
+    win::CDialog::OnSize(type, cx, cy);
+    // A minimised window has no client area to lay out; restoring lays out again.
+    if (m_layoutReady && type != SIZE_MINIMIZED)
+        m_layout.Layout();
+}
+
+void CBrowserDlg::OnGetMinMaxInfo(MINMAXINFO* info) {
+    win::CDialog::OnGetMinMaxInfo(info);
+    if (m_minWidth != 0 && m_minHeight != 0) {
+        info->ptMinTrackSize.x = m_minWidth;
+        info->ptMinTrackSize.y = m_minHeight;
+    }
+}
+
+void CBrowserDlg::OnPaint() {
+    if (!::IsIconic(m_hwnd)) {
+        win::CDialog::OnPaint();
+        return;
+    }
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(m_hwnd, &ps);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc));
+    const int cx = ::GetSystemMetrics(SM_CXICON);
+    const int cy = ::GetSystemMetrics(SM_CYICON);
+    RECT rc = GetClientRect();
+    ::DrawIcon(dc, (rc.right - rc.left - cx + 1) / 2, (rc.bottom - rc.top - cy + 1) / 2, m_icon);
+    ::EndPaint(m_hwnd, &ps);
+}
+
+void CBrowserDlg::OnDestroy() {
+    m_run.StopWorker();
+    m_resultsOpen = false;
+    m_servers.Clear();
+    m_lists.IndexRecords(m_servers);
+    SaveSettings();
+    m_layoutReady = false;
+    win::CDialog::OnDestroy();
+}
+
+} // namespace app

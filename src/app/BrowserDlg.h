@@ -1,0 +1,117 @@
+// CBrowserDlg: the main window. Query options, the Player and Server list views with their tables,
+// the player search box, the password box and the buttons; it starts and stops query runs and keeps
+// its settings in the registry.
+#pragma once
+
+#include "app/RegistryKey.h"
+#include "app/ServerLists.h"
+#include "app/Settings.h"
+#include "app/WindowSink.h"
+#include "app/dialogs/DlgLayout.h"
+#include "app/dialogs/ExComboBox.h"
+#include "app/dialogs/ExEdit.h"
+#include "app/dialogs/HyperLink.h"
+#include "app/dialogs/SplitCtrl.h"
+#include "query/QueryRun.h"
+#include "query/ServerCollection.h"
+#include "win/Controls.h"
+#include "win/Dialog.h"
+
+#include <string>
+
+namespace app {
+
+// The application name: the window title and the caption of every message box.
+inline constexpr char kAppName[] = "Velloran Wolfenstein - Enemy Territory 1.02a";
+// Targets of the about line.
+inline constexpr char kAuthorLink[] = "mailto:team@velloran.invalid";
+inline constexpr char kProductLink[] = "https://velloran.invalid/";
+
+class CBrowserDlg : public win::CDialog {
+public:
+    // keyPath: the settings key under HKEY_CURRENT_USER (tests give a key of their own).
+    explicit CBrowserDlg(std::string keyPath = kBrowserKeyPath);
+    ~CBrowserDlg() override;
+
+    // Which table list is shown: CServerLists::VIEW_PLAYERS or VIEW_SERVERS (the selected tab).
+    void ShowView();
+    int GetView() const { return m_lists.GetView(); }
+
+    // The query commands (buttons 1004 and 1042).
+    void OnQueryMaster();
+    void OnQueryFavorites();
+
+    CServerLists& Lists() { return m_lists; }
+    query::CQueryRun& Run() { return m_run; }
+    query::CServerCollection& Servers() { return m_servers; }
+    const std::string& GetMasterText() const { return m_master; }
+    SIZE GetMinimumSize() const { return SIZE{m_minWidth, m_minHeight}; }
+    Dialux::CSplitCtrl& SplitBar() { return m_split; }
+    // Results accepted by OnServerDone since the window opened.
+    int HandledResults() const { return m_handledResults; }
+
+protected:
+    bool OnInitDialog() override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool OnCommand(int id, int code, HWND control) override;
+    bool OnNotify(NMHDR* header, LRESULT& result) override;
+    void OnSize(UINT type, int cx, int cy) override;
+    void OnGetMinMaxInfo(MINMAXINFO* info) override;
+    void OnPaint() override;
+    void OnDestroy() override;
+
+    // WM_SERVERDONE: one finished record of run `run`.
+    virtual void OnServerDone(unsigned run, query::CGameServer& record);
+
+private:
+    void ApplyItemLists();
+    void PlaceTables();
+    void SetupLayout();
+    void ReadTableLayouts();
+    void WriteTableLayouts();
+    void ApplySettings();
+    void SaveSettings();
+    void CaptureFilters();
+    // Empties the tables, sets the counters and the progress bar and starts the worker over the
+    // collection.
+    void StartWorker();
+    void SetCounter(int id, int value);
+
+    Ovix::CHyperLink m_authorLink;
+    Ovix::CHyperLink m_productLink;
+    CServerLists m_lists;
+    Ovix::CExComboBox m_version;
+    Ovix::CExComboBox m_speed;
+    Ovix::CExComboBox m_search;
+    Ovix::CExEdit m_password;
+    Dialux::CSplitCtrl m_split;
+    Dialux::CDlgLayout m_layout;
+    bool m_layoutReady = false;
+    int m_minWidth = 0;
+    int m_minHeight = 0;
+
+    // The master server as host:port text; resolved when a query starts, so that a name survives the
+    // round trip through the settings even while it cannot be resolved.
+    std::string m_master;
+    bool m_includeEmpty = false;
+    bool m_includeFull = true;
+    bool m_autoClose = true;
+    bool m_autoRequery = false;
+    // False from the moment a query command has stopped the run until the next run starts: results
+    // still queued from the stopped run may name records the collection no longer holds.
+    bool m_resultsOpen = false;
+    int m_handledResults = 0;
+
+    // The collection outlives the run, which stops its worker when destroyed.
+    query::CServerCollection m_servers;
+    CWindowSink m_sink;
+    query::CQueryRun m_run;
+
+    std::string m_keyPath;
+    CRegistryKey m_key;
+    win::CProgressCtrl m_progress;
+    win::CTabCtrl m_tabs;
+    HICON m_icon;
+};
+
+} // namespace app

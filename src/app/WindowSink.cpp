@@ -1,0 +1,22 @@
+#include "app/WindowSink.h"
+
+#include <memory>
+
+namespace app {
+
+void CWindowSink::OnServerDone(unsigned run, query::CGameServer& record) {
+    ::PostMessageA(m_window, WM_SERVERDONE, run, reinterpret_cast<LPARAM>(&record));
+}
+
+void CWindowSink::OnWorkerError(unsigned run, const std::string& message) {
+    auto text = std::make_unique<std::string>(message);
+    if (::PostMessageA(m_window, WM_WORKERERROR, run, reinterpret_cast<LPARAM>(text.get())))
+        text.release();
+}
+
+std::string CWindowSink::TakeErrorText(LPARAM lParam) {
+    std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(lParam));
+    return text ? *text : std::string();
+}
+
+} // namespace app

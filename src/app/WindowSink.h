@@ -1,0 +1,34 @@
+// CWindowSink: hands a query run's results to a window by posting messages, so that the window handles
+// them on its own thread. The worker never waits for the window.
+#pragma once
+
+#include "query/QuerySink.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace app {
+
+// wParam the run number, lParam the finished CGameServer.
+constexpr UINT WM_SERVERDONE = WM_USER + query::WM_SERVERDONE_OFFSET;
+// wParam the run number, lParam a std::string* with the message; the receiver deletes it.
+constexpr UINT WM_WORKERERROR = WM_USER + query::WM_SERVERDONE_OFFSET + 1;
+
+class CWindowSink : public query::CQuerySink {
+public:
+    explicit CWindowSink(HWND window = nullptr) : m_window(window) {}
+    void SetWindow(HWND window) { m_window = window; }
+
+    void OnServerDone(unsigned run, query::CGameServer& record) override;
+    void OnWorkerError(unsigned run, const std::string& message) override;
+    void OnWorkerEnd(unsigned) override {}
+
+    // Takes the message of a WM_WORKERERROR back (and ownership of it).
+    static std::string TakeErrorText(LPARAM lParam);
+
+private:
+    HWND m_window;
+};
+
+} // namespace app
