@@ -1,0 +1,465 @@
+// The main window driven as a user would: the real dialog, its registry key, and a game network of
+// UDP peers inside the test.
+#include "BrowserRig.h"
+#include "FakeNetwork.h"
+#include "RegistryTestKey.h"
+
+#include "app/Settings.h"
+#include "win/Controls.h"
+#include "win/ErrorReport.h"
+
+#include <algorithm>
+
+namespace {
+
+using app::CServerLists;
+using apptest::CBrowserRig;
+using apptest::CFakeNetwork;
+using apptest::MakeServer;
+namespace value = app::value;
+
+class BrowserDlgTest : public apptest::RegistryTest {
+protected:
+    void SetUp() override {
+        RegistryTest::SetUp();
+        win::InitControls();
+        win::SetAppTitle(app::kAppName);
+    }
+
+    // Runs the window modally with the script; returns what DoModal returned.
+    INT_PTR Open(CBrowserRig::Script script) {
+        CBrowserRig rig(m_path, std::move(script));
+        return rig.DoModal();
+    }
+    void PutInt(const char* name, int v) { PutRaw(name, REG_DWORD, &v, sizeof v); }
+    void PutText(const char* name, const std::string& text) {
+        PutRaw(name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+    }
+    int GetInt(const char* name) {
+        DWORD type = 0;
+        std::string data;
+        if (!GetRaw(name, type, data) || data.size() != 4)
+            return -12345;
+        int v = 0;
+        memcpy(&v, data.data(), 4);
+        return v;
+    }
+    std::string GetText(const char* name) {
+        DWORD type = 0;
+        std::string data;
+        if (!GetRaw(name, type, data) || type != REG_SZ)
+            return "<missing>";
+        return data.substr(0, data.find('\0'));
+    }
+    bool GetRect(const char* name, RECT& rc) {
+        DWORD type = 0;
+        std::string data;
+        if (!GetRaw(name, type, data) || data.size() != sizeof rc)
+            return false;
+        memcpy(&rc, data.data(), sizeof rc);
+        return true;
+    }
+    static bool SameRect(const RECT& a, const RECT& b) {
+        return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    }
+};
+
+TEST_F(BrowserDlgTest, FirstStartShowsEveryDefaultAndCreatesTheKeyAtOnce) {
+    bool ran = false;
+    EXPECT_EQ(
+        Open([&](CBrowserRig& w) {
+            ran = true;
+            HKEY key = nullptr;
+            EXPECT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, m_path.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+            ::RegCloseKey(key);
+            EXPECT_EQ(w.GetWindowText(), "Velloran Wolfenstein - Enemy Territory 1.02a");
+            EXPECT_EQ(w.Selection(IDC_VERSION), 1);
+            EXPECT_EQ(w.Selection(IDC_SPEED), 1);
+            EXPECT_FALSE(w.Checked(IDC_INCLUDE_EMPTY));
+            EXPECT_TRUE(w.Checked(IDC_INCLUDE_FULL));
+            EXPECT_EQ(w.GetMasterText(), "master.etlegacy.com:27950");
+            EXPECT_EQ(w.GetView(), CServerLists::VIEW_PLAYERS);
+            EXPECT_TRUE(w.Lists().PlayerTable().IsWindowVisible());
+            EXPECT_FALSE(w.Lists().ServerTable().IsWindowVisible());
+            EXPECT_FALSE(w.Lists().PlayerOnServerTable().IsWindowVisible());
+            EXPECT_FALSE(w.SplitBar().IsWindowVisible());
+            EXPECT_EQ(::SendDlgItemMessageA(w, IDC_TABS, TCM_GETITEMCOUNT, 0, 0), 2);
+            EXPECT_EQ(::SendDlgItemMessageA(w, IDC_VERSION, CB_GETCOUNT, 0, 0), 3);
+            EXPECT_EQ(::SendDlgItemMessageA(w, IDC_SPEED, CB_GETCOUNT, 0, 0), 6);
+            EXPECT_EQ(w.Label(IDC_SERVERS_TO_QUERY), 0);
+            EXPECT_FALSE(w.Run().IsRunning()) << "StartupQuery 0 starts nothing";
+            EXPECT_EQ(w.Lists().PlayerTable().GetSortKeys(), (Tabra::CSortKeys{0, Tabra::SORT_ASCENDING}));
+            EXPECT_EQ(w.Lists().ServerTable().GetSortKeys(), (Tabra::CSortKeys{4, Tabra::SORT_ASCENDING}));
+            EXPECT_TRUE(w.Lists().PlayerOnServerTable().GetSortKeys().IsEmpty());
+        }),
+        IDCANCEL);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(GetInt(value::kVersion), 1);
+    EXPECT_EQ(GetInt(value::kSpeed), 1);
+    EXPECT_EQ(GetInt(value::kLastView), 0);
+    EXPECT_EQ(GetInt(value::kIncludeEmpty), 0);
+    EXPECT_EQ(GetInt(value::kIncludeFull), 1);
+    EXPECT_EQ(GetText(value::kMaster), "master.etlegacy.com:27950") << "an unresolved name survives";
+    RECT rc;
+    EXPECT_TRUE(GetRect(value::kLastPos, rc));
+}
+
+TEST_F(BrowserDlgTest, StartupQueryListsAnsweringServersWithFiltersCountersAndProgress) {
+    CFakeNetwork network({
+        MakeServer("Alpha", 2, 3, 20, "p"),
+        MakeServer("Empty", 3, 0, 20, "e"),
+        MakeServer("Full", 4, 20, 20, "f"),
+        MakeServer("Almost", 5, 19, 20, "q"),
+        MakeServer("Odd", 12, 2, 16, "o"),
+        [] {
+            auto s = MakeServer("Silent", 2, 4, 20, "s");
+            s.silent = true;
+            return s;
+        }(),
+        MakeServer("Zero", 0, 2, 20, "z"),
+    });
+    PutText(value::kMaster, network.MasterText());
+    PutInt(value::kStartupQuery, 2);
+    PutInt(value::kLastView, 1); // the Player table stays hidden, so it keeps its arrival order
+    PutInt(value::kIncludeFull, 0);
+    PutInt(value::kSpeed, 5);
+    Open([&](CBrowserRig& w) {
+        w.recordNames = true;
+        ASSERT_TRUE(w.WaitForRunEnd());
+        ASSERT_EQ(w.done.size(), 7u);
+        int even = 0;
+        for (size_t k = 0; k < w.done.size(); ++k) {
+            const int remaining = 7 - static_cast<int>(k) - 1;
+            if (remaining % 2 == 0)
+                ++even;
+            const int shown = remaining % 2 == 0 ? remaining : remaining + 1;
+            EXPECT_EQ(w.done[k].serversToQuery, shown) << "result " << k;
+            EXPECT_EQ(w.done[k].progress, remaining == 0 ? 0 : 2 * even) << "result " << k;
+        }
+        EXPECT_EQ(w.Label(IDC_SERVER_COUNT), 3);
+        EXPECT_EQ(w.Label(IDC_PLAYER_COUNT), 3 + 19 + 2);
+        EXPECT_EQ(w.Label(IDC_SERVERS_TO_QUERY), 0);
+        EXPECT_EQ(w.Progress(), 0);
+
+        Tabra::CTableCtrl& servers = w.Lists().ServerTable();
+        std::vector<std::string> names = CBrowserRig::Column(servers, CServerLists::SERVER_NAME);
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"Almost", "Alpha", "Odd"}));
+        for (int row = 0; row < servers.GetRowCount(); ++row) {
+            const std::string name = servers.GetCellText(row, CServerLists::SERVER_NAME);
+            const std::string type = servers.GetCellText(row, CServerLists::SERVER_TYPE);
+            if (name == "Alpha") {
+                EXPECT_EQ(servers.GetCellText(row, CServerLists::SERVER_PLAYERS), "3/20");
+                EXPECT_EQ(type, "SMP - Single Map Objective");
+            }
+            if (name == "Odd") {
+                EXPECT_EQ(type, "#Error#");
+            }
+            if (row > 0) {
+                EXPECT_LE(servers.GetCell(row - 1, 4)->GetInt(), servers.GetCell(row, 4)->GetInt())
+                    << "by ping";
+            }
+        }
+        // Alpha's players arrived last first, and the table is sorted by name at the end.
+        bool sawAlpha = false;
+        for (const auto& state : w.done) {
+            auto it = std::find(state.playerNames.begin(), state.playerNames.end(), "p3");
+            if (it == state.playerNames.end() || state.playerNames.size() == w.done.back().playerNames.size())
+                continue;
+            sawAlpha = true;
+            ASSERT_LE(std::distance(it, state.playerNames.end()), 3);
+            EXPECT_EQ(std::vector<std::string>(it, it + 3), (std::vector<std::string>{"p3", "p2", "p1"}));
+            break;
+        }
+        EXPECT_TRUE(sawAlpha);
+        const auto players = CBrowserRig::Column(w.Lists().PlayerTable(), CServerLists::PLAYER_NAME);
+        EXPECT_TRUE(
+            std::is_sorted(players.begin(), players.end(), [](const std::string& a, const std::string& b) {
+                return _stricmp(a.c_str(), b.c_str()) < 0;
+            }));
+
+        // Both boxes on: the empty and the full server are listed too; silent and game type 0 never.
+        w.Check(IDC_INCLUDE_EMPTY, true);
+        w.Check(IDC_INCLUDE_FULL, true);
+        w.Click(IDC_QUERY_MASTER);
+        ASSERT_TRUE(w.WaitForRunEnd());
+        EXPECT_EQ(w.Label(IDC_SERVER_COUNT), 5);
+        EXPECT_EQ(w.Label(IDC_PLAYER_COUNT), 3 + 20 + 19 + 2);
+        EXPECT_EQ(w.done.size(), 14u);
+
+        // Selecting a server shows its players.
+        const int alpha = w.Lists().ServerTable().FindText(CServerLists::SERVER_NAME, "Alpha", -1);
+        ASSERT_GE(alpha, 0);
+        Tabra::STableNotify record;
+        record.hdr = {w.Lists().ServerTable(), IDC_SERVER_TABLE, static_cast<UINT>(Tabra::TN_SELCHANGED)};
+        record.row = alpha;
+        ::SendMessageA(w, WM_NOTIFY, IDC_SERVER_TABLE, reinterpret_cast<LPARAM>(&record));
+        EXPECT_EQ(w.Lists().PlayerOnServerTable().GetRowCount(), 3);
+    });
+}
+
+TEST_F(BrowserDlgTest, QueryMasterDuringARunStopsItAndRestartsTheCounters) {
+    std::vector<apptest::SFakeServer> servers;
+    for (int i = 0; i < 30; ++i)
+        servers.push_back(MakeServer("s" + std::to_string(i), 2, 1, 20, "p" + std::to_string(i) + "_"));
+    CFakeNetwork network(servers);
+    PutText(value::kMaster, network.MasterText());
+    PutInt(value::kSpeed, 0); // Modem: one new server per 200 ms
+    Open([&](CBrowserRig& w) {
+        w.Click(IDC_QUERY_MASTER);
+        ASSERT_TRUE(w.Run().IsRunning());
+        ASSERT_TRUE(wintest::PumpUntil([&] { return w.done.size() >= 3; }, 20000));
+        const size_t firstResults = w.done.size();
+        const unsigned firstRun = w.Run().RunNumber();
+        ASSERT_GT(w.Label(IDC_SERVER_COUNT), 0);
+
+        ::SendDlgItemMessageA(w, IDC_SPEED, CB_SETCURSEL, 5, 0);
+        w.Click(IDC_QUERY_MASTER);
+        EXPECT_EQ(w.Run().RunNumber(), firstRun + 1);
+        EXPECT_EQ(w.Label(IDC_SERVERS_TO_QUERY), 30);
+        EXPECT_EQ(w.Label(IDC_SERVER_COUNT), 0);
+        EXPECT_EQ(w.Label(IDC_PLAYER_COUNT), 0);
+        EXPECT_EQ(w.Lists().ServerTable().GetRowCount(), 0);
+        EXPECT_EQ(w.Progress(), 0);
+        ASSERT_TRUE(w.WaitForRunEnd());
+        EXPECT_EQ(w.done.size(), firstResults + 30) << "nothing more of the stopped run";
+        EXPECT_EQ(w.Lists().ServerTable().GetRowCount(), 30);
+        EXPECT_EQ(w.Lists().PlayerTable().GetRowCount(), 30);
+    });
+}
+
+TEST_F(BrowserDlgTest, ClosingDuringARunStopsTheWorkerWithoutLateResults) {
+    std::vector<apptest::SFakeServer> servers;
+    for (int i = 0; i < 40; ++i)
+        servers.push_back(MakeServer("s" + std::to_string(i), 2, 2, 20));
+    CFakeNetwork network(servers);
+    PutText(value::kMaster, network.MasterText());
+    PutInt(value::kSpeed, 0);
+    PutInt(value::kStartupQuery, 2);
+    int handledAtClose = -1;
+    CBrowserRig rig(m_path, [&](CBrowserRig& w) {
+        ASSERT_TRUE(wintest::PumpUntil([&] { return w.done.size() >= 2; }, 20000));
+        ASSERT_TRUE(w.Run().IsRunning());
+        handledAtClose = w.HandledResults();
+        w.Close();
+    });
+    EXPECT_EQ(rig.DoModal(), IDCANCEL);
+    EXPECT_FALSE(rig.Run().IsRunning());
+    EXPECT_TRUE(rig.Servers().Empty());
+    const size_t requests = network.StatusRequests();
+    wintest::PumpFor(700);
+    EXPECT_EQ(rig.HandledResults(), handledAtClose);
+    EXPECT_EQ(network.StatusRequests(), requests) << "the worker sends nothing after the close";
+    EXPECT_LT(requests, 40u);
+}
+
+TEST_F(BrowserDlgTest, SettingsAreWrittenOnCloseAndAppliedAtTheNextStart) {
+    PutText(value::kMaster, "127.0.0.1:27999");
+    RECT placed = {};
+    Open([&](CBrowserRig& w) {
+        ::SendDlgItemMessageA(w, IDC_VERSION, CB_SETCURSEL, 2, 0);
+        ::SendDlgItemMessageA(w, IDC_SPEED, CB_SETCURSEL, 4, 0);
+        w.Check(IDC_INCLUDE_EMPTY, true);
+        w.Check(IDC_INCLUDE_FULL, false);
+        w.SelectTab(1);
+        const SIZE min = w.GetMinimumSize();
+        ::MoveWindow(w, 60, 40, min.cx + 200, min.cy + 100, TRUE);
+        ::GetWindowRect(w, &placed);
+        EXPECT_EQ(w.SplitBar().SetPos(40), 40);
+        w.Lists().PlayerTable().SetWidth(0, 200);
+        w.Lists().ServerTable().SetColumnVisible(CServerLists::SERVER_IP, false);
+    });
+    EXPECT_EQ(GetInt(value::kVersion), 2);
+    EXPECT_EQ(GetInt(value::kSpeed), 4);
+    EXPECT_EQ(GetInt(value::kIncludeEmpty), 1);
+    EXPECT_EQ(GetInt(value::kIncludeFull), 0);
+    EXPECT_EQ(GetInt(value::kLastView), 1);
+    EXPECT_EQ(GetInt(value::kSplitPos), 40);
+    EXPECT_EQ(GetText(value::kMaster), "127.0.0.1:27999");
+    RECT stored = {};
+    ASSERT_TRUE(GetRect(value::kLastPos, stored));
+    EXPECT_TRUE(SameRect(stored, placed));
+
+    Open([&](CBrowserRig& w) {
+        EXPECT_EQ(w.Selection(IDC_VERSION), 2);
+        EXPECT_EQ(w.Selection(IDC_SPEED), 4);
+        EXPECT_TRUE(w.Checked(IDC_INCLUDE_EMPTY));
+        EXPECT_FALSE(w.Checked(IDC_INCLUDE_FULL));
+        EXPECT_EQ(w.GetView(), CServerLists::VIEW_SERVERS);
+        EXPECT_EQ(::SendDlgItemMessageA(w, IDC_TABS, TCM_GETCURSEL, 0, 0), 1);
+        EXPECT_TRUE(w.Lists().ServerTable().IsWindowVisible());
+        EXPECT_FALSE(w.Lists().PlayerTable().IsWindowVisible());
+        RECT now = {};
+        ::GetWindowRect(w, &now);
+        EXPECT_TRUE(SameRect(now, placed));
+        EXPECT_EQ(w.SplitBar().GetPos(), 40);
+        EXPECT_EQ(w.Lists().PlayerTable().GetWidth(0), 200);
+        EXPECT_FALSE(w.Lists().ServerTable().IsColumnVisible(CServerLists::SERVER_IP));
+        EXPECT_EQ(w.GetMasterText(), "127.0.0.1:27999");
+    });
+}
+
+TEST_F(BrowserDlgTest, ClosingWhileMinimisedKeepsTheStoredPlacement) {
+    const RECT stored{30, 20, 30 + 900, 20 + 600};
+    PutRaw(value::kLastPos, REG_BINARY, &stored, sizeof stored);
+    PutInt(value::kSplitPos, 30);
+    Open([&](CBrowserRig& w) {
+        EXPECT_EQ(w.SplitBar().GetPos(), 30);
+        w.SplitBar().SetPos(55);
+        w.SelectTab(1);
+        ::ShowWindow(w, SW_MINIMIZE);
+        wintest::PumpUntil([&] { return ::IsIconic(w) != FALSE; }, 3000);
+        ASSERT_TRUE(::IsIconic(w));
+    });
+    RECT rc = {};
+    ASSERT_TRUE(GetRect(value::kLastPos, rc));
+    EXPECT_TRUE(SameRect(rc, stored));
+    EXPECT_EQ(GetInt(value::kSplitPos), 30);
+    EXPECT_EQ(GetInt(value::kLastView), 1) << "the other settings are written";
+}
+
+TEST_F(BrowserDlgTest, NarrowStoredPositionIsIgnoredTogetherWithTheSplitPosition) {
+    const RECT narrow{30, 20, 130, 500};
+    PutRaw(value::kLastPos, REG_BINARY, &narrow, sizeof narrow);
+    PutInt(value::kSplitPos, 60);
+    Open([&](CBrowserRig& w) {
+        RECT rc = {};
+        ::GetWindowRect(w, &rc);
+        EXPECT_EQ(rc.right - rc.left, w.GetMinimumSize().cx);
+        EXPECT_NE(w.SplitBar().GetPos(), 60);
+    });
+}
+
+TEST_F(BrowserDlgTest, StoredLayoutOfAnotherColumnSetIsIgnored) {
+    Tabra::CWordArray fourColumns;
+    Open([&](CBrowserRig& w) {
+        w.Lists().PlayerOnServerTable().SetWidth(0, 333);
+        w.Lists().PlayerOnServerTable().GetLayout(fourColumns);
+    });
+    ASSERT_FALSE(fourColumns.empty());
+    PutRaw(value::kLayoutServer, REG_BINARY, fourColumns.data(), static_cast<DWORD>(fourColumns.size() * 2));
+    Open([&](CBrowserRig& w) {
+        Tabra::CTableCtrl& servers = w.Lists().ServerTable();
+        EXPECT_EQ(servers.GetWidth(CServerLists::SERVER_NAME), 120);
+        EXPECT_EQ(servers.GetWidth(CServerLists::SERVER_IP), 200);
+        EXPECT_FALSE(servers.IsColumnVisible(CServerLists::SERVER_NUM_PLAYERS));
+        EXPECT_TRUE(servers.IsColumnVisible(CServerLists::SERVER_MAP));
+        EXPECT_EQ(w.Lists().PlayerOnServerTable().GetWidth(0), 333) << "its own layout is applied";
+    });
+}
+
+TEST_F(BrowserDlgTest, VersionValueIsClampedToTheItems) {
+    const struct {
+        int stored;
+        int selected;
+    } cases[] = {{7, 2}, {-3, 1}, {0, 0}, {2, 2}};
+    for (const auto& c : cases) {
+        PutInt(value::kVersion, c.stored);
+        int selected = -9;
+        Open([&](CBrowserRig& w) { selected = w.Selection(IDC_VERSION); });
+        EXPECT_EQ(selected, c.selected) << "stored " << c.stored;
+    }
+}
+
+TEST_F(BrowserDlgTest, ResizingKeepsButtonsRightStatusBottomSplitProportionAndTheMinimumSize) {
+    Open([&](CBrowserRig& w) {
+        w.SelectTab(1);
+        const RECT client0 = w.GetClientRect();
+        const RECT close0 = w.ItemRect(IDCANCEL);
+        const RECT search0 = w.ItemRect(IDC_SEARCH);
+        const RECT count0 = w.ItemRect(IDC_SERVER_COUNT);
+        const RECT progress0 = w.ItemRect(IDC_PROGRESS);
+        const RECT server0 = w.RectOf(w.Lists().ServerTable());
+        const int split0 = w.SplitBar().GetPos();
+
+        RECT window = {};
+        ::GetWindowRect(w, &window);
+        const int dx = 300, dy = 200;
+        ::SetWindowPos(w, nullptr, 0, 0, window.right - window.left + dx, window.bottom - window.top + dy,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const RECT client = w.GetClientRect();
+        ASSERT_EQ(client.right - client0.right, dx);
+        const RECT close = w.ItemRect(IDCANCEL);
+        EXPECT_EQ(client.right - close.right, client0.right - close0.right);
+        EXPECT_EQ(client.bottom - close.bottom, client0.bottom - close0.bottom);
+        EXPECT_EQ(w.ItemRect(IDC_SEARCH).left, search0.left + dx);
+        const RECT count = w.ItemRect(IDC_SERVER_COUNT);
+        EXPECT_EQ(count.top, count0.top + dy);
+        EXPECT_EQ(count.left, count0.left);
+        const RECT progress = w.ItemRect(IDC_PROGRESS);
+        EXPECT_EQ(client.bottom - progress.bottom, client0.bottom - progress0.bottom);
+        EXPECT_GT(progress.right - progress.left, progress0.right - progress0.left);
+        EXPECT_NEAR(w.SplitBar().GetPos(), split0, 1);
+        const RECT server = w.RectOf(w.Lists().ServerTable());
+        EXPECT_EQ(server.bottom, server0.bottom + dy);
+        EXPECT_GT(server.right, server0.right);
+
+        EXPECT_EQ(w.SplitBar().SetPos(80), 65);
+        EXPECT_EQ(w.SplitBar().SetPos(5), 15);
+        EXPECT_EQ(w.SplitBar().SetPos(40), 40);
+        EXPECT_LT(w.RectOf(w.Lists().ServerTable()).right, w.RectOf(w.SplitBar()).left + 1);
+        EXPECT_GT(w.RectOf(w.Lists().PlayerOnServerTable()).left, w.RectOf(w.SplitBar()).right - 1);
+
+        ::SetWindowPos(w, nullptr, 0, 0, 100, 80, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::GetWindowRect(w, &window);
+        const SIZE min = w.GetMinimumSize();
+        EXPECT_GE(window.right - window.left, min.cx);
+        EXPECT_GE(window.bottom - window.top, min.cy);
+        MINMAXINFO info = {};
+        ::SendMessageA(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(info.ptMinTrackSize.x, min.cx);
+        EXPECT_EQ(info.ptMinTrackSize.y, min.cy);
+        EXPECT_GT(min.cx, 422) << "the template size in pixels";
+    });
+}
+
+// Message boxes of the window under test: a thread timer reads and closes each one as it shows.
+HWND g_mainWindow = nullptr;
+std::vector<std::string> g_boxTexts;
+void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = wintest::FindThreadDialog(g_mainWindow);
+    if (!box)
+        return;
+    std::string text;
+    for (const std::string& t : wintest::ChildTexts(box))
+        text += t + "|";
+    g_boxTexts.push_back(text);
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(BrowserDlgTest, WorkerErrorsAndMasterFailuresAreShownInMessageBoxes) {
+    g_boxTexts.clear();
+    PutText(value::kMaster, "127.0.0.1:0");
+    Open([&](CBrowserRig& w) {
+        g_mainWindow = w;
+        UINT_PTR timer = ::SetTimer(nullptr, 0, 50, CloseMessageBox);
+        app::CWindowSink sink(w);
+        sink.OnWorkerError(1, "Socket Error 10055 : No buffer space available");
+        EXPECT_TRUE(wintest::PumpUntil([] { return g_boxTexts.size() == 1; }, 5000));
+        // Port 0: nothing is sent, and the box says why; no run starts.
+        w.Click(IDC_QUERY_MASTER);
+        EXPECT_FALSE(w.Run().IsRunning());
+        ::KillTimer(nullptr, timer);
+    });
+    ASSERT_EQ(g_boxTexts.size(), 2u);
+    EXPECT_NE(g_boxTexts[0].find("Socket Error 10055 : No buffer space available"), std::string::npos);
+    EXPECT_NE(g_boxTexts[1].find("could not be resolved"), std::string::npos);
+}
+
+TEST_F(BrowserDlgTest, SilentMasterGivesNoResponseMessage) {
+    g_boxTexts.clear();
+    CFakeNetwork network({MakeServer("a", 2, 1, 20)});
+    // A server endpoint stands in for a master that never answers getservers.
+    PutText(value::kMaster, network.ServerAddress(0).ToText());
+    Open([&](CBrowserRig& w) {
+        g_mainWindow = w;
+        UINT_PTR timer = ::SetTimer(nullptr, 0, 50, CloseMessageBox);
+        w.Click(IDC_QUERY_MASTER);
+        EXPECT_FALSE(w.Run().IsRunning());
+        ::KillTimer(nullptr, timer);
+    });
+    ASSERT_EQ(g_boxTexts.size(), 1u);
+    EXPECT_NE(g_boxTexts[0].find("No response from master server."), std::string::npos);
+}
+
+} // namespace
