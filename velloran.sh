@@ -151,15 +151,68 @@ stop_etsim() {
 DEMO_NETWORK=(--servers 400 --seed 7 --latency 15-180 --jitter 20 --silent 4% --second-only 2% --malformed 3
               --duplicates 5 --odd-entries 3)
 
+# The headless variant: the master query and status run of velloran-query, printed as a table.
+demo_headless() {
+    local status=0
+    "$BUILD_ROOT/bench/tools/query/velloran-query" --master "$MASTER" --speed 5 "$@" || status=$?
+    return $status
+}
+
+# Runs velloran.exe against etsim in the private Wine prefix: Master set to etsim's master and a
+# master query at start-up; screenshots of both views, then the window is closed.
+demo_window() {
+    local key='HKCU\Software\Velloran Enemy Territory'
+    log "building velloran.exe (MinGW-w64)"
+    cmake --preset win64 -B "$BUILD_ROOT/win64" >/dev/null
+    cmake --build "$BUILD_ROOT/win64" --target velloran velloran_probe
+    [ -n "${DISPLAY:-}" ] || start_xvfb
+    ensure_wineprefix
+    local exe="$BUILD_ROOT/win64/src/app/velloran.exe" probe="$BUILD_ROOT/win64/tests/app/velloran_probe.exe"
+    wine reg add "$key" /v Master /t REG_SZ /d "$MASTER" /f >/dev/null 2>&1
+    wine reg add "$key" /v StartupQuery /t REG_DWORD /d 2 /f >/dev/null 2>&1
+    wine reg add "$key" /v Speed /t REG_DWORD /d 5 /f >/dev/null 2>&1
+    wine reg add "$key" /v LastView /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wineserver -w
+    log "starting velloran.exe on display $DISPLAY"
+    wine "$exe" >/dev/null 2>&1 &
+    local app_pid=$!
+    # The query of a few hundred servers takes a few seconds; the probe waits for its end (at most 15 s).
+    wine "$probe" watch 15000 || true
+    sleep 1
+    local shot="$BUILD_ROOT/demo-screenshot.png" shot2="$BUILD_ROOT/demo-screenshot-servers.png"
+    import -window root "$shot"
+    echo "screenshot of the Player list: $shot"
+    wine "$probe" tab 1 >/dev/null
+    sleep 0.5
+    wine "$probe" click 1012 2 >/dev/null
+    sleep 1
+    import -window root "$shot2"
+    echo "screenshot of the Server list with a server selected: $shot2"
+    if ! wine "$probe" close 10000; then
+        echo "the window did not close; ending the Wine session" >&2
+        wineserver -k 2>/dev/null || true
+    fi
+    wait "$app_pid" 2>/dev/null || true
+}
+
 cmd_demo() {
     ensure_packages
+    local headless=""
+    if [ "${1:-}" = "--headless" ]; then
+        headless=1
+        shift
+    fi
     log "building the tools (Release)"
     cmake --preset bench -B "$BUILD_ROOT/bench" >/dev/null
     cmake --build "$BUILD_ROOT/bench" --target etsim velloran-query
     start_etsim "${DEMO_NETWORK[@]}"
     log "etsim serves ${DEMO_NETWORK[1]} game servers; master at $MASTER"
     local status=0
-    "$BUILD_ROOT/bench/tools/query/velloran-query" --master "$MASTER" --speed 5 "$@" || status=$?
+    if [ -n "$headless" ]; then
+        demo_headless "$@" || status=$?
+    else
+        demo_window || status=$?
+    fi
     stop_etsim
     return $status
 }
