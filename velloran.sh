@@ -71,6 +71,13 @@ ensure_wineprefix() {
         wineserver -w
         touch "$WINEPREFIX/.velloran-configured"
     fi
+    # Wine's own fonts (Marlett for caption buttons, MS Sans Serif for dialogs, WingDings) are not
+    # found from Debian's data folder; the prefix's Fonts folder always serves.
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    if [ -d /usr/share/wine/fonts ] && [ ! -e "$fonts/marlett.ttf" ]; then
+        mkdir -p "$fonts"
+        cp -n /usr/share/wine/fonts/* "$fonts/"
+    fi
 }
 
 build() {
