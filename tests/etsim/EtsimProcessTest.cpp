@@ -1,6 +1,6 @@
 // etsim as a black box: started as a process, asked over loopback UDP, compared with its own dump
 // and event log.
-#include "EtsimHarness.h"
+#include "support/Etsim.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,6 +1,5 @@
-#include "net/SockUDP.h"
-
 #include "net/Error.h"
+#include "support/Udp.h"
 
 #include <gtest/gtest.h>
 
@@ -9,27 +8,9 @@
 using net::CSockAddr;
 using net::CSockUDP;
 
-namespace {
-
-const CSockAddr LOOPBACK_ANY_PORT("127.0.0.1:0");
-
-// Waits for the endpoint's event and checks that the record shows a waiting datagram.
-bool WaitForData(CSockUDP& endpoint, int timeoutMs = 5000) {
-    net::SyncHandle event = endpoint.GetEvent();
-    if (net::WaitForAny(&event, 1, timeoutMs) != 0)
-        return false;
-    return CSockUDP::HasEvent(endpoint.GetNetworkEvents(), net::NET_EVENT_READ);
-}
-
-struct Pair {
-    Pair() {
-        a.Create(LOOPBACK_ANY_PORT);
-        b.Create(LOOPBACK_ANY_PORT);
-    }
-    CSockUDP a, b;
-};
-
-} // namespace
+using testsupport::LOOPBACK_ANY_PORT;
+using testsupport::WaitForData;
+using Pair = testsupport::SLoopbackPair;
 
 TEST(SockUDP, SendTextSendsTheTerminatingNul) {
     Pair p;
@@ -73,8 +54,11 @@ TEST(SockUDP, ReceiveTextKeepsNulBytesAndExactLength) {
     EXPECT_EQ(from.GetPort(), p.a.LocalAddress().GetPort());
 }
 
-TEST(SockUDP, OneReadPerWakeUpReadsAWholeBurst) {
+TEST(SockUDP, QuietUntilABurstThenOneReadPerWakeUp) {
     Pair p;
+    net::SyncHandle event = p.b.GetEvent();
+    EXPECT_EQ(net::WaitForAny(&event, 1, 100), net::WAIT_TIMED_OUT) << "a quiet socket does not signal";
+    EXPECT_FALSE(CSockUDP::HasEvent(p.b.GetNetworkEvents(), net::NET_EVENT_READ));
     constexpr int BURST = 100;
     for (int i = 0; i < BURST; ++i)
         ASSERT_EQ(p.a.SendText(std::to_string(i), p.b.LocalAddress()), 0);
@@ -86,17 +70,9 @@ TEST(SockUDP, OneReadPerWakeUpReadsAWholeBurst) {
         ++next;
     }
     EXPECT_EQ(next, BURST);
-    net::SyncHandle event = p.b.GetEvent();
     if (net::WaitForAny(&event, 1, 100) == 0) {
         EXPECT_FALSE(CSockUDP::HasEvent(p.b.GetNetworkEvents(), net::NET_EVENT_READ));
     }
-}
-
-TEST(SockUDP, QuietSocketDoesNotSignal) {
-    Pair p;
-    net::SyncHandle event = p.b.GetEvent();
-    EXPECT_EQ(net::WaitForAny(&event, 1, 100), net::WAIT_TIMED_OUT);
-    EXPECT_FALSE(CSockUDP::HasEvent(p.b.GetNetworkEvents(), net::NET_EVENT_READ));
 }
 
 TEST(SockUDP, CloseIsSafeTwiceAndEndpointCanBeReopened) {

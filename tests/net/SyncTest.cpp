@@ -72,8 +72,10 @@ TEST(Sync, TimeoutIsHonoured) {
     EXPECT_LT(waited, 3000);
 }
 
-TEST(Sync, TimerSignalsAtOnceThenEveryPeriod) {
-    CSyncTimer timer(200);
+TEST(Sync, TimerSignalsOnceStartedThenEveryPeriod) {
+    CSyncTimer timer;
+    EXPECT_EQ(WaitOne(timer.Handle(), 100), net::WAIT_TIMED_OUT) << "no period, no signal";
+    timer.SetPeriod(200);
     int64_t start = net::ReadCounter();
     ASSERT_EQ(WaitOne(timer.Handle(), 5000), 0);
     EXPECT_LT(net::ElapsedMs(start), 150);
@@ -92,22 +94,4 @@ TEST(Sync, MissedPeriodsLeaveOneSignal) {
     int64_t start = net::ReadCounter();
     EXPECT_EQ(WaitOne(timer.Handle(), 5000), 0);
     EXPECT_GE(net::ElapsedMs(start), 1) << "a second queued signal came without waiting";
-}
-
-TEST(Sync, TimerWithoutPeriodStaysQuietUntilStarted) {
-    CSyncTimer timer;
-    EXPECT_EQ(WaitOne(timer.Handle(), 100), net::WAIT_TIMED_OUT);
-    timer.SetPeriod(50);
-    EXPECT_EQ(WaitOne(timer.Handle(), 5000), 0);
-}
-
-TEST(Sync, CounterIsMonotonicWithAPositiveFrequency) {
-    EXPECT_GT(net::CounterFrequency(), 0);
-    int64_t a = net::ReadCounter();
-    SleepMs(30);
-    int64_t b = net::ReadCounter();
-    EXPECT_GT(b, a);
-    int64_t ms = (b - a) * 1000 / net::CounterFrequency();
-    EXPECT_GE(ms, 25);
-    EXPECT_LT(ms, 3000);
 }

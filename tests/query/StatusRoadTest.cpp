@@ -1,6 +1,7 @@
 // One game server's whole road over real UDP on loopback: request, reply, record, ping; and a silent
 // server asked twice and given up.
 #include "query/GameServer.h"
+#include "support/Udp.h"
 
 #include <gtest/gtest.h>
 
@@ -15,13 +16,8 @@ using query::CGameServer;
 
 namespace {
 
-const CSockAddr LOOPBACK_ANY_PORT("127.0.0.1:0");
-
-bool WaitForData(CSockUDP& endpoint, int timeoutMs) {
-    net::SyncHandle event = endpoint.GetEvent();
-    return net::WaitForAny(&event, 1, timeoutMs) == 0 &&
-           CSockUDP::HasEvent(endpoint.GetNetworkEvents(), net::NET_EVENT_READ);
-}
+using testsupport::LOOPBACK_ANY_PORT;
+using testsupport::WaitForData;
 
 // Reads every request that reaches `peer` within `ms`, with its arrival time relative to `start`.
 std::vector<int64_t> CollectRequests(CSockUDP& peer, int64_t start, int ms,
@@ -43,9 +39,8 @@ std::vector<int64_t> CollectRequests(CSockUDP& peer, int64_t start, int ms,
 } // namespace
 
 TEST(StatusRoad, RequestReplyAndPing) {
-    CSockUDP client, peer;
-    client.Create(LOOPBACK_ANY_PORT);
-    peer.Create(LOOPBACK_ANY_PORT);
+    testsupport::SLoopbackPair loop;
+    CSockUDP &client = loop.a, &peer = loop.b;
     CGameServer server(peer.LocalAddress());
     server.Reset();
 
@@ -83,9 +78,8 @@ TEST(StatusRoad, RequestReplyAndPing) {
 }
 
 TEST(StatusRoad, SilentServerIsAskedTwiceThenGivenUp) {
-    CSockUDP client, peer;
-    client.Create(LOOPBACK_ANY_PORT);
-    peer.Create(LOOPBACK_ANY_PORT);
+    testsupport::SLoopbackPair loop;
+    CSockUDP &client = loop.a, &peer = loop.b;
     CGameServer server(peer.LocalAddress());
     server.Reset();
 

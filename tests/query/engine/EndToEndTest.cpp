@@ -3,109 +3,33 @@
 #include "query/MasterQuery.h"
 #include "query/QueryRun.h"
 #include "query/QueueSink.h"
+#include "support/Etsim.h"
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
-#include <csignal>
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <spawn.h>
-#include <sstream>
+#include <set>
 #include <string>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
-namespace fs = std::filesystem;
+using etsim::test::EtsimProcess;
 using nlohmann::json;
-
-// A child process started with posix_spawn; stdout optionally into a file.
-pid_t Spawn(const std::vector<std::string>& args, const std::string& stdoutFile = "") {
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (!stdoutFile.empty())
-        posix_spawn_file_actions_addopen(&actions, 1, stdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
+using testsupport::ReadFile;
+using testsupport::Spawn;
 
 int WaitExit(pid_t pid) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return testsupport::WaitExit(pid, 60000).code;
 }
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// etsim running for one test, in a temporary folder of its own.
-class CSimulator {
-public:
-    explicit CSimulator(const std::vector<std::string>& options) {
-        m_dir = fs::temp_directory_path() /
-                ("velloran-e2e-" + std::to_string(getpid()) + "-" + std::to_string(++s_count));
-        fs::create_directories(m_dir);
-        std::vector<std::string> args{ETSIM_PATH,   "--quiet",
-                                      "--lifetime", "120",
-                                      "--ready",    (m_dir / "ready").string(),
-                                      "--dump",     (m_dir / "dump.json").string()};
-        args.insert(args.end(), options.begin(), options.end());
-        m_pid = Spawn(args, (m_dir / "etsim.out").string());
-        for (int i = 0; i < 300 && ReadFile(m_dir / "ready").empty(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        m_master = ReadFile(m_dir / "ready");
-        while (!m_master.empty() && (m_master.back() == '\n' || m_master.back() == ' '))
-            m_master.pop_back();
-        if (!m_master.empty())
-            m_dump = json::parse(ReadFile(m_dir / "dump.json"));
-    }
-    ~CSimulator() {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            WaitExit(m_pid);
-        }
-        std::error_code ignored;
-        fs::remove_all(m_dir, ignored);
-    }
-    const std::string& Master() const { return m_master; }
-    const json& Dump() const { return m_dump; }
-    const fs::path& Dir() const { return m_dir; }
-
-private:
-    static inline int s_count = 0;
-    fs::path m_dir;
-    pid_t m_pid = -1;
-    std::string m_master;
-    json m_dump;
-};
 
 TEST(EndToEnd, ThousandServersAtTheFastestSpeed) {
-    CSimulator sim({"--servers", "1000", "--silent", "5%", "--seed", "7"});
-    ASSERT_FALSE(sim.Master().empty()) << "etsim did not get ready";
-    ASSERT_TRUE(net::CSockAddr(sim.Master()).GetAddress() >> 24 == 127);
+    EtsimProcess sim({"--quiet", "--servers", "1000", "--silent", "5%", "--seed", "7"});
+    ASSERT_TRUE(sim.Ready()) << sim.Stderr();
 
     query::CServerCollection servers;
-    query::CMasterResult master =
-        query::QueryMaster(net::CSockAddr(sim.Master()), query::BuildMasterRequest(82, true, true), servers);
+    query::CMasterResult master = query::QueryMaster(net::CSockAddr(sim.MasterText()),
+                                                     query::BuildMasterRequest(82, true, true), servers);
     ASSERT_EQ(master.outcome, query::MasterOutcome::COLLECTED);
     ASSERT_EQ(servers.Count(), 1000u);
 
@@ -171,10 +95,11 @@ std::string AsLatin1Utf8(const std::string& bytes) {
 }
 
 TEST(EndToEnd, HeadlessToolJsonMatchesTheDump) {
-    CSimulator sim({"--servers", "150", "--silent", "10%", "--odd-case", "10%", "--seed", "11"});
-    ASSERT_FALSE(sim.Master().empty()) << "etsim did not get ready";
-    const std::string out = (sim.Dir() / "out.json").string();
-    pid_t tool = Spawn({VELLORAN_QUERY_PATH, "--master", sim.Master(), "--full", "--empty", "--json"}, out);
+    EtsimProcess sim({"--quiet", "--servers", "150", "--silent", "10%", "--odd-case", "10%", "--seed", "11"});
+    ASSERT_TRUE(sim.Ready()) << sim.Stderr();
+    const std::string out = sim.File("out.json");
+    pid_t tool =
+        Spawn({VELLORAN_QUERY_PATH, "--master", sim.MasterText(), "--full", "--empty", "--json"}, out);
     ASSERT_GT(tool, 0);
     ASSERT_EQ(WaitExit(tool), 0);
     json result = json::parse(ReadFile(out));
@@ -237,9 +162,9 @@ TEST(EndToEnd, HeadlessToolRefusals) {
 }
 
 TEST(EndToEnd, HeadlessToolReportsASilentMaster) {
-    CSimulator sim({"--servers", "3", "--master-answer", "never"});
-    ASSERT_FALSE(sim.Master().empty());
-    pid_t tool = Spawn({VELLORAN_QUERY_PATH, "--master", sim.Master()}, "/dev/null");
+    EtsimProcess sim({"--quiet", "--servers", "3", "--master-answer", "never"});
+    ASSERT_TRUE(sim.Ready()) << sim.Stderr();
+    pid_t tool = Spawn({VELLORAN_QUERY_PATH, "--master", sim.MasterText()}, "/dev/null");
     EXPECT_EQ(WaitExit(tool), 1);
 }
 

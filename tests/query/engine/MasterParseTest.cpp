@@ -1,4 +1,5 @@
 // The master request text and the parser of the master's reply datagrams.
+#include "UdpPeers.h"
 #include "query/MasterQuery.h"
 
 #include <gtest/gtest.h>
@@ -13,12 +14,9 @@ using query::ReadMasterEntries;
 namespace {
 
 const std::string FF4 = "\xFF\xFF\xFF\xFF";
-const std::string HEADER = FF4 + "getserversResponse";
+const std::string& HEADER = enginetest::MASTER_HEADER;
 
-// The 7 bytes of one entry: backslash, address octets, port high byte first.
-std::string Entry(int a, int b, int c, int d, int port) {
-    return std::string{'\\', char(a), char(b), char(c), char(d), char(port >> 8), char(port & 0xFF)};
-}
+using enginetest::MasterEntry;
 
 std::vector<std::string> Texts(const std::vector<net::CSockAddr>& addresses) {
     std::vector<std::string> texts;
@@ -60,29 +58,29 @@ TEST(MasterReply, EntryStructure) {
     };
     const Case cases[] = {
         {"two entries and the end marker",
-         HEADER + Entry(10, 0, 0, 1, 27960) + Entry(192, 168, 1, 2, 27961) + "\\EOT\0\0\0",
+         HEADER + MasterEntry(10, 0, 0, 1, 27960) + MasterEntry(192, 168, 1, 2, 27961) + "\\EOT\0\0\0",
          {"10.0.0.1:27960", "192.168.1.2:27961"}},
         {"the documented entry bytes",
          HEADER + std::string("\\\x0A\x00\x00\x01\x6D\x38", 7),
          {"10.0.0.1:27960"}},
         {"a NUL at an entry position ends the list",
-         HEADER + Entry(1, 2, 3, 4, 5) + std::string(1, '\0') + Entry(5, 6, 7, 8, 9),
+         HEADER + MasterEntry(1, 2, 3, 4, 5) + std::string(1, '\0') + MasterEntry(5, 6, 7, 8, 9),
          {"1.2.3.4:5"}},
         {"NUL and backslash bytes inside an entry",
-         HEADER + Entry(0, 92, 0, 92, 0x5C00) + Entry(92, 0, 0, 0, 0x005C),
+         HEADER + MasterEntry(0, 92, 0, 92, 0x5C00) + MasterEntry(92, 0, 0, 0, 0x005C),
          {"0.92.0.92:23552", "92.0.0.0:92"}},
         {"an entry cut short is not read",
-         HEADER + Entry(1, 1, 1, 1, 1) + Entry(2, 2, 2, 2, 2).substr(0, 6),
+         HEADER + MasterEntry(1, 1, 1, 1, 1) + MasterEntry(2, 2, 2, 2, 2).substr(0, 6),
          {"1.1.1.1:1"}},
-        {"the end marker stops before later entries", HEADER + "\\EOT" + Entry(3, 3, 3, 3, 3), {}},
+        {"the end marker stops before later entries", HEADER + "\\EOT" + MasterEntry(3, 3, 3, 3, 3), {}},
         {"entry backslashes are not examined",
-         HEADER + "\\" + Entry(4, 4, 4, 4, 4).substr(1) + "x" + Entry(5, 5, 5, 5, 5).substr(1),
+         HEADER + "\\" + MasterEntry(4, 4, 4, 4, 4).substr(1) + "x" + MasterEntry(5, 5, 5, 5, 5).substr(1),
          {"4.4.4.4:4", "5.5.5.5:5"}},
         {"no backslash at all", FF4 + "getserversResponse", {}},
         {"an empty datagram", "", {}},
         {"only the header and the end marker", HEADER + "\\EOT", {}},
-        {"a short end marker at the very end", HEADER + Entry(6, 6, 6, 6, 6) + "\\EO", {"6.6.6.6:6"}},
-        {"no header", Entry(7, 7, 7, 7, 7), {"7.7.7.7:7"}},
+        {"a short end marker at the very end", HEADER + MasterEntry(6, 6, 6, 6, 6) + "\\EO", {"6.6.6.6:6"}},
+        {"no header", MasterEntry(7, 7, 7, 7, 7), {"7.7.7.7:7"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -97,9 +95,10 @@ TEST(MasterReply, StoresFreshRecordsOncePerAddress) {
     old.tries = query::TRIES_ANSWERED;
     servers.Store(old);
 
-    query::ParseMasterReply(HEADER + Entry(10, 0, 0, 1, 27960) + Entry(10, 0, 0, 2, 27960), servers);
-    query::ParseMasterReply(HEADER + Entry(10, 0, 0, 2, 27960) + Entry(10, 0, 0, 1, 27960) + "\\EOT",
+    query::ParseMasterReply(HEADER + MasterEntry(10, 0, 0, 1, 27960) + MasterEntry(10, 0, 0, 2, 27960),
                             servers);
+    query::ParseMasterReply(
+        HEADER + MasterEntry(10, 0, 0, 2, 27960) + MasterEntry(10, 0, 0, 1, 27960) + "\\EOT", servers);
 
     ASSERT_EQ(servers.Count(), 2u);
     const query::CGameServer* record = servers.Find(known);

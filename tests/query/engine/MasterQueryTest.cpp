@@ -13,11 +13,8 @@ using enginetest::CUdpPeers;
 
 namespace {
 
-const std::string HEADER = "\xFF\xFF\xFF\xFFgetserversResponse";
-
-std::string Entry(int a, int b, int c, int d, int port) {
-    return std::string{'\\', char(a), char(b), char(c), char(d), char(port >> 8), char(port & 0xFF)};
-}
+const std::string& HEADER = enginetest::MASTER_HEADER;
+using enginetest::MasterEntry;
 
 query::CServerCollection OldCollection() {
     query::CServerCollection servers;
@@ -59,8 +56,9 @@ TEST(MasterQuery, AnswerToTheThirdProbeWaitsFourSecondsOfQuiet) {
         if (index < 2)
             return std::vector<CAnswer>{};
         lastAnswer = net::ReadCounter();
-        return std::vector<CAnswer>{{0, HEADER + Entry(10, 1, 1, 1, 27960) + Entry(10, 1, 1, 2, 27960)},
-                                    {0, HEADER + Entry(10, 1, 1, 2, 27960) + "\\EOT\0\0\0"}};
+        return std::vector<CAnswer>{
+            {0, HEADER + MasterEntry(10, 1, 1, 1, 27960) + MasterEntry(10, 1, 1, 2, 27960)},
+            {0, HEADER + MasterEntry(10, 1, 1, 2, 27960) + "\\EOT\0\0\0"}};
     });
     query::CServerCollection servers = OldCollection();
 
@@ -87,12 +85,13 @@ TEST(MasterQuery, GarbageDatagramsAreReadAsFarAsTheyGo) {
     for (size_t i = 0; i < huge.size(); i += 3)
         huge[i] = char(i * 7);
     CUdpPeers master(2, [&](size_t, int, const std::string&) {
-        return std::vector<CAnswer>{{0, "\xFF"},
-                                    {0, std::string(1, '\\')},
-                                    {0, huge},
-                                    {0, std::string("\0\0\0\\\x01", 5)},
-                                    {1, HEADER + Entry(10, 2, 2, 2, 27960)}, // from another sender: read too
-                                    {0, HEADER + Entry(10, 2, 2, 3, 27960) + "\\EOT"}};
+        return std::vector<CAnswer>{
+            {0, "\xFF"},
+            {0, std::string(1, '\\')},
+            {0, huge},
+            {0, std::string("\0\0\0\\\x01", 5)},
+            {1, HEADER + MasterEntry(10, 2, 2, 2, 27960)}, // from another sender: read too
+            {0, HEADER + MasterEntry(10, 2, 2, 3, 27960) + "\\EOT"}};
     });
     query::CServerCollection servers;
     query::CMasterResult result =

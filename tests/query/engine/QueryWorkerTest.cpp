@@ -297,28 +297,6 @@ TEST(QueryWorker, StopHandsOverNothingMoreAndRestartResetsEverything) {
         EXPECT_EQ(peers.Arrivals(i).size(), askedBefore[i] + 1) << i;
 }
 
-TEST(QueryWorker, StartWorkerResetsEveryRecord) {
-    CUdpPeers peers(3, Silent);
-    query::CServerCollection servers = CollectionOf(peers, 3);
-    for (auto& entry : servers) {
-        entry.second.tries = query::TRIES_ANSWERED;
-        entry.second.ping = 50;
-        entry.second.players.resize(3);
-        entry.second.gameType = 2;
-    }
-    query::CQueueSink sink;
-    query::CQueryRun run(servers, sink);
-    run.SetSpeedIndex(0);
-    ASSERT_TRUE(run.StartWorker());
-    ASSERT_TRUE(run.StopWorker(5000));
-    for (const auto& entry : servers) {
-        EXPECT_NE(entry.second.tries, query::TRIES_ANSWERED);
-        EXPECT_EQ(entry.second.ping, query::PING_NONE);
-        EXPECT_TRUE(entry.second.players.empty());
-        EXPECT_EQ(entry.second.gameType, 0);
-    }
-}
-
 TEST(QueryWorker, GarbageNeverStallsTheRun) {
     std::string huge(65000, '\\');
     for (size_t i = 0; i < huge.size(); i += 5)

@@ -60,6 +60,12 @@ double CounterMs(int64_t from, int64_t to);
 // The sizes of groups of times (ms, any order) separated by gaps larger than `gapMs`.
 std::vector<int> ClusterSizes(std::vector<double> times, double gapMs);
 
+// The master reply's header and one 7-byte entry: backslash, address octets, port high byte first.
+inline const std::string MASTER_HEADER = "\xFF\xFF\xFF\xFFgetserversResponse";
+inline std::string MasterEntry(int a, int b, int c, int d, int port) {
+    return std::string{'\\', char(a), char(b), char(c), char(d), char(port >> 8), char(port & 0xFF)};
+}
+
 // The status request as the peers see it, and a reply in the game's status format.
 std::string StatusRequestBytes();
 std::string StatusReply(const std::string& hostname, const std::vector<std::string>& playerLines);

@@ -1,29 +1,20 @@
-// Drives etsim as a child process and talks to it over loopback UDP with plain POSIX sockets.
+// etsim as a child process (native build only), and a plain POSIX UDP client on loopback to talk to it.
+// Whoever compiles Etsim.cpp defines ETSIM_PATH and links etsim_core.
 #pragma once
 
 #include "Wire.h"
+#include "support/Process.h"
+#include "support/TempDir.h"
 
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace etsim::test {
 
-// A temporary folder, removed with its files at the end.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-std::string ReadFile(const std::string& path);
+using testsupport::ExitResult;
+using testsupport::ReadFile;
 
 struct LogLine {
     double ms = 0;
@@ -40,33 +31,32 @@ struct Log {
 };
 Log ParseLog(const std::string& text);
 
-struct ExitResult {
-    bool exited = false;
-    int code = -1;
-};
-
 class EtsimProcess {
 public:
     // Starts etsim with args plus --ready, --dump and --log in a temporary folder and waits until it
     // is ready. Adds --lifetime 60 unless args give one, so a failed test leaves nothing behind.
     explicit EtsimProcess(std::vector<std::string> args, bool waitReady = true);
-    ~EtsimProcess();
+    ~EtsimProcess() { testsupport::Kill(pid_); }
     EtsimProcess(const EtsimProcess&) = delete;
     EtsimProcess& operator=(const EtsimProcess&) = delete;
 
     bool Ready() const { return ready_; }
     const Endpoint& Master() const { return master_; }
+    std::string MasterText() const { return AddressText(master_); }
     const nlohmann::json& Dump() const { return dump_; }
     std::vector<Endpoint> ServerAddresses() const;
-    void Signal(int sig) const;
-    // Waits at most timeoutMs for the process to end.
-    ExitResult Wait(int timeoutMs);
+    void Signal(int sig) const {
+        if (pid_ > 0)
+            kill(pid_, sig);
+    }
+    ExitResult Wait(int timeoutMs) { return testsupport::WaitExit(pid_, timeoutMs); }
+    std::string File(const std::string& name) const { return dir_.File(name); }
     std::string LogPath() const { return dir_.File("log.txt"); }
     std::string Stderr() const { return ReadFile(dir_.File("stderr.txt")); }
     std::string Stdout() const { return ReadFile(dir_.File("stdout.txt")); }
 
 private:
-    TempDir dir_;
+    testsupport::TempDir dir_;
     pid_t pid_ = -1;
     bool ready_ = false;
     Endpoint master_;
@@ -93,6 +83,8 @@ public:
     std::vector<Datagram> ReceiveMasterReply(int timeoutMs) const;
 
 private:
+    template <class Done> std::vector<Datagram> ReceiveUntil(Done done, int timeoutMs) const;
+
     int fd_ = -1;
     Endpoint local_;
 };

@@ -1,46 +1,18 @@
-#include "EtsimHarness.h"
+#include "support/Etsim.h"
 
 #include <arpa/inet.h>
-#include <cerrno>
 #include <chrono>
-#include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <netinet/in.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <thread>
 #include <time.h>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace etsim::test {
-
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "etsim-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 int64_t NowMonotonicNs() {
     timespec ts;
@@ -54,19 +26,18 @@ Log ParseLog(const std::string& text) {
     std::string line;
     while (std::getline(in, line)) {
         std::istringstream fields(line);
+        std::string word;
         if (line.starts_with("# start_monotonic_ns ")) {
             log.startMonotonicNs = std::stoll(line.substr(21));
         } else if (line.starts_with("#") || line.empty()) {
             continue;
         } else if (line.starts_with("total ")) {
             std::vector<std::string> parts;
-            std::string word;
             fields >> word;
             while (fields >> word)
                 parts.push_back(word);
             log.totals.push_back(parts);
         } else if (line.starts_with("end ")) {
-            std::string word;
             double ms = 0;
             fields >> word >> ms;
             log.endMs = ms;
@@ -91,20 +62,8 @@ EtsimProcess::EtsimProcess(std::vector<std::string> args, bool waitReady) {
     if (!hasLifetime)
         all.insert(all.end(), {"--lifetime", "60"});
     all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, dir_.File("stdout.txt").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, dir_.File("stderr.txt").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int rc = posix_spawn(&pid_, ETSIM_PATH, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
+    pid_ = testsupport::Spawn(all, dir_.File("stdout.txt"), dir_.File("stderr.txt"));
+    if (pid_ < 0)
         throw std::runtime_error("cannot start etsim");
     if (!waitReady)
         return;
@@ -120,19 +79,9 @@ EtsimProcess::EtsimProcess(std::vector<std::string> args, bool waitReady) {
             ready_ = true;
             return;
         }
-        int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
+        if (testsupport::WaitExit(pid_, 0).exited || pid_ < 0)
             return;
-        }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-}
-
-EtsimProcess::~EtsimProcess() {
-    if (pid_ > 0) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
     }
 }
 
@@ -141,26 +90,6 @@ std::vector<Endpoint> EtsimProcess::ServerAddresses() const {
     for (const auto& s : dump_["servers"])
         list.push_back(*ParseEndpoint(s["address"].get<std::string>()));
     return list;
-}
-
-void EtsimProcess::Signal(int sig) const {
-    if (pid_ > 0)
-        kill(pid_, sig);
-}
-
-ExitResult EtsimProcess::Wait(int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (pid_ > 0) {
-        int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            return {WIFEXITED(status), WIFEXITED(status) ? WEXITSTATUS(status) : -1};
-        }
-        if (std::chrono::steady_clock::now() > deadline)
-            return {};
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return {};
 }
 
 UdpClient::UdpClient() {
@@ -212,10 +141,10 @@ std::vector<Datagram> UdpClient::ReceiveUntilQuiet(int quietMs) const {
     return all;
 }
 
-std::vector<Datagram> UdpClient::ReceiveCount(size_t count, int timeoutMs) const {
+template <class Done> std::vector<Datagram> UdpClient::ReceiveUntil(Done done, int timeoutMs) const {
     std::vector<Datagram> all;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (all.size() < count) {
+    while (!done(all)) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
@@ -226,18 +155,14 @@ std::vector<Datagram> UdpClient::ReceiveCount(size_t count, int timeoutMs) const
     return all;
 }
 
+std::vector<Datagram> UdpClient::ReceiveCount(size_t count, int timeoutMs) const {
+    return ReceiveUntil([count](const std::vector<Datagram>& all) { return all.size() >= count; }, timeoutMs);
+}
+
 std::vector<Datagram> UdpClient::ReceiveMasterReply(int timeoutMs) const {
-    std::vector<Datagram> all;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (all.empty() || !all.back().data.ends_with("\\EOT")) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            break;
-        if (auto d = Receive(static_cast<int>(left.count())))
-            all.push_back(std::move(*d));
-    }
-    return all;
+    return ReceiveUntil(
+        [](const std::vector<Datagram>& all) { return !all.empty() && all.back().data.ends_with("\\EOT"); },
+        timeoutMs);
 }
 
 std::string MasterRequestText(const std::string& words) {

@@ -1,0 +1,45 @@
+// A temporary folder removed with its files at the end, and whole-file reading.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace testsupport {
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class TempDir {
+public:
+    TempDir() {
+        static std::atomic<int> count{0};
+        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+        m_path = (std::filesystem::temp_directory_path() /
+                  ("velloran-test-" + std::to_string(now) + "-" + std::to_string(++count)))
+                     .string();
+        std::filesystem::create_directories(m_path);
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& Path() const { return m_path; }
+    std::string File(const std::string& name) const {
+        return (std::filesystem::path(m_path) / name).string();
+    }
+
+private:
+    std::string m_path;
+};
+
+} // namespace testsupport
