@@ -1,6 +1,6 @@
 #include "win/Dialog.h"
 #include "TestResources.h"
-#include "TestUtil.h"
+#include "support/Win.h"
 #include "win/Controls.h"
 
 #include <gtest/gtest.h>

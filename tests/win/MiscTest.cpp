@@ -1,5 +1,6 @@
-#include "TestUtil.h"
 #include "net/Error.h"
+#include "support/TempDir.h"
+#include "support/Win.h"
 #include "win/ErrorReport.h"
 #include "win/FileDialog.h"
 #include "win/Thread.h"
@@ -86,39 +87,32 @@ TEST(MessageBox, ShowsTextAndCaptionAndReturnsTheButton) {
         int press;
     } cases[] = {{MB_OK, IDOK}, {MB_YESNO, IDNO}, {MB_YESNO, IDYES}};
     for (const Case& c : cases) {
-        std::vector<std::string> texts;
-        std::string caption;
+        wintest::SBoxTexts seen;
         wintest::CDialogCloser closer([&](HWND box) {
-            texts = wintest::ChildTexts(box);
-            char buffer[128] = {};
-            ::GetWindowTextA(box, buffer, sizeof buffer);
-            caption = buffer;
+            seen = wintest::ReadBox(box);
             ::PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(c.press), 0);
         });
         EXPECT_EQ(win::ShowMessage(nullptr, "No response from master server.", c.type), c.press);
-        EXPECT_EQ(caption, "Velloran Wolfenstein - Enemy Territory 1.02a");
-        EXPECT_NE(std::find(texts.begin(), texts.end(), "No response from master server."), texts.end());
+        EXPECT_EQ(seen.caption, "Velloran Wolfenstein - Enemy Territory 1.02a");
+        EXPECT_TRUE(seen.Shows("No response from master server."));
     }
 }
 
-TEST(FileDialog, CancelKeepsTheSuggestion) {
+TEST(FileDialog, CancelKeepsTheSuggestionOkAddsTheDefaultExtension) {
+    const char* filter = "Html Dateien (*.html)|*.html|Alle Dateien (*.*)|*.*||";
     std::string name = "Tabra.html";
-    wintest::CDialogCloser closer([](HWND dialog) { ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
-    EXPECT_FALSE(win::AskSaveFileName(nullptr, "Html Dateien (*.html)|*.html|Alle Dateien (*.*)|*.*||",
-                                      "html", name, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT));
-    EXPECT_TRUE(closer.Done());
-    EXPECT_EQ(name, "Tabra.html");
-}
-
-TEST(FileDialog, ConfirmedNameGetsTheDefaultExtension) {
-    char temp[MAX_PATH] = {};
-    ASSERT_GT(::GetTempPathA(MAX_PATH, temp), 0u);
-    std::string name = std::string(temp) + "velloran_export_test";
-    ::DeleteFileA((name + ".html").c_str());
+    {
+        wintest::CDialogCloser closer([](HWND dialog) { ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
+        EXPECT_FALSE(
+            win::AskSaveFileName(nullptr, filter, "html", name, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT));
+        EXPECT_TRUE(closer.Done());
+        EXPECT_EQ(name, "Tabra.html");
+    }
+    testsupport::TempDir dir;
+    name = dir.File("velloran_export_test");
     wintest::CDialogCloser closer([](HWND dialog) { ::PostMessageA(dialog, WM_COMMAND, IDOK, 0); });
-    ASSERT_TRUE(win::AskSaveFileName(nullptr, "Html Dateien (*.html)|*.html|Alle Dateien (*.*)|*.*||", "html",
-                                     name, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT));
-    EXPECT_EQ(name, std::string(temp) + "velloran_export_test.html");
+    ASSERT_TRUE(win::AskSaveFileName(nullptr, filter, "html", name, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT));
+    EXPECT_EQ(name, dir.File("velloran_export_test.html"));
 }
 
 } // namespace

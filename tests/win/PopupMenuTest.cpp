@@ -1,5 +1,5 @@
 #include "win/PopupMenu.h"
-#include "TestUtil.h"
+#include "support/Win.h"
 #include "win/Window.h"
 
 #include <gtest/gtest.h>
@@ -12,30 +12,8 @@ using win::ParseMenuText;
 
 namespace {
 
-// One item of a real menu as the system reports it.
-struct SActualItem {
-    UINT id;
-    bool separator, grayed, checked, radio, popup;
-    std::string text;
-};
-
-std::vector<SActualItem> ReadMenu(HMENU menu) {
-    std::vector<SActualItem> items;
-    int count = ::GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        char text[128] = {};
-        MENUITEMINFOA info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_SUBMENU;
-        info.dwTypeData = text;
-        info.cch = sizeof text;
-        EXPECT_TRUE(::GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info)) << i;
-        items.push_back({info.wID, (info.fType & MFT_SEPARATOR) != 0, (info.fState & MFS_GRAYED) != 0,
-                         (info.fState & MFS_CHECKED) != 0, (info.fType & MFT_RADIOCHECK) != 0,
-                         info.hSubMenu != nullptr, (info.fType & MFT_SEPARATOR) ? std::string() : text});
-    }
-    return items;
-}
+using SActualItem = wintest::SMenuRead;
+using wintest::ReadMenu;
 
 // A compact picture of a menu: "text#id" per item, "-#id" for separators, '~' grayed, '=' checked.
 // Separators are shown without state: some systems report them as grayed.
@@ -54,22 +32,8 @@ std::string Describe(const std::vector<SActualItem>& items) {
     return out;
 }
 
-std::string Describe(const std::vector<win::SMenuItem>& items) {
-    std::string out;
-    for (const win::SMenuItem& item : items) {
-        if (!out.empty())
-            out += ';';
-        if (item.grayed)
-            out += '~';
-        if (item.checked)
-            out += '=';
-        out += item.separator ? "-" : item.text;
-        out += '#' + std::to_string(item.id);
-    }
-    return out;
-}
-
-TEST(MenuText, ParsesItemsSeparatorsFlagsAndIds) {
+// The menu text read into a real menu: items, separators, flags and ids, as the system reports them.
+TEST(PopupMenu, MenuTextGivesItemsSeparatorsFlagsAndIds) {
     struct Case {
         const char* text;
         UINT base;
@@ -92,22 +56,17 @@ TEST(MenuText, ParsesItemsSeparatorsFlagsAndIds) {
         {"a-b;-x", 0, "a-b#0;-x#1"},
         {"last", 9, "last#9"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(Describe(ParseMenuText(c.text, c.base)), c.items) << c.text;
+    for (const Case& c : cases) {
+        CPopupMenu menu;
+        ASSERT_NE(menu.GetHandle(), nullptr);
+        const int added = menu.AppendItems(c.text, c.base);
+        EXPECT_EQ(Describe(ReadMenu(menu.GetHandle())), c.items) << c.text;
+        EXPECT_EQ(added, menu.GetItemCount()) << c.text;
+    }
     EXPECT_TRUE(ParseMenuText(nullptr, 1).empty());
-}
 
-TEST(PopupMenu, AppendedItemsHaveTheirIdsTypesAndStates) {
     CPopupMenu menu;
-    ASSERT_NE(menu.GetHandle(), nullptr);
-    EXPECT_EQ(menu.AppendItems("A;~B;-;=C;", 100), 4);
-    EXPECT_EQ(menu.GetItemCount(), 4);
-    auto items = ReadMenu(menu.GetHandle());
-    EXPECT_EQ(Describe(items), "A#100;~B#101;-#102;=C#103");
-    ASSERT_EQ(items.size(), 4u);
-    EXPECT_TRUE(items[2].separator);
-    EXPECT_FALSE(items[0].grayed || items[0].checked || items[0].separator);
-
+    menu.AppendItems("A;~B;-;=C;", 100);
     EXPECT_EQ(menu.AppendItems("D;;E", 200), 1) << "reading stops at the empty item";
     EXPECT_EQ(Describe(ReadMenu(menu.GetHandle())), "A#100;~B#101;-#102;=C#103;D#200");
 }

@@ -1,6 +1,6 @@
 #include "win/Window.h"
-#include "TestUtil.h"
 #include "net/Error.h"
+#include "support/Win.h"
 #include "win/ErrorReport.h"
 #include "win/WaitCursor.h"
 
@@ -276,15 +276,6 @@ TEST_F(WindowTest, SubclassedControlDetachesWhenDestroyed) {
     EXPECT_EQ(filter.GetHwnd(), nullptr);
 }
 
-TEST_F(WindowTest, ChildButtonNotifiesItsParent) {
-    CWnd button;
-    ASSERT_TRUE(button.CreateControl("BUTTON", "Go", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0,
-                                     Rect(0, 0, 60, 20), m_wnd.GetHwnd(), 1004));
-    m_wnd.calls.clear();
-    button.SendMessage(BM_CLICK);
-    EXPECT_NE(std::find(m_wnd.calls.begin(), m_wnd.calls.end(), "Command 1004 0"), m_wnd.calls.end());
-}
-
 class CColouredStatic : public CWnd {
 public:
     HBRUSH brush = ::CreateSolidBrush(RGB(1, 2, 3));
@@ -417,19 +408,15 @@ TEST(WindowExceptions, DefaultReportIsAMessageBoxWithTheText) {
     CThrowingWnd wnd;
     ASSERT_TRUE(wnd.Create(kTestClass, "thrower", WS_OVERLAPPEDWINDOW, 0, Rect(0, 0, 200, 100), nullptr));
     win::SetAppTitle("Velloran Test");
-    std::vector<std::string> texts;
-    std::string caption;
+    wintest::SBoxTexts seen;
     wintest::CDialogCloser closer([&](HWND box) {
-        texts = wintest::ChildTexts(box);
-        char buffer[128] = {};
-        ::GetWindowTextA(box, buffer, sizeof buffer);
-        caption = buffer;
+        seen = wintest::ReadBox(box);
         ::PostMessageA(box, WM_COMMAND, IDOK, 0);
     });
     wnd.SendMessage(WM_COMMAND, MAKEWPARAM(3, BN_CLICKED), 0); // returns when the box is closed
     EXPECT_TRUE(closer.Done());
-    EXPECT_EQ(caption, "Velloran Test");
-    EXPECT_NE(std::find(texts.begin(), texts.end(), "Unhandled Unknown Exception!"), texts.end());
+    EXPECT_EQ(seen.caption, "Velloran Test");
+    EXPECT_TRUE(seen.Shows("Unhandled Unknown Exception!"));
 }
 
 } // namespace

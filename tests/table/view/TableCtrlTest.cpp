@@ -2,13 +2,10 @@
 // rules, popup menus, keyboard, type-ahead, clipboard and export.
 #include "table/view/ViewTestUtil.h"
 
+#include "support/TempDir.h"
 #include "win/Clipboard.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 
 using namespace viewtest;
 using Tabra::CTableCtrl;
@@ -82,7 +79,7 @@ TEST_F(TableCtrlTest, PlaceholderGivesPlaceIdStylesAndTabOrder) {
     }
 }
 
-TEST_F(TableCtrlTest, ClickSelectsThenReportsTheClickWithItsRecord) {
+TEST_F(TableCtrlTest, ClicksSelectAndReportTheirRecords) {
     POINT p = RowPoint(table, 3, 30);
     Click(Body(), p.x, p.y);
     EXPECT_EQ(parent.Codes(), (std::vector<int>{-2000, -2001, -16, -2}));
@@ -95,10 +92,10 @@ TEST_F(TableCtrlTest, ClickSelectsThenReportsTheClickWithItsRecord) {
     EXPECT_EQ(parent.events[0].row, 3);
     EXPECT_EQ(SelectedRows(table), std::vector<int>{3});
     EXPECT_EQ(table.GetCursorRow(), 3);
-}
 
-TEST_F(TableCtrlTest, DoubleClickSendsClickThenDoubleClickAndNothingOnTheFollowingButtonUp) {
-    POINT p = RowPoint(table, 5, 150);
+    // A double click: click, then double click, and nothing on the button-up after it.
+    parent.events.clear();
+    p = RowPoint(table, 5, 150);
     ::SendMessageA(Body(), WM_LBUTTONDOWN, MK_LBUTTON, At(p.x, p.y));
     ::SendMessageA(Body(), WM_LBUTTONUP, 0, At(p.x, p.y));
     ::SendMessageA(Body(), WM_LBUTTONDBLCLK, MK_LBUTTON, At(p.x, p.y));
@@ -107,18 +104,16 @@ TEST_F(TableCtrlTest, DoubleClickSendsClickThenDoubleClickAndNothingOnTheFollowi
     EXPECT_EQ(parent.events.back().row, 5);
     EXPECT_EQ(parent.events.back().col, 1);
     EXPECT_EQ(parent.events.back().key, 105);
-}
 
-TEST_F(TableCtrlTest, ClicksOutsideTheRowsCarryMinusOne) {
+    // Below the rows: the click carries -1 and changes no selection.
     table.SetScrollY(table.MaxScrollY());
     int below = table.RowTop(49) + table.GetRowHeight() + 2;
     ASSERT_LT(below, table.GetBodyHeight());
     Click(Body(), 400, below);
-    ASSERT_FALSE(parent.events.empty());
     EXPECT_EQ(parent.events.back().code, -2);
     EXPECT_EQ(parent.events.back().row, -1);
     EXPECT_EQ(parent.events.back().col, -1);
-    EXPECT_TRUE(SelectedRows(table).empty());
+    EXPECT_EQ(SelectedRows(table), std::vector<int>{5});
 }
 
 TEST_F(TableCtrlTest, CancelledSelectionChangeKeepsTheSelection) {
@@ -161,7 +156,7 @@ TEST_F(TableCtrlTest, MultipleSelectionRules) {
     }
 }
 
-TEST_F(TableCtrlTest, SingleSelectionIgnoresModifiers) {
+TEST_F(TableCtrlTest, SingleSelectionIgnoresModifiersAndOffersNoSelectAll) {
     CTestTable single;
     SColumns cols;
     ASSERT_TRUE(CreateFromPlaceholder(single, parent, 0x4, RECT{0, 420, 300, 470}, kTableId + 1));
@@ -177,6 +172,11 @@ TEST_F(TableCtrlTest, SingleSelectionIgnoresModifiers) {
         Click(single.Body(), p.x, p.y, s.flags);
         EXPECT_EQ(SelectedRows(single), std::vector<int>{s.selected}) << s.row;
     }
+    POINT p = RowPoint(single, 0);
+    ::ClientToScreen(single.Body(), &p);
+    ::SendMessageA(single.Body(), WM_CONTEXTMENU, 0, At(p.x, p.y));
+    EXPECT_EQ(FindItem(single.lastMenu, "Select all"), nullptr) << "no Select all with single selection";
+    EXPECT_NE(FindItem(single.lastMenu, "Copy"), nullptr);
 }
 
 TEST_F(TableCtrlTest, OperationsOfTheParentNeverNotify) {
@@ -286,18 +286,6 @@ TEST_F(TableCtrlTest, TableMenuItemsAndRules) {
     ::ClientToScreen(Body(), &p);
     ::SendMessageA(Body(), WM_CONTEXTMENU, 0, At(p.x, p.y));
     EXPECT_TRUE(FindItem(table.lastMenu, "Copy cell")->grayed);
-}
-
-TEST_F(TableCtrlTest, SingleSelectionTableOffersNoSelectAll) {
-    CTestTable single;
-    SColumns cols;
-    ASSERT_TRUE(CreateFromPlaceholder(single, parent, 0x4, RECT{0, 420, 300, 470}, kTableId + 1));
-    Fill(single, cols, 3);
-    POINT p = RowPoint(single, 0);
-    ::ClientToScreen(single.Body(), &p);
-    ::SendMessageA(single.Body(), WM_CONTEXTMENU, 0, At(p.x, p.y));
-    EXPECT_EQ(FindItem(single.lastMenu, "Select all"), nullptr);
-    EXPECT_NE(FindItem(single.lastMenu, "Copy"), nullptr);
 }
 
 TEST_F(TableCtrlTest, KeyboardMovesCursorAndSelection) {
@@ -412,10 +400,8 @@ TEST_F(TableCtrlTest, CopyRendersTheTableAtPasteTime) {
 }
 
 TEST_F(TableCtrlTest, SaveAsWritesTheChosenFile) {
-    char temp[MAX_PATH] = {};
-    ASSERT_GT(::GetTempPathA(MAX_PATH, temp), 0u);
-    std::string path = std::string(temp) + "tabra_view_export.html";
-    ::DeleteFileA(path.c_str());
+    testsupport::TempDir dir;
+    const std::string path = dir.File("tabra_view_export.html");
     table.GetCell(0, 0)->SetText("<b>&");
     wintest::CDialogCloser closer([path](HWND dialog) {
         ::SetDlgItemTextA(dialog, 1148, path.c_str()); // file name combo of the explorer dialog
@@ -425,11 +411,8 @@ TEST_F(TableCtrlTest, SaveAsWritesTheChosenFile) {
     table.choice = Tabra::ID_SAVE_AS;
     RightClick(0);
     EXPECT_TRUE(closer.Done());
-    std::ifstream in(path, std::ios::binary);
-    ASSERT_TRUE(in.good()) << path;
-    std::stringstream content;
-    content << in.rdbuf();
-    std::string html = content.str();
+    const std::string html = testsupport::ReadFile(path);
+    ASSERT_FALSE(html.empty()) << path;
     EXPECT_EQ(html.rfind("<HTML><BODY BGCOLOR=White>\r\n\r\n<TABLE", 0), 0u);
     EXPECT_NE(html.find("    <TH>Name</TH>\r\n    <TH>Ping</TH>\r\n  <TR>\r\n"), std::string::npos);
     EXPECT_NE(html.find("    <TD>&lt;b&gt;&amp;</TD>\r\n    <TD>500</TD>\r\n  </TR>"), std::string::npos);
@@ -438,8 +421,6 @@ TEST_F(TableCtrlTest, SaveAsWritesTheChosenFile) {
         ++rows;
     EXPECT_EQ(rows, 50u);
     EXPECT_EQ(html.substr(html.size() - 24), "</TABLE>\r\n</BODY></HTML>");
-    in.close();
-    ::DeleteFileA(path.c_str());
 }
 
 } // namespace

@@ -3,9 +3,9 @@
 // whose popup menus choose a command instead of showing themselves.
 #pragma once
 
+#include "support/Win.h"
 #include "table/model/ColDef.h"
 #include "table/view/TableCtrl.h"
-#include "win/TestUtil.h"
 
 #include <functional>
 #include <map>
@@ -68,46 +68,9 @@ protected:
     }
 };
 
-// A menu item as the control built it.
-struct SItem {
-    UINT id;
-    std::string text;
-    bool grayed;
-    bool checked;
-    bool separator;
-    std::vector<SItem> sub;
-};
-
-inline std::vector<SItem> ReadMenu(HMENU menu) {
-    std::vector<SItem> items;
-    int count = ::GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        char text[256] = {};
-        MENUITEMINFOA info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_ID | MIIM_STATE | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = sizeof text;
-        ::GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info);
-        SItem item{info.wID,
-                   text,
-                   (info.fState & MFS_GRAYED) != 0,
-                   (info.fState & MFS_CHECKED) != 0,
-                   (info.fType & MFT_SEPARATOR) != 0,
-                   {}};
-        if (info.hSubMenu)
-            item.sub = ReadMenu(info.hSubMenu);
-        items.push_back(item);
-    }
-    return items;
-}
-
-inline const SItem* FindItem(const std::vector<SItem>& items, const std::string& text) {
-    for (const SItem& item : items)
-        if (item.text == text)
-            return &item;
-    return nullptr;
-}
+using SItem = wintest::SMenuRead;
+using wintest::FindItem;
+using wintest::ReadMenu;
 
 // Popup menus record their items and answer `choice` instead of running a modal menu loop.
 class CTestTable : public Tabra::CTableCtrl {

@@ -1,0 +1,152 @@
+// Helpers for driving real windows in tests under Wine: bounded message pumping, closing modal boxes
+// and reading what they show, and reading a menu back from the system.
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace wintest {
+
+// Dispatches messages until done() holds or timeoutMs has passed; returns done().
+inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
+    DWORD start = ::GetTickCount();
+    MSG msg;
+    while (!done() && ::GetTickCount() - start < timeoutMs) {
+        if (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        } else {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+    }
+    return done();
+}
+
+// Dispatches every message that arrives within ms.
+inline void PumpFor(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+// The first visible dialog-class window (#32770) of the calling thread other than except.
+inline HWND FindThreadDialog(HWND except = nullptr) {
+    struct SFind {
+        HWND except;
+        HWND found;
+    } find{except, nullptr};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto* f = reinterpret_cast<SFind*>(param);
+            char name[32] = {};
+            ::GetClassNameA(hwnd, name, sizeof name);
+            if (hwnd != f->except && std::string(name) == "#32770" && ::IsWindowVisible(hwnd)) {
+                f->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+// The texts of all child windows of hwnd.
+inline std::vector<std::string> ChildTexts(HWND hwnd) {
+    std::vector<std::string> texts;
+    ::EnumChildWindows(
+        hwnd,
+        [](HWND child, LPARAM param) -> BOOL {
+            char text[512] = {};
+            ::GetWindowTextA(child, text, sizeof text);
+            reinterpret_cast<std::vector<std::string>*>(param)->push_back(text);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+// The caption and the child texts of a message box.
+struct SBoxTexts {
+    std::string caption;
+    std::vector<std::string> texts;
+    bool Shows(const std::string& text) const {
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    }
+};
+
+inline SBoxTexts ReadBox(HWND box) {
+    char caption[256] = {};
+    ::GetWindowTextA(box, caption, sizeof caption);
+    return {caption, ChildTexts(box)};
+}
+
+// One item of a real menu as the system reports it, with the items of its submenu.
+struct SMenuRead {
+    UINT id;
+    std::string text; // empty for separators
+    bool grayed, checked, separator, radio, popup;
+    std::vector<SMenuRead> sub;
+};
+
+inline std::vector<SMenuRead> ReadMenu(HMENU menu) {
+    std::vector<SMenuRead> items;
+    int count = ::GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        char text[256] = {};
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_STATE | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        ::GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info);
+        const bool separator = (info.fType & MFT_SEPARATOR) != 0;
+        items.push_back({info.wID, separator ? std::string() : text, (info.fState & MFS_GRAYED) != 0,
+                         (info.fState & MFS_CHECKED) != 0, separator, (info.fType & MFT_RADIOCHECK) != 0,
+                         info.hSubMenu != nullptr,
+                         info.hSubMenu ? ReadMenu(info.hSubMenu) : std::vector<SMenuRead>{}});
+    }
+    return items;
+}
+
+inline const SMenuRead* FindItem(const std::vector<SMenuRead>& items, const std::string& text) {
+    for (const SMenuRead& item : items)
+        if (item.text == text)
+            return &item;
+    return nullptr;
+}
+
+// Runs action(dialog) from a thread timer as soon as a dialog-class window shows up on this thread,
+// for closing message boxes and common dialogs that run their own modal loop. Destroying the object
+// stops the timer.
+class CDialogCloser {
+public:
+    explicit CDialogCloser(std::function<void(HWND)> action) {
+        s_action = std::move(action);
+        s_done = false;
+        m_timer = ::SetTimer(nullptr, 0, 50, TimerProc);
+    }
+    ~CDialogCloser() {
+        ::KillTimer(nullptr, m_timer);
+        s_action = nullptr;
+    }
+    bool Done() const { return s_done; }
+
+private:
+    static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD) {
+        if (s_done)
+            return;
+        if (HWND dialog = FindThreadDialog()) {
+            s_done = true;
+            s_action(dialog);
+        }
+    }
+
+    UINT_PTR m_timer;
+    static inline std::function<void(HWND)> s_action;
+    static inline bool s_done = false;
+};
+
+} // namespace wintest
