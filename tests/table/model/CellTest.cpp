@@ -90,6 +90,13 @@ TEST(Cells, ValuesAndUnsupportedOperations) {
     flag.SetBool(false);
     EXPECT_EQ(flag.GetInt(), 0);
     EXPECT_EQ(flag.GetDouble(), 0.0);
+
+    CDString longText = Text("a text long enough to need its own allocation");
+    text.Assign(&longText);
+    EXPECT_EQ(text.GetString(), longText.GetString());
+    CDInt other = Int(-8);
+    number.Assign(&other);
+    EXPECT_EQ(number.GetInt(), -8);
 }
 
 TEST(Cells, SetDoubleTruncatesTowardZeroAndSaturates) {
@@ -107,17 +114,6 @@ TEST(Cells, SetDoubleTruncatesTowardZeroAndSaturates) {
         cell.SetDouble(c.value);
         EXPECT_EQ(cell.GetInt(), c.expected) << c.value;
     }
-}
-
-TEST(Cells, AssignCopiesTheValue) {
-    CDString text = Text("a text long enough to need its own allocation");
-    CDString copy;
-    copy.Assign(&text);
-    EXPECT_EQ(copy.GetString(), text.GetString());
-    CDInt number = Int(-8);
-    CDInt numberCopy;
-    numberCopy.Assign(&number);
-    EXPECT_EQ(numberCopy.GetInt(), -8);
 }
 
 TEST(Cells, CompareAndFactories) {

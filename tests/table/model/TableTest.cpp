@@ -32,28 +32,39 @@ void ExpectPrototypeValues(const CRow* row) {
 
 } // namespace
 
-TEST_F(TableTest, CountsOfLaidOutAndResetTables) {
-    EXPECT_EQ(table.GetRowCount(), 0);
-    EXPECT_EQ(table.GetColumnCount(), 3);
+TEST_F(TableTest, RebuildingResettingAndCopyingOntoItself) {
     EXPECT_TRUE(table.IsValidColumn(2));
     EXPECT_FALSE(table.IsValidColumn(3));
-    EXPECT_FALSE(table.IsValidRow(0));
-    AddRow(table, "a");
+    Fill({"x", "y"});
+    CCellFactory* factory = table.GetFactory(COL_TEXT);
+    table.CopyStructure(&table);
+    EXPECT_EQ(table.GetFactory(COL_TEXT), factory) << "copying onto itself changes nothing";
+    EXPECT_EQ(Texts(table), (Texts_{"x", "y"}));
+    table.BuildLayout();
+    EXPECT_EQ(table.GetRowCount(), 0) << "a new layout starts empty";
+    AddRow(table, "z", 3);
+    EXPECT_EQ(Texts(table), Texts_{"z"});
     table.Reset();
     EXPECT_EQ(table.GetColumnCount(), 0);
     EXPECT_EQ(table.GetRowCount(), 0);
     EXPECT_EQ(table.GetBlockCount(), 0);
 }
 
-TEST_F(TableTest, RowsComeFromBlocksOf127) {
+TEST_F(TableTest, RowsComeFromBlocksOf127AndAreHandedOutOnceUntilDeleted) {
+    std::set<CRow*> rows;
     for (int i = 0; i < CTable::ROWS_PER_BLOCK; ++i)
-        AddRow(table, "row text long enough to live on the heap " + std::to_string(i), i);
+        rows.insert(AddRow(table, "row text long enough to live on the heap " + std::to_string(i), i));
     EXPECT_EQ(table.GetBlockCount(), 1);
-    AddRow(table, "the 128th row", 128);
+    rows.insert(AddRow(table, "the 128th row", 128));
     EXPECT_EQ(table.GetBlockCount(), 2);
-    EXPECT_EQ(table.GetRowCount(), 128);
+    EXPECT_EQ(rows.size(), 128u);
     EXPECT_EQ(table.GetCell(126, COL_INT)->GetInt(), 126);
     EXPECT_EQ(table.GetCell(127, COL_TEXT)->GetString(), "the 128th row");
+    for (int i = 0; i < 50; ++i)
+        table.DeleteRow(i);
+    for (int i = 0; i < 50; ++i)
+        EXPECT_EQ(rows.count(AddRow(table, "again")), 1u) << "deleted rows are used again";
+    EXPECT_EQ(table.GetBlockCount(), 2);
     table.DeleteAllRows();
     EXPECT_EQ(table.GetBlockCount(), 0);
     EXPECT_EQ(table.GetRowCount(), 0);
@@ -62,15 +73,11 @@ TEST_F(TableTest, RowsComeFromBlocksOf127) {
     EXPECT_EQ(table.GetCell(0, COL_TEXT)->GetString(), "after refill");
 }
 
-TEST_F(TableTest, NewRowsHoldPrototypeValues) {
-    CRow* row = table.AddRow();
-    ExpectPrototypeValues(row);
-    EXPECT_EQ(row->ColumnCount(), 3);
-    EXPECT_EQ(row->Layout()->table, &table);
+TEST_F(TableTest, NewAndRecycledRowsHoldPrototypeValues) {
+    ExpectPrototypeValues(table.AddRow());
     ExpectPrototypeValues(table.InsertRow(0));
-}
-
-TEST_F(TableTest, DeletedRowIsRecycledWithPrototypeValues) {
+    EXPECT_EQ(table.GetRow(0)->Layout()->table, &table);
+    table.DeleteAllRows();
     CRow* first = AddRow(table, "a text that does not fit a small string buffer", -5, true);
     AddRow(table, "b", 2);
     first->selected = 1;
@@ -114,15 +121,13 @@ TEST_F(TableTest, FindInsertPosIsTheLowerBound) {
         probe.SetInt(c.value);
         EXPECT_EQ(table.FindInsertPos(COL_INT, &probe), c.expected) << c.value;
     }
-}
-
-TEST_F(TableTest, FindInsertPosOnTextIgnoresCase) {
+    table.DeleteAllRows();
     Fill({"apple", "Banana", "cherry"});
-    CDString probe;
-    probe.SetText("BANANA");
-    EXPECT_EQ(table.FindInsertPos(COL_TEXT, &probe), 1);
-    probe.SetText("Blueberry");
-    EXPECT_EQ(table.FindInsertPos(COL_TEXT, &probe), 2);
+    CDString text;
+    text.SetText("BANANA");
+    EXPECT_EQ(table.FindInsertPos(COL_TEXT, &text), 1) << "text ignores case";
+    text.SetText("Blueberry");
+    EXPECT_EQ(table.FindInsertPos(COL_TEXT, &text), 2);
 }
 
 TEST_F(TableTest, MoveRowReinsertsIntoTheShortenedArray) {
@@ -141,6 +146,7 @@ TEST_F(TableTest, MoveRowReinsertsIntoTheShortenedArray) {
         Fill({"A", "B", "C", "D"});
         table.MoveRow(c.from, c.to);
         EXPECT_EQ(Texts(table), c.expected) << c.from << " -> " << c.to;
+        EXPECT_EQ(table.GetColData(COL_TEXT)->Cell(0), table.GetCell(0, COL_TEXT)) << "column data follows";
     }
 }
 
@@ -184,15 +190,6 @@ TEST_F(TableTest, CopiesOfRows) {
     EXPECT_EQ(source->Cell(COL_TEXT)->GetString(), "source");
 }
 
-TEST_F(TableTest, CopyStructureOntoItselfChangesNothing) {
-    Fill({"x", "y"});
-    CCellFactory* factory = table.GetFactory(COL_TEXT);
-    table.CopyStructure(&table);
-    EXPECT_EQ(table.GetColumnCount(), 3);
-    EXPECT_EQ(table.GetFactory(COL_TEXT), factory);
-    EXPECT_EQ(Texts(table), (Texts_{"x", "y"}));
-}
-
 TEST_F(TableTest, CopyStructureAndCopyRowsFromAnotherTable) {
     Fill({"x", "y", "z"});
     table.Select(1, true);
@@ -206,35 +203,6 @@ TEST_F(TableTest, CopyStructureAndCopyRowsFromAnotherTable) {
     EXPECT_EQ(copy.GetSelectedCount(), 0);
     copy.CopyRows(&copy);
     EXPECT_EQ(Texts(copy), (Texts_{"x", "y", "z"}));
-}
-
-TEST_F(TableTest, BuildingTheLayoutAgainStartsEmpty) {
-    Fill({"x", "y"});
-    table.BuildLayout();
-    EXPECT_EQ(table.GetRowCount(), 0);
-    AddRow(table, "z", 3);
-    EXPECT_EQ(Texts(table), Texts_{"z"});
-}
-
-TEST_F(TableTest, ColumnAccessorReachesTheCellsInRowOrder) {
-    Fill({"a", "b", "c"});
-    table.MoveRow(2, 0);
-    const CColData* data = table.GetColData(COL_TEXT);
-    EXPECT_EQ(data->Cell(0), table.GetCell(0, COL_TEXT));
-    EXPECT_EQ(data->Cell(0)->GetString(), "c");
-}
-
-TEST_F(TableTest, RowsAreHandedOutOnceUntilDeleted) {
-    std::set<CRow*> rows;
-    for (int i = 0; i < 3 * CTable::ROWS_PER_BLOCK; ++i)
-        rows.insert(table.AddRow());
-    EXPECT_EQ(rows.size(), 3u * CTable::ROWS_PER_BLOCK);
-    EXPECT_EQ(table.GetBlockCount(), 3);
-    for (int i = 0; i < 50; ++i)
-        table.DeleteRow(i);
-    for (int i = 0; i < 50; ++i)
-        EXPECT_TRUE(rows.count(table.AddRow()) == 1);
-    EXPECT_EQ(table.GetBlockCount(), 3);
 }
 
 TEST(TableInterface, ForwardsEveryOperationToItsTarget) {
