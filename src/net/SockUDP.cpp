@@ -2,8 +2,6 @@
 
 #include "net/Error.h"
 
-#include <algorithm>
-
 #ifndef _WIN32
 #include <sys/socket.h>
 #endif
@@ -98,11 +96,13 @@ int CSockUDP::ReceiveText(std::string& text) {
 }
 
 int CSockUDP::ReceiveTextFrom(std::string& text, CSockAddr& from) {
-    // At least one byte, so that a datagram arriving after the size query is cut, not lost silently.
-    text.resize(static_cast<size_t>(std::max(PendingBytes(m_socket), 1L)));
-    int size = static_cast<int>(text.size());
-    int error = ReceiveFrom(text.data(), size, from);
-    text.resize(static_cast<size_t>(size)); // 0 after an error, the cut bytes after 10040
+    // Read into a buffer that holds the largest datagram rather than one of the size the socket
+    // reports waiting: that size can fall short (Wine under load), and a datagram cut short is lost.
+    if (m_buffer.empty())
+        m_buffer.resize(MAX_DATAGRAM);
+    int size = MAX_DATAGRAM;
+    int error = ReceiveFrom(m_buffer.data(), size, from);
+    text.assign(m_buffer.data(), static_cast<size_t>(size)); // nothing after an error
     return error;
 }
 

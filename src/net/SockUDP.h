@@ -7,6 +7,7 @@
 #include "net/Sync.h"
 
 #include <string>
+#include <vector>
 
 namespace net {
 
@@ -34,7 +35,7 @@ public:
     // Throws CError when the sender's address has an unexpected size.
     int ReceiveFrom(void* buffer, int& size, CSockAddr& from);
     int Receive(void* buffer, int& size);
-    // Read one whole datagram into `text` (which may hold NUL bytes).
+    // Read one whole datagram, whatever its size, into `text` (which may hold NUL bytes).
     int ReceiveText(std::string& text);
     int ReceiveTextFrom(std::string& text, CSockAddr& from);
 
@@ -43,8 +44,11 @@ public:
     static bool HasEvent(const CNetworkEvents& record, long bit) { return (record.events & bit) != 0; }
 
 private:
+    static constexpr int MAX_DATAGRAM = 65536;
+
     SocketHandle m_socket = INVALID_SOCKET_HANDLE;
     CSyncEvent m_event;
+    std::vector<char> m_buffer; // receive buffer of the text reads, made on first use
 };
 
 } // namespace net
