@@ -29,7 +29,8 @@ class CGameServer {
 public:
     CGameServer() : CGameServer(net::CSockAddr()) {}
     // Without a name the record is named by its address text.
-    explicit CGameServer(const net::CSockAddr& address, const char* name = nullptr, const char* password = nullptr);
+    explicit CGameServer(const net::CSockAddr& address, const char* name = nullptr,
+                         const char* password = nullptr);
 
     // Prepares the record for a new query run; name, map, mod, password and the flags stay.
     void Reset();
