@@ -12,7 +12,7 @@ BUILD_ROOT=${VELLORAN_BUILD_ROOT:-build}
 export WINEPREFIX="$ROOT/$BUILD_ROOT/win64/wineprefix"
 
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
-          g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb x11-utils imagemagick
+          g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine xvfb x11-utils imagemagick
           nlohmann-json3-dev python3)
 
 log() { printf '\n== %s\n' "$*"; }
