@@ -5,6 +5,7 @@
 #include "win/ErrorReport.h"
 #include "win/WaitCursor.h"
 
+#include <array>
 #include <sstream>
 
 namespace app {
@@ -152,14 +153,14 @@ void CBrowserDlg::SetupLayout() {
     m_layoutReady = true;
 }
 
+std::array<CBrowserDlg::STableLayout, 3> CBrowserDlg::TableLayouts() {
+    return {{{m_lists.PlayerTable(), value::kLayoutPlayer},
+             {m_lists.ServerTable(), value::kLayoutServer},
+             {m_lists.PlayerOnServerTable(), value::kLayoutPlayerOnServer}}};
+}
+
 void CBrowserDlg::ReadTableLayouts() {
-    struct {
-        Tabra::CTableCtrl& table;
-        const char* name;
-    } tables[] = {{m_lists.PlayerTable(), value::kLayoutPlayer},
-                  {m_lists.ServerTable(), value::kLayoutServer},
-                  {m_lists.PlayerOnServerTable(), value::kLayoutPlayerOnServer}};
-    for (auto& t : tables) {
+    for (const STableLayout& t : TableLayouts()) {
         Tabra::CWordArray words;
         t.table.GetLayout(words);
         ReadLayout(m_key, t.name, words);
@@ -168,13 +169,7 @@ void CBrowserDlg::ReadTableLayouts() {
 }
 
 void CBrowserDlg::WriteTableLayouts() {
-    struct {
-        Tabra::CTableCtrl& table;
-        const char* name;
-    } tables[] = {{m_lists.PlayerTable(), value::kLayoutPlayer},
-                  {m_lists.ServerTable(), value::kLayoutServer},
-                  {m_lists.PlayerOnServerTable(), value::kLayoutPlayerOnServer}};
-    for (auto& t : tables) {
+    for (const STableLayout& t : TableLayouts()) {
         Tabra::CWordArray words;
         t.table.GetLayout(words);
         WriteLayout(m_key, t.name, words);

@@ -17,6 +17,7 @@
 #include "win/Controls.h"
 #include "win/Dialog.h"
 
+#include <array>
 #include <string>
 
 namespace app {
@@ -67,6 +68,12 @@ private:
     void ApplyItemLists();
     void PlaceTables();
     void SetupLayout();
+    // Each table with the name of the registry value that keeps its layout.
+    struct STableLayout {
+        Tabra::CTableCtrl& table;
+        const char* name;
+    };
+    std::array<STableLayout, 3> TableLayouts();
     void ReadTableLayouts();
     void WriteTableLayouts();
     void ApplySettings();
