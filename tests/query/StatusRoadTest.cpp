@@ -100,7 +100,7 @@ TEST(StatusRoad, SilentServerIsAskedTwiceThenGivenUp) {
 
     ASSERT_EQ(sends.size(), 2u);
     ASSERT_EQ(arrivals.size(), 2u);
-    EXPECT_GT(sends[1] - sends[0], 1200);
+    EXPECT_GT(sends[1] - sends[0], 1150);
     EXPECT_LT(sends[1] - sends[0], 2000);
     EXPECT_GT(arrivals[1] - arrivals[0], 1150);
     for (const std::string& t : texts)

@@ -136,8 +136,10 @@ TEST(QueryWorker, FastestClassAsksSilentServersTwiceAndGivesThemUp) {
     for (size_t i = 0; i < 100; ++i) {
         auto arrivals = peers.Arrivals(i);
         ASSERT_EQ(arrivals.size(), 2u);
+        // The repeat goes out at the first tick more than 1200 ms after the first request; the
+        // peers' arrival stamps carry their own thread's wake-up delay, hence the margin below 1200.
         double gap = CounterMs(arrivals[0].counter, arrivals[1].counter);
-        EXPECT_GE(gap, 1190);
+        EXPECT_GE(gap, 1150);
         EXPECT_LE(gap, 2000);
     }
     EXPECT_GE(elapsed, 2900); // last start at 600 ms, given up 2.4 to 2.8 s later
