@@ -1,8 +1,9 @@
 # Test helpers shared by every tests/ folder.
 #
-# velloran_test(NAME SOURCES ... LIBS ... [TIMEOUT s] [WIN32_ONLY])
+# velloran_test(NAME SOURCES ... LIBS ... [TIMEOUT s] [WIN32_ONLY] [DESKTOP])
 #   A GoogleTest executable registered as one ctest test. In the cross build ctest runs it under Wine
-#   through CMAKE_CROSSCOMPILING_EMULATOR. Not built in the fuzz configuration.
+#   through CMAKE_CROSSCOMPILING_EMULATOR. Not built in the fuzz configuration. DESKTOP: the test shows
+#   windows, so it never runs beside another such test (focus and foreground are shared).
 # velloran_fuzz(NAME SOURCES ... LIBS ... [SECONDS s])
 #   A libFuzzer target, built only in the fuzz configuration, run by ctest for a few seconds.
 
@@ -14,7 +15,7 @@ if(NOT VELLORAN_FUZZ)
 endif()
 
 function(velloran_test name)
-    cmake_parse_arguments(T "WIN32_ONLY" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "WIN32_ONLY;DESKTOP" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
     if(VELLORAN_FUZZ OR (T_WIN32_ONLY AND NOT WIN32))
         return()
     endif()
@@ -26,6 +27,9 @@ function(velloran_test name)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
     set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+    if(T_DESKTOP)
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK desktop)
+    endif()
 endfunction()
 
 function(velloran_fuzz name)

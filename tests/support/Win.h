@@ -32,25 +32,32 @@ inline void PumpFor(DWORD ms) {
 }
 
 // The first visible dialog-class window (#32770) of the calling thread other than except.
-inline HWND FindThreadDialog(HWND except = nullptr) {
-    struct SFind {
-        HWND except;
-        HWND found;
-    } find{except, nullptr};
+// The visible dialog-class windows (#32770) of the calling thread.
+inline std::vector<HWND> ThreadDialogs() {
+    std::vector<HWND> found;
     ::EnumThreadWindows(
         ::GetCurrentThreadId(),
         [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* f = reinterpret_cast<SFind*>(param);
             char name[32] = {};
             ::GetClassNameA(hwnd, name, sizeof name);
-            if (hwnd != f->except && std::string(name) == "#32770" && ::IsWindowVisible(hwnd)) {
-                f->found = hwnd;
-                return FALSE;
-            }
+            if (std::string(name) == "#32770" && ::IsWindowVisible(hwnd))
+                reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&find));
-    return find.found;
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The first visible dialog-class window of the calling thread that is not in `known`.
+inline HWND FindThreadDialog(const std::vector<HWND>& known = {}) {
+    for (HWND hwnd : ThreadDialogs())
+        if (std::find(known.begin(), known.end(), hwnd) == known.end())
+            return hwnd;
+    return nullptr;
+}
+
+inline HWND FindThreadDialog(HWND except) {
+    return FindThreadDialog(std::vector<HWND>{except});
 }
 
 // The texts of all child windows of hwnd.
@@ -118,14 +125,16 @@ inline const SMenuRead* FindItem(const std::vector<SMenuRead>& items, const std:
     return nullptr;
 }
 
-// Runs action(dialog) from a thread timer as soon as a dialog-class window shows up on this thread,
-// for closing message boxes and common dialogs that run their own modal loop. Destroying the object
-// stops the timer.
+// Runs action(dialog) from a thread timer as soon as a new dialog-class window shows up on this
+// thread (one that did not exist when the closer was made, so never the test's own host dialog), for
+// closing message boxes and common dialogs that run their own modal loop. Destroying the object stops
+// the timer.
 class CDialogCloser {
 public:
     explicit CDialogCloser(std::function<void(HWND)> action) {
         s_action = std::move(action);
         s_done = false;
+        s_known = ThreadDialogs();
         m_timer = ::SetTimer(nullptr, 0, 50, TimerProc);
     }
     ~CDialogCloser() {
@@ -138,7 +147,7 @@ private:
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD) {
         if (s_done)
             return;
-        if (HWND dialog = FindThreadDialog()) {
+        if (HWND dialog = FindThreadDialog(s_known)) {
             s_done = true;
             s_action(dialog);
         }
@@ -147,6 +156,7 @@ private:
     UINT_PTR m_timer;
     static inline std::function<void(HWND)> s_action;
     static inline bool s_done = false;
+    static inline std::vector<HWND> s_known;
 };
 
 } // namespace wintest
