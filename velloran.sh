@@ -111,6 +111,10 @@ cmd_test() {
     build win64
     start_xvfb
     ensure_wineprefix
+    # One wineserver for the whole suite, started and warmed up before the first test: test programs
+    # that start side by side with no server running wait on each other's start-up.
+    wineserver -p
+    wine cmd /c exit >/dev/null 2>&1 || true
     run_ctest win64 || failed=1
     log "summary"
     printf '%s\n' "${SUMMARY[@]}"
