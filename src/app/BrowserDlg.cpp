@@ -12,14 +12,16 @@ namespace app {
 
 namespace {
 
-// Layout flags: two bits per edge (left, right, top, bottom); see CDlgLayout.
-constexpr uint32_t kStretchRightDown = 0x1010;
-constexpr uint32_t kMoveRightStretchDown = 0x1011;
-constexpr uint32_t kMoveRight = 0x0011;
-constexpr uint32_t kMoveDown = 0x1100;
-constexpr uint32_t kMoveDownStretchRight = 0x1110;
-constexpr uint32_t kMoveRightDown = 0x1111;
-constexpr uint32_t kProportionalCentre = 0x1033;
+// How each group of controls follows the window's edges, in the layout's edge modes.
+using namespace Dialux;
+constexpr uint32_t kStretchRightDown = RIGHT_FOLLOW | BOTTOM_FOLLOW;
+constexpr uint32_t kMoveRightStretchDown = LEFT_FOLLOW | RIGHT_FOLLOW | BOTTOM_FOLLOW;
+constexpr uint32_t kMoveRight = LEFT_FOLLOW | RIGHT_FOLLOW;
+constexpr uint32_t kMoveDown = TOP_FOLLOW | BOTTOM_FOLLOW;
+constexpr uint32_t kMoveDownStretchRight = RIGHT_FOLLOW | TOP_FOLLOW | BOTTOM_FOLLOW;
+constexpr uint32_t kMoveRightDown = LEFT_FOLLOW | RIGHT_FOLLOW | TOP_FOLLOW | BOTTOM_FOLLOW;
+constexpr uint32_t kProportionalCentre = LEFT_CENTRED | RIGHT_KEEP_WIDTH | BOTTOM_FOLLOW;
+static_assert(kProportionalCentre == 0x1033 && kMoveRightDown == 0x1111 && kMoveDownStretchRight == 0x1110);
 
 constexpr int kSplitMinPercent = 15;
 constexpr int kSplitMaxPercent = 65;
