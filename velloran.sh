@@ -3,6 +3,8 @@
 #   ./velloran.sh test    build every configuration and run every test (installs what it needs)
 #   ./velloran.sh demo    run the program against a simulated game network on loopback
 #   ./velloran.sh bench   build the Release configuration and run the benchmarks
+#   ./velloran.sh check PRESET [CTEST-ARGS...]   build one preset and run some of its tests, e.g.
+#                         ./velloran.sh check win64 -R app_browser_tests
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$PWD
@@ -10,6 +12,10 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # VELLORAN_BUILD_ROOT puts every build folder elsewhere (default: build/), e.g. for a second worktree.
 BUILD_ROOT=${VELLORAN_BUILD_ROOT:-build}
 export WINEPREFIX="$ROOT/$BUILD_ROOT/win64/wineprefix"
+# Rebuilds are much quicker through ccache where it is installed (worktrees share its cache).
+if command -v ccache >/dev/null; then
+    export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR=${CCACHE_BASEDIR:-$ROOT}
+fi
 
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine xvfb x11-utils imagemagick
@@ -129,6 +135,22 @@ cmd_test() {
     return $failed
 }
 
+# One preset built and a selection of its tests run (ctest arguments passed through); the win64
+# tests run under the same Xvfb and Wine prefix as in cmd_test.
+cmd_check() {
+    local preset=${1:?usage: $0 check native|fuzz|win64 [ctest arguments]}
+    shift
+    ensure_packages
+    build "$preset"
+    if [ "$preset" = win64 ]; then
+        start_xvfb
+        ensure_wineprefix
+        wineserver -p
+        wine cmd /c exit >/dev/null 2>&1 || true
+    fi
+    ctest --test-dir "$BUILD_ROOT/$preset" --output-on-failure -j2 "$@"
+}
+
 cmd_bench() {
     ensure_packages
     build bench
@@ -235,8 +257,12 @@ case "${1:-}" in
         cmd_demo "$@"
         ;;
     bench) cmd_bench ;;
+    check)
+        shift
+        cmd_check "$@"
+        ;;
     *)
-        echo "usage: $0 test|demo|bench" >&2
+        echo "usage: $0 test|demo|bench|check" >&2
         exit 2
         ;;
 esac
