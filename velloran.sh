@@ -3,6 +3,7 @@
 #   ./velloran.sh test    build every configuration and run every test (installs what it needs)
 #   ./velloran.sh demo    run the program against a simulated game network on loopback
 #   ./velloran.sh bench   build the Release configuration and run the benchmarks
+#   ./velloran.sh dist    build the release archive build/dist/velloran-<version>-win64.zip
 #   ./velloran.sh check PRESET [CTEST-ARGS...]   build one preset and run some of its tests, e.g.
 #                         ./velloran.sh check win64 -R app_browser_tests
 set -euo pipefail
@@ -151,6 +152,47 @@ cmd_check() {
     ctest --test-dir "$BUILD_ROOT/$preset" --output-on-failure -j2 "$@"
 }
 
+# DLLs that every Windows has; the release program may import nothing else.
+SYSTEM_DLLS="advapi32 comctl32 comdlg32 gdi32 kernel32 msvcrt ole32 oleaut32 shell32 user32 uxtheme ws2_32 winmm version"
+
+# The release archive: the stripped static program, a Windows README, the license and checksums.
+cmd_dist() {
+    ensure_packages
+    local version out="$BUILD_ROOT/win64-release"
+    version=$(head -n1 VERSION)
+    if ! grep -q "now $version)" README.md; then
+        echo "README.md does not name version $version of the file VERSION" >&2
+        return 1
+    fi
+    log "building velloran.exe $version (Release)"
+    cmake --preset win64-release -B "$out" >/dev/null
+    cmake --build "$out" --target velloran
+    local name="velloran-$version-win64" dist="$BUILD_ROOT/dist"
+    local stage="$dist/$name"
+    rm -rf "$stage" "$dist/$name.zip"
+    mkdir -p "$stage"
+    x86_64-w64-mingw32-strip -o "$stage/velloran.exe" "$out/src/app/velloran.exe"
+    local dll bad=""
+    for dll in $(x86_64-w64-mingw32-objdump -p "$stage/velloran.exe" | sed -n 's/.*DLL Name: *//p' | tr 'A-Z' 'a-z'); do
+        [[ " $SYSTEM_DLLS " == *" ${dll%.dll} "* ]] || bad+=" $dll"
+    done
+    if [ -n "$bad" ]; then
+        echo "velloran.exe imports DLLs that not every Windows has:$bad" >&2
+        return 1
+    fi
+    local size
+    size=$(stat -c %s "$stage/velloran.exe")
+    if [ "$size" -ge $((3 * 1024 * 1024)) ]; then
+        echo "velloran.exe is $size bytes, over the 3 MB limit" >&2
+        return 1
+    fi
+    sed "s/@VERSION@/$version/; s/\$/\r/" docs/README-windows.txt > "$stage/README.txt"
+    sed 's/$/\r/' LICENSE > "$stage/LICENSE.txt"
+    (cd "$stage" && sha256sum velloran.exe README.txt LICENSE.txt > SHA256SUMS)
+    (cd "$dist" && python3 -m zipfile -c "$name.zip" "$name")
+    echo "$dist/$name.zip: velloran.exe $size bytes, imports only system DLLs"
+}
+
 cmd_bench() {
     ensure_packages
     build bench
@@ -257,12 +299,13 @@ case "${1:-}" in
         cmd_demo "$@"
         ;;
     bench) cmd_bench ;;
+    dist) cmd_dist ;;
     check)
         shift
         cmd_check "$@"
         ;;
     *)
-        echo "usage: $0 test|demo|bench|check" >&2
+        echo "usage: $0 test|demo|bench|dist|check" >&2
         exit 2
         ;;
 esac

@@ -2,6 +2,7 @@
 
 #include "app/res/resource.h"
 #include "query/MasterQuery.h"
+#include "velloran/Version.h"
 #include "win/ErrorReport.h"
 #include "win/WaitCursor.h"
 
@@ -61,6 +62,8 @@ bool CBrowserDlg::OnInitDialog() {
 
     m_authorLink.SetTarget(kAuthorLink);
     m_authorLink.SubclassDlgItem(IDC_AUTHOR_LINK, m_hwnd);
+    // The about line names the version the program was built as.
+    ::SetDlgItemTextA(m_hwnd, IDC_PRODUCT_LINK, "Velloran " VELLORAN_VERSION);
     m_productLink.SetTarget(kProductLink);
     m_productLink.SubclassDlgItem(IDC_PRODUCT_LINK, m_hwnd);
 
