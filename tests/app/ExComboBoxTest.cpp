@@ -1,5 +1,4 @@
 #include "app/dialogs/ExComboBox.h"
-#include "app/dialogs/ExEdit.h"
 
 #include "AppTestResources.h"
 #include "DialogHost.h"
@@ -243,19 +242,6 @@ TEST_F(ExComboBoxTest, SimpleComboWithAnotherEditIdIsRefused) {
     ::SetWindowLongPtrA(info.hwndItem, GWLP_ID, CExComboBox::kEditId);
     EXPECT_TRUE(box.SubclassDlgItem(IDC_C_SIMPLE, m_host));
     EXPECT_EQ(box.GetEdit(), info.hwndItem);
-}
-
-TEST_F(ExComboBoxTest, ExEditRemembersItsStateAndGivesItsText) {
-    Ovix::CExEdit password, readOnly;
-    ASSERT_TRUE(password.SubclassDlgItem(IDC_C_PASSWORD, m_host));
-    ASSERT_TRUE(readOnly.SubclassDlgItem(IDC_C_READONLY, m_host));
-    EXPECT_TRUE(password.WasEnabled());
-    EXPECT_FALSE(password.WasReadOnly());
-    EXPECT_FALSE(readOnly.WasEnabled());
-    EXPECT_TRUE(readOnly.WasReadOnly());
-    password.SetWindowText("s3cr3t");
-    EXPECT_EQ(password.GetWindowText(), "s3cr3t");
-    EXPECT_FALSE(Ovix::CExEdit().SubclassDlgItem(4242, m_host));
 }
 
 } // namespace
