@@ -24,7 +24,6 @@ public:
     };
     enum EModified { UNCHANGED = 0, REPORTED = 1, CHANGED = 2 };
 
-    CExEdit() = default;
     ~CExEdit() override;
 
     // Creates an "EDIT" window. Without WS_BORDER the extended style loses WS_EX_CLIENTEDGE; with

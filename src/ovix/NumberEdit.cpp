@@ -77,6 +77,8 @@ std::string CNumberEdit::Format(double value) const {
     std::string plain(static_cast<size_t>(std::max(size, 0)) + 1, '\0');
     std::snprintf(plain.data(), plain.size(), "%.*f", static_cast<int>(settings.digits), value);
     plain.pop_back();
+    if (plain[0] == '-' && plain.find_first_not_of("-0.") == std::string::npos)
+        plain.erase(0, 1); // no "-0"
     std::string text = Tabra::FormatNumber(plain, settings);
     if (text.empty())
         text = plain;
