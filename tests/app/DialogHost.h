@@ -13,6 +13,22 @@
 
 namespace apptest {
 
+// Hands a key message for the focus window (or target) to the dialog manager of dialog, as a modal
+// loop does; the message filter sees it first. Returns whether the dialog manager took it.
+inline bool DialogKey(HWND dialog, UINT msg, WPARAM key, HWND target = nullptr) {
+    HWND to = target ? target : ::GetFocus() ? ::GetFocus() : dialog;
+    MSG m{to, msg, key, msg == WM_SYSCHAR ? 0x20000000 : 0, 0, {}};
+    return ::IsDialogMessageA(dialog, &m) != FALSE;
+}
+
+// Presses (or releases) a modifier key in the thread's keyboard state, as GetKeyState reads it.
+inline void SetKeyState(int key, bool down) {
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[key] = down ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+}
+
 class CDialogHost : public win::CWnd {
 public:
     ~CDialogHost() override {

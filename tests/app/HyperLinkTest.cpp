@@ -65,6 +65,22 @@ TEST_F(HyperLinkTest, EmptyStaticShowsItsTargetAndShrinksToTheText) {
     EXPECT_EQ(::SendMessageA(m_link, WM_NCHITTEST, 0, 0), HTCLIENT);
 }
 
+TEST_F(HyperLinkTest, TabReachesTheLinkAndEnterSpaceOrItsMnemonicOpenIt) {
+    m_link.SetTarget("home");
+    ASSERT_TRUE(m_link.SubclassDlgItem(IDC_C_LINK_EMPTY, m_host));
+    m_link.SetWindowText("&home");
+    HWND before = m_host.GetDlgItem(IDC_C_OTHER);
+    ::SetFocus(before);
+    EXPECT_TRUE(apptest::DialogKey(m_host, WM_KEYDOWN, VK_TAB));
+    EXPECT_EQ(::GetFocus(), m_link.GetHwnd());
+    apptest::DialogKey(m_host, WM_KEYDOWN, VK_RETURN);
+    apptest::DialogKey(m_host, WM_CHAR, ' ');
+    ::SetFocus(before);
+    apptest::DialogKey(m_host, WM_SYSCHAR, 'h');
+    EXPECT_EQ(m_opened, (std::vector<std::string>{"home", "home", "home"}));
+    EXPECT_EQ(::GetFocus(), before) << "the mnemonic opens the link without moving the focus";
+}
+
 TEST_F(HyperLinkTest, CentredTextKeepsItsCentreAndGivesTheTarget) {
     RECT before = m_host.ItemRect(IDC_C_LINK);
     ASSERT_TRUE(m_link.SubclassDlgItem(IDC_C_LINK, m_host));

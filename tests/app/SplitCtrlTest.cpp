@@ -154,4 +154,25 @@ TEST_F(SplitCtrlTest, SetPosClampsToTheLimitsAndReportsWholePercent) {
     EXPECT_NEAR(m_split.GetPos(), 40, 1);
 }
 
+TEST_F(SplitCtrlTest, ArrowKeysMoveTheFocusedBarAndEscapeCancelsADrag) {
+    Attach();
+    const int pos0 = m_split.GetPos();
+    const struct {
+        UINT key;
+        int pos;
+    } steps[] = {{VK_RIGHT, pos0 + 1}, {VK_RIGHT, pos0 + 2}, {VK_LEFT, pos0 + 1}, {VK_UP, pos0 + 1}};
+    for (const auto& step : steps) {
+        EXPECT_TRUE(apptest::DialogKey(m_host, WM_KEYDOWN, step.key, m_split));
+        EXPECT_EQ(m_split.GetPos(), step.pos) << step.key;
+    }
+    const RECT bar0 = Bar(), left0 = m_host.ItemRect(IDC_L_LEFT);
+    Drag(3, {ClientWidth() * 55 / 100}, false);
+    ASSERT_NE(Bar().left, bar0.left);
+    EXPECT_TRUE(apptest::DialogKey(m_host, WM_KEYDOWN, VK_ESCAPE, m_split));
+    EXPECT_FALSE(m_split.IsDragging());
+    EXPECT_EQ(Bar().left, bar0.left);
+    EXPECT_EQ(m_host.ItemRect(IDC_L_LEFT).right, left0.right);
+    EXPECT_TRUE(m_host.CodesFrom(IDCANCEL).empty()) << "Escape ends the drag, not the dialog";
+}
+
 } // namespace

@@ -83,20 +83,24 @@ bool CHyperLink::SubclassDlgItem(int id, HWND parent) {
         ::SendMessageA(m_toolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
     m_hwnd = nullptr;
+    ::SetWindowLongA(item, GWL_STYLE, ::GetWindowLongA(item, GWL_STYLE) | WS_TABSTOP);
     return SubclassWindow(item);
 }
 
 void CHyperLink::SizeToText() {
     std::string text = GetWindowText();
+    DWORD style = static_cast<DWORD>(::GetWindowLongA(m_hwnd, GWL_STYLE));
     HDC dc = ::GetDC(m_hwnd);
     HGDIOBJ old = ::SelectObject(dc, m_font);
-    SIZE extent = {};
-    ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    // Measured as the static draws it: a mnemonic's '&' takes no room.
+    RECT textRect = {};
+    ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
+                DT_CALCRECT | DT_SINGLELINE | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
+    const SIZE extent = {textRect.right - textRect.left, textRect.bottom - textRect.top};
     ::SelectObject(dc, old);
     ::ReleaseDC(m_hwnd, dc);
 
     RECT rc = GetRectInParent();
-    DWORD style = static_cast<DWORD>(::GetWindowLongA(m_hwnd, GWL_STYLE));
     int width = rc.right - rc.left;
     int height = rc.bottom - rc.top;
     int left = rc.left;
@@ -136,8 +140,16 @@ LRESULT CHyperLink::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     // A plain static is transparent to the mouse; the link takes every click on it.
     if (msg == WM_NCHITTEST)
         return HTCLIENT;
-    if (msg == WM_GETDLGCODE)
-        return DLGC_WANTCHARS | static_cast<LRESULT>(Default());
+    // To the dialog manager the link is a button: its mnemonic clicks it, and Enter opens it too.
+    if (msg == WM_GETDLGCODE) {
+        const MSG* key = reinterpret_cast<const MSG*>(lParam);
+        const bool enter = key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN;
+        return DLGC_BUTTON | DLGC_WANTCHARS | (enter ? DLGC_WANTMESSAGE : 0);
+    }
+    if (msg == BM_CLICK) {
+        Open();
+        return 0;
+    }
     return win::CWnd::WindowProc(msg, wParam, lParam);
 }
 
@@ -185,6 +197,13 @@ void CHyperLink::OnLButtonUp(UINT, POINT) {
 
 void CHyperLink::OnChar(UINT ch, UINT, UINT) {
     if (ch == ' ')
+        Open();
+    else
+        Default();
+}
+
+void CHyperLink::OnKeyDown(UINT key, UINT, UINT) {
+    if (key == VK_RETURN)
         Open();
     else
         Default();

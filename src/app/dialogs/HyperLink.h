@@ -1,4 +1,6 @@
 // CHyperLink: a static text that opens its target (a web page, a mail address) when clicked.
+//
+// The link is a tab stop; Space, Enter and its mnemonic open it as a click does.
 #pragma once
 
 #include "win/Window.h"
@@ -40,7 +42,7 @@ public:
     void SetOpener(Opener opener) { m_opener = std::move(opener); }
 
     // Makes the static a link: exchanges empty target and text, sets the link font, sizes the window to
-    // its text with SIZE_TO_TEXT, and adds a tooltip showing the target.
+    // its text with SIZE_TO_TEXT, adds a tooltip showing the target and makes it a tab stop.
     bool SubclassDlgItem(int id, HWND parent);
 
     // Opens the target; a failure is reported with a beep and a message box.
@@ -67,6 +69,7 @@ protected:
     void OnLButtonDown(UINT flags, POINT pt) override;
     void OnLButtonUp(UINT flags, POINT pt) override;
     void OnCaptureChanged(HWND newCapture) override;
+    void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
     void OnChar(UINT ch, UINT repeat, UINT flags) override;
     void OnSetFocus(HWND oldFocus) override;
     void OnKillFocus(HWND newFocus) override;

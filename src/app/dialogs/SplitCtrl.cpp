@@ -23,7 +23,7 @@ bool CSplitCtrl::Create(int placeholderId, HWND parent) {
         return false;
     RECT rc = place.rect;
     ::InflateRect(&rc, -1, -1);
-    DWORD style = (place.style & ~static_cast<DWORD>(WS_BORDER)) | WS_CHILD;
+    DWORD style = (place.style & ~static_cast<DWORD>(WS_BORDER)) | WS_CHILD | WS_TABSTOP;
     if (!win::CWnd::Create(kClassName, kWindowName, style, place.exStyle, rc, parent, placeholderId))
         return false;
     win::PlaceInTabOrder(m_hwnd, place);
@@ -103,6 +103,10 @@ void CSplitCtrl::Notify(int code) {
 void CSplitCtrl::OnLButtonDown(UINT, POINT pt) {
     if (m_layout)
         m_layout->Rebase();
+    const RECT rc = BarRect();
+    m_dragStart = m_vertical ? rc.left : rc.top;
+    HWND before = ::SetFocus(m_hwnd);
+    m_focusBeforeDrag = before != m_hwnd ? before : nullptr;
     SetCapture();
     // The bar has no non-client area, so the client point is the offset from its leading edge.
     m_grab = m_vertical ? pt.x : pt.y;
@@ -142,7 +146,57 @@ void CSplitCtrl::EndDrag() {
     m_grab = kNoDrag;
     if (HasCapture())
         ReleaseCapture();
+    HWND focus = m_focusBeforeDrag;
+    m_focusBeforeDrag = nullptr;
+    if (focus && ::IsWindow(focus) && ::IsWindowVisible(focus) && ::GetFocus() == m_hwnd)
+        ::SetFocus(focus);
     Notify(SPLIT_END);
+}
+
+void CSplitCtrl::CancelDrag() {
+    RECT rc = BarRect();
+    if (m_dragStart != (m_vertical ? rc.left : rc.top) && MoveTo(m_dragStart)) {
+        ::RedrawWindow(GetParent(), nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
+        Notify(SPLIT_MOVED);
+    }
+    EndDrag();
+}
+
+void CSplitCtrl::Step(int delta) {
+    const int before = GetPos();
+    if (SetPos(before + delta) == before)
+        return;
+    ::RedrawWindow(GetParent(), nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
+    Notify(SPLIT_MOVED);
+}
+
+LRESULT CSplitCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // The arrows always; during a drag every key, so that Escape ends the drag, not the dialog.
+    if (msg == WM_GETDLGCODE)
+        return IsDragging() ? DLGC_WANTALLKEYS | DLGC_WANTARROWS : DLGC_WANTARROWS;
+    return win::CWnd::WindowProc(msg, wParam, lParam);
+}
+
+void CSplitCtrl::OnKeyDown(UINT key, UINT, UINT) {
+    if (IsDragging()) {
+        if (key == VK_ESCAPE)
+            CancelDrag();
+        return;
+    }
+    const UINT back = m_vertical ? VK_LEFT : VK_UP;
+    const UINT forth = m_vertical ? VK_RIGHT : VK_DOWN;
+    if (key == back || key == forth)
+        Step(key == back ? -1 : 1);
+    else
+        Default();
+}
+
+void CSplitCtrl::OnSetFocus(HWND) {
+    ::InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+void CSplitCtrl::OnKillFocus(HWND) {
+    ::InvalidateRect(m_hwnd, nullptr, FALSE);
 }
 
 bool CSplitCtrl::OnSetCursor(HWND, UINT, UINT) {
@@ -170,6 +224,11 @@ void CSplitCtrl::OnPaint() {
         ::FillRect(dc, &edge, shadow);
         edge = RECT{rc.right - 1, rc.top, rc.right, rc.bottom};
         ::FillRect(dc, &edge, shadow);
+    }
+    if (::GetFocus() == m_hwnd) {
+        RECT focus = GetClientRect();
+        ::InflateRect(&focus, -1, -1);
+        ::DrawFocusRect(dc, &focus);
     }
     ::EndPaint(m_hwnd, &ps);
 }

@@ -3,6 +3,9 @@
 // The bar replaces a placeholder dialog item and takes part in a CDlgLayout; the windows beside it are
 // registered with the bar as their edge reference, so moving the bar re-lays them out. The parent gets
 // WM_COMMAND with the bar's id and code SPLIT_BEGIN, SPLIT_MOVED or SPLIT_END.
+//
+// The keyboard: the bar is a tab stop; while it has the focus the arrow keys across it move it by one
+// percent. During a drag it borrows the focus, so that Escape puts it back where the drag began.
 #pragma once
 
 #include "app/dialogs/DlgLayout.h"
@@ -19,8 +22,8 @@ public:
     static constexpr int kThickness = 6;
     static constexpr char kWindowName[] = "Dialux::CSplitCtrl";
 
-    // Replaces dialog item id of parent by the bar (same id, styles without WS_BORDER, same place in the
-    // tab order), one pixel smaller on each side.
+    // Replaces dialog item id of parent by the bar (same id, styles without WS_BORDER, a tab stop at the
+    // same place in the tab order), one pixel smaller on each side.
     bool Create(int placeholderId, HWND parent);
 
     // Joins the layout with limits in percent of the parent's client width (or height for a horizontal
@@ -36,6 +39,10 @@ public:
     bool IsDragging() const { return m_grab > kNoDrag; }
 
 protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+    void OnSetFocus(HWND oldFocus) override;
+    void OnKillFocus(HWND newFocus) override;
     void OnPaint() override;
     bool OnEraseBkgnd(HDC dc) override;
     void OnLButtonDown(UINT flags, POINT pt) override;
@@ -53,13 +60,19 @@ private:
     // Lays out with the bar's leading edge at pos; false when the layout refused.
     bool MoveTo(int pos);
     void Notify(int code);
+    // Moves the bar by delta percent (within the limits) and tells the parent.
+    void Step(int delta);
     void EndDrag();
+    // Escape during a drag: the bar goes back to where the drag began.
+    void CancelDrag();
 
     CDlgLayout* m_layout = nullptr;
     bool m_vertical = true;
     int m_grab = kNoDrag;
-    int m_min = 0;     // hundredths of a percent
-    int m_max = 10000; // hundredths of a percent
+    int m_dragStart = 0;              // the bar's leading edge when the drag began
+    HWND m_focusBeforeDrag = nullptr; // given the focus back when the drag ends
+    int m_min = 0;                    // hundredths of a percent
+    int m_max = 10000;                // hundredths of a percent
     CDlgLayout::Veto m_veto;
 };
 
