@@ -16,11 +16,16 @@ int ClampVersion(int version) {
     return std::min(version, 2);
 }
 
+int InRangeOr(int value, int low, int high, int fallback) {
+    return value < low || value > high ? fallback : value;
+}
+
 SBrowserSettings ReadBrowserSettings(const CRegistryKey& key) {
     SBrowserSettings s;
     s.lastPlayers = key.ReadString(value::kLastPlayers, s.lastPlayers);
     s.password = key.ReadString(value::kPassword, s.password);
     s.hasLastPos = key.ReadRect(value::kLastPos, s.lastPos);
+    s.maximized = key.ReadInt(value::kLastPosMaximized, 0) != 0;
     s.splitPos = key.ReadInt(value::kSplitPos, s.splitPos);
     s.version = ClampVersion(key.ReadInt(value::kVersion, s.version));
     s.autoClose = key.ReadInt(value::kAutoClose, 1) != 0;
@@ -28,8 +33,8 @@ SBrowserSettings ReadBrowserSettings(const CRegistryKey& key) {
     s.includeEmpty = key.ReadInt(value::kIncludeEmpty, 0) != 0;
     s.includeFull = key.ReadInt(value::kIncludeFull, 1) != 0;
     s.master = key.ReadString(value::kMaster, s.master);
-    s.speed = key.ReadInt(value::kSpeed, s.speed);
-    s.lastView = key.ReadInt(value::kLastView, s.lastView);
+    s.speed = InRangeOr(key.ReadInt(value::kSpeed, s.speed), 0, kSpeedItems - 1, s.speed);
+    s.lastView = InRangeOr(key.ReadInt(value::kLastView, s.lastView), 0, 1, s.lastView);
     s.startupQuery = key.ReadInt(value::kStartupQuery, s.startupQuery);
     return s;
 }
@@ -45,6 +50,7 @@ void WriteBrowserSettings(const CRegistryKey& key, const SBrowserSettings& s, bo
     key.WriteString(value::kPassword, s.password);
     if (placement) {
         key.WriteRect(value::kLastPos, NormalizeRect(s.lastPos));
+        key.WriteInt(value::kLastPosMaximized, s.maximized ? 1 : 0);
         key.WriteInt(value::kSplitPos, s.splitPos);
     }
 }

@@ -26,6 +26,7 @@ inline constexpr char kLastPlayers[] = "LastPlayers";
 inline constexpr char kPassword[] = "Password";
 inline constexpr char kLastPos[] = "LastPos";
 inline constexpr char kSplitPos[] = "SplitPos";
+inline constexpr char kLastPosMaximized[] = "LastPosMaximized";
 inline constexpr char kVersion[] = "Version";
 inline constexpr char kAutoClose[] = "AutoClose";
 inline constexpr char kAutoRequery[] = "AutoRequery";
@@ -47,29 +48,36 @@ bool OpenSettingsKey(CRegistryKey& key, const char* path);
 // Version box index: values above 2 become 2, values below 0 become 1.
 int ClampVersion(int version);
 
+// The number of items of the Speed box.
+inline constexpr int kSpeedItems = 6;
+
+// value when it lies in low..high, else fallback (a stored index that names no item).
+int InRangeOr(int value, int low, int high, int fallback);
+
 // What the main window keeps between runs (without the table layouts).
 struct SBrowserSettings {
     std::string lastPlayers;
     std::string password;
     bool hasLastPos = false;
-    RECT lastPos = {}; // screen coordinates, normalised
-    int splitPos = 0;  // percent of the client width; 0 keeps the template position
+    RECT lastPos = {};      // screen coordinates, normalised: the normal (restored) rectangle
+    bool maximized = false; // whether the window opens maximised over lastPos
+    int splitPos = 0;       // percent of the client width; 0 keeps the template position
     int version = 1;
     bool autoClose = true;
     bool autoRequery = false;
     bool includeEmpty = false;
     bool includeFull = true;
     std::string master = kDefaultMaster;
-    int speed = 1;
-    int lastView = 0;
+    int speed = 1;        // 0..kSpeedItems-1; anything else stored reads as the default
+    int lastView = 0;     // 0 Player list, 1 Server list; anything else stored reads as the default
     int startupQuery = 0; // 0 nothing, 1 favourites, 2 master
 };
 
 // Reads every value of the main window's key; a missing or unreadable value takes its default.
 SBrowserSettings ReadBrowserSettings(const CRegistryKey& key);
 
-// Writes what the main window stores on closing. LastPos and SplitPos only with placement (the main
-// window leaves them out while minimised). AutoClose, AutoRequery and StartupQuery belong to the
+// Writes what the main window stores on closing. LastPos, LastPosMaximized and SplitPos only with placement
+// (the main window leaves them out while minimised). AutoClose, AutoRequery and StartupQuery belong to the
 // options dialog (WriteOptions).
 void WriteBrowserSettings(const CRegistryKey& key, const SBrowserSettings& settings, bool placement);
 

@@ -68,6 +68,19 @@ TEST_F(SettingsTest, VersionIsClampedToTheBoxItems) {
     }
 }
 
+TEST_F(SettingsTest, SpeedOrViewNamingNoItemReadsAsItsDefault) {
+    const struct {
+        const char* name;
+        int stored, read;
+    } cases[] = {{value::kSpeed, 9, 1},    {value::kSpeed, -1, 1},    {value::kSpeed, 5, 5},
+                 {value::kLastView, 2, 0}, {value::kLastView, -1, 0}, {value::kLastView, 1, 1}};
+    for (const auto& c : cases) {
+        m_key.WriteInt(c.name, c.stored);
+        const SBrowserSettings s = ReadBrowserSettings(m_key);
+        EXPECT_EQ(std::string(c.name) == value::kSpeed ? s.speed : s.lastView, c.read) << c.name << c.stored;
+    }
+}
+
 TEST_F(SettingsTest, MasterStoredAsNumberIsIgnored) {
     PutRaw(value::kMaster, REG_DWORD, "\x01\x02\x03\x04", 4);
     EXPECT_EQ(ReadBrowserSettings(m_key).master, kDefaultMaster);
