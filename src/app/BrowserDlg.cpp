@@ -1,5 +1,6 @@
 #include "app/BrowserDlg.h"
 
+#include "app/WindowPlace.h"
 #include "app/res/resource.h"
 #include "query/MasterQuery.h"
 #include "velloran/Version.h"
@@ -27,6 +28,10 @@ static_assert(kProportionalCentre == 0x1033 && kMoveRightDown == 0x1111 && kMove
 constexpr int kSplitMinPercent = 15;
 constexpr int kSplitMaxPercent = 65;
 constexpr int kStopLimitMs = 5000;
+static_assert(kSpeedItems == query::SPEED_CLASS_COUNT);
+
+// Posted by the initialisation when a start-up query is due; wParam the query button's id.
+constexpr UINT WM_STARTUPQUERY = WM_APP + 1;
 
 RECT ItemRect(HWND dialog, HWND item) {
     RECT rc = {};
@@ -63,7 +68,7 @@ bool CBrowserDlg::OnInitDialog() {
     m_authorLink.SetTarget(kAuthorLink);
     m_authorLink.SubclassDlgItem(IDC_AUTHOR_LINK, m_hwnd);
     // The about line names the version the program was built as.
-    ::SetDlgItemTextA(m_hwnd, IDC_PRODUCT_LINK, "Velloran " VELLORAN_VERSION);
+    ::SetDlgItemTextA(m_hwnd, IDC_PRODUCT_LINK, "Vellora&n " VELLORAN_VERSION);
     m_productLink.SetTarget(kProductLink);
     m_productLink.SubclassDlgItem(IDC_PRODUCT_LINK, m_hwnd);
 
@@ -136,6 +141,7 @@ void CBrowserDlg::PlaceTables() {
     ::SetWindowLongPtrA(tabs, GWL_STYLE, ::GetWindowLongPtrA(tabs, GWL_STYLE) | WS_CLIPSIBLINGS);
     ::SetWindowPos(tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     m_progress.Attach(GetDlgItem(IDC_PROGRESS));
+    m_tabKeys.Attach(m_hwnd, tabs);
 }
 
 void CBrowserDlg::SetupLayout() {
@@ -192,12 +198,7 @@ void CBrowserDlg::ApplySettings() {
     }
     ::SetDlgItemTextA(m_hwnd, IDC_PASSWORD, s.password.c_str());
 
-    if (s.hasLastPos && IsUsableMainPos(s.lastPos, m_minWidth)) {
-        const RECT& rc = s.lastPos;
-        ::MoveWindow(m_hwnd, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
-        if (s.splitPos != 0)
-            m_split.SetPos(s.splitPos);
-    }
+    ApplyPlacement(s);
 
     m_version.SetCurSel(s.version);
     m_autoClose = s.autoClose;
@@ -212,10 +213,28 @@ void CBrowserDlg::ApplySettings() {
     m_tabs.SetCurSel(s.lastView);
     ShowView();
 
-    if (s.startupQuery == 1 || s.startupQuery == 2) {
-        int id = s.startupQuery == 1 ? IDC_QUERY_FAVORITES : IDC_QUERY_MASTER;
-        PostMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(id)));
-    }
+    if (s.startupQuery == 1 || s.startupQuery == 2)
+        PostMessage(WM_STARTUPQUERY, s.startupQuery == 1 ? IDC_QUERY_FAVORITES : IDC_QUERY_MASTER);
+}
+
+// The rectangle goes first, so that the split position refers to it; a maximised window keeps both
+// as what it restores to.
+void CBrowserDlg::ApplyPlacement(const SBrowserSettings& s) {
+    if (!s.hasLastPos || !IsUsableMainPos(s.lastPos, m_minWidth))
+        return;
+    const RECT rc = KeepOnDesktop(s.lastPos);
+    ::MoveWindow(m_hwnd, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+    if (s.splitPos != 0)
+        m_split.SetPos(s.splitPos);
+    if (s.maximized)
+        ::ShowWindow(m_hwnd, SW_SHOWMAXIMIZED);
+}
+
+// A posted message is handled before the queue yields WM_PAINT, so the window paints itself first:
+// the user sees it while the query starts.
+void CBrowserDlg::RunStartupQuery(int id) {
+    ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(id)));
 }
 
 void CBrowserDlg::SaveSettings() {
@@ -231,15 +250,15 @@ void CBrowserDlg::SaveSettings() {
         s.lastPlayers += m_search.GetLBText(i) + "\n";
     s.password = m_password.GetWindowText();
 
-    WINDOWPLACEMENT placement = {};
-    placement.length = sizeof placement;
-    ::GetWindowPlacement(m_hwnd, &placement);
-    const bool minimised = placement.showCmd == SW_SHOWMINIMIZED;
-    if (!minimised) {
-        ::GetWindowRect(m_hwnd, &s.lastPos);
+    // A minimised window keeps the placement stored before.
+    SWindowPlace place;
+    const bool placed = GetWindowPlace(m_hwnd, place);
+    if (placed) {
+        s.lastPos = place.normal;
+        s.maximized = place.maximized;
         s.splitPos = m_split.GetPos();
     }
-    WriteBrowserSettings(m_key, s, !minimised);
+    WriteBrowserSettings(m_key, s, placed);
     WriteTableLayouts();
 }
 
@@ -252,6 +271,14 @@ void CBrowserDlg::ShowView() {
     m_lists.ServerTable().ShowWindow(servers ? SW_SHOW : SW_HIDE);
     m_lists.PlayerOnServerTable().ShowWindow(servers ? SW_SHOW : SW_HIDE);
     m_split.ShowWindow(servers ? SW_SHOW : SW_HIDE);
+    Tabra::CTableCtrl& shown = servers ? m_lists.ServerTable() : m_lists.PlayerTable();
+    // During a run only the visible table is kept sorted.
+    if (!m_runFinished)
+        CServerLists::Resort(shown);
+    // The focus must not stay in a table that has just been hidden.
+    HWND focus = ::GetFocus();
+    if (focus && ::IsChild(m_hwnd, focus) && !::IsWindowVisible(focus))
+        ::SetFocus(shown);
 }
 
 void CBrowserDlg::CaptureFilters() {
@@ -303,6 +330,7 @@ void CBrowserDlg::StartWorker() {
     if (!m_run.StartWorker())
         return;
     m_resultsOpen = true;
+    m_runFinished = false;
     const int count = m_run.ServersToQuery();
     SetCounter(IDC_SERVERS_TO_QUERY, count);
     SetCounter(IDC_SERVER_COUNT, 0);
@@ -329,10 +357,21 @@ void CBrowserDlg::OnServerDone(unsigned run, query::CGameServer& record) {
         SetCounter(IDC_PLAYER_COUNT, m_lists.PlayerTable().GetRowCount());
         SetCounter(IDC_SERVER_COUNT, m_lists.ServerTable().GetRowCount());
     }
-    if (remaining == 0) {
-        m_lists.SortAll();
-        m_progress.SetPos(0);
-    }
+    if (remaining == 0)
+        FinishRun();
+}
+
+void CBrowserDlg::OnWorkerEnd(unsigned run) {
+    // The end of a run that was stopped or failed: its last results have been handled before.
+    if (run == m_run.RunNumber() && !m_runFinished)
+        FinishRun();
+}
+
+void CBrowserDlg::FinishRun() {
+    m_runFinished = true;
+    m_lists.SortAll();
+    SetCounter(IDC_SERVERS_TO_QUERY, 0);
+    m_progress.SetPos(0);
 }
 
 LRESULT CBrowserDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -342,9 +381,17 @@ LRESULT CBrowserDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_WORKERERROR: {
         std::string text = CWindowSink::TakeErrorText(lParam);
-        win::ShowMessage(m_hwnd, text, MB_OK);
+        // An earlier run's failure is of no concern any more.
+        if (static_cast<unsigned>(wParam) == m_run.RunNumber())
+            win::ShowMessage(m_hwnd, text, MB_OK);
         return 0;
     }
+    case WM_WORKEREND:
+        OnWorkerEnd(static_cast<unsigned>(wParam));
+        return 0;
+    case WM_STARTUPQUERY:
+        RunStartupQuery(static_cast<int>(wParam));
+        return 0;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(m_icon);
     default:
@@ -436,6 +483,7 @@ void CBrowserDlg::OnDestroy() {
     m_lists.IndexRecords(m_servers);
     SaveSettings();
     m_layoutReady = false;
+    m_tabKeys.Detach();
     win::CDialog::OnDestroy();
 }
 

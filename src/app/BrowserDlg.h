@@ -11,6 +11,7 @@
 #include "app/dialogs/ExComboBox.h"
 #include "app/dialogs/HyperLink.h"
 #include "app/dialogs/SplitCtrl.h"
+#include "app/dialogs/TabKeys.h"
 #include "ovix/ExEdit.h"
 #include "query/QueryRun.h"
 #include "query/ServerCollection.h"
@@ -63,6 +64,8 @@ protected:
 
     // WM_SERVERDONE: one finished record of run `run`.
     virtual void OnServerDone(unsigned run, query::CGameServer& record);
+    // WM_WORKEREND: the worker of run `run` has ended; a run that ended early is finished here.
+    void OnWorkerEnd(unsigned run);
 
 private:
     void ApplyItemLists();
@@ -83,6 +86,12 @@ private:
     // collection.
     void StartWorker();
     void SetCounter(int id, int value);
+    // The end of a run, reached or not: both tables sorted, counter and progress bar back to 0.
+    void FinishRun();
+    // The start-up query, once the window has painted.
+    void RunStartupQuery(int id);
+    // Applies the stored normal rectangle, split position and maximised state.
+    void ApplyPlacement(const SBrowserSettings& s);
 
     Ovix::CHyperLink m_authorLink;
     Ovix::CHyperLink m_productLink;
@@ -93,6 +102,7 @@ private:
     Ovix::CExEdit m_password;
     Dialux::CSplitCtrl m_split;
     Dialux::CDlgLayout m_layout;
+    Dialux::CTabKeys m_tabKeys;
     bool m_layoutReady = false;
     int m_minWidth = 0;
     int m_minHeight = 0;
@@ -107,6 +117,8 @@ private:
     // False from the moment a query command has stopped the run until the next run starts: results
     // still queued from the stopped run may name records the collection no longer holds.
     bool m_resultsOpen = false;
+    // False from the start of a run until its final sort.
+    bool m_runFinished = true;
     int m_handledResults = 0;
 
     // The collection outlives the run, which stops its worker when destroyed.

@@ -109,13 +109,13 @@ public:
     static bool IsResortDue(int view, int rowCount);
     // Sorts the Server, then the Player table by their own sort keys (the end of a query run).
     void SortAll();
+    // Sorts table by its own sort keys.
+    static void Resort(Tabra::CTableCtrl& table);
     // Fills the PlayerOnServer table with the players of the server in Server-table row serverRow,
     // keeping that table's sort keys; an invalid row leaves it empty.
     void ShowServerPlayers(int serverRow);
 
 private:
-    static void Resort(Tabra::CTableCtrl& table);
-
     // Column types shared by the three tables.
     Tabra::CStringCol m_textCol;
     Tabra::CIntCol m_intCol;

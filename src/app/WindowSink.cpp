@@ -14,6 +14,10 @@ void CWindowSink::OnWorkerError(unsigned run, const std::string& message) {
         text.release();
 }
 
+void CWindowSink::OnWorkerEnd(unsigned run) {
+    ::PostMessageA(m_window, WM_WORKEREND, run, 0);
+}
+
 std::string CWindowSink::TakeErrorText(LPARAM lParam) {
     std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(lParam));
     return text ? *text : std::string();

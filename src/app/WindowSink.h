@@ -14,6 +14,8 @@ namespace app {
 constexpr UINT WM_SERVERDONE = WM_USER + query::WM_SERVERDONE_OFFSET;
 // wParam the run number, lParam a std::string* with the message; the receiver deletes it.
 constexpr UINT WM_WORKERERROR = WM_USER + query::WM_SERVERDONE_OFFSET + 1;
+// wParam the run number: the worker of that run has ended, after every other message of the run.
+constexpr UINT WM_WORKEREND = WM_USER + query::WM_SERVERDONE_OFFSET + 2;
 
 class CWindowSink : public query::CQuerySink {
 public:
@@ -22,7 +24,7 @@ public:
 
     void OnServerDone(unsigned run, query::CGameServer& record) override;
     void OnWorkerError(unsigned run, const std::string& message) override;
-    void OnWorkerEnd(unsigned) override {}
+    void OnWorkerEnd(unsigned run) override;
 
     // Takes the message of a WM_WORKERERROR back (and ownership of it).
     static std::string TakeErrorText(LPARAM lParam);

@@ -124,6 +124,7 @@ TEST_F(BrowserDlgTest, StartupQueryListsAnsweringServersWithFiltersCountersAndPr
     PutInt(value::kIncludeFull, 0);
     PutInt(value::kSpeed, 5);
     Open([&](CBrowserRig& w) {
+        EXPECT_GT(w.paintsAtQuery, 0) << "the window paints before the start-up query";
         w.recordNames = true;
         ASSERT_TRUE(w.WaitForRunEnd());
         ASSERT_EQ(w.done.size(), 7u);
@@ -363,6 +364,42 @@ TEST_F(BrowserDlgTest, VersionValueIsClampedToTheItems) {
     }
 }
 
+TEST_F(BrowserDlgTest, ClosingMaximisedStoresTheNormalRectangleAndOpensMaximisedAgain) {
+    RECT normal = {};
+    Open([&](CBrowserRig& w) {
+        ::MoveWindow(w, 60, 40, w.GetMinimumSize().cx + 120, w.GetMinimumSize().cy + 80, TRUE);
+        ::GetWindowRect(w, &normal);
+        ::ShowWindow(w, SW_MAXIMIZE);
+    });
+    RECT stored = {};
+    ASSERT_TRUE(GetRect(value::kLastPos, stored));
+    EXPECT_TRUE(SameRect(stored, normal));
+    EXPECT_EQ(GetInt(value::kLastPosMaximized), 1);
+    Open([&](CBrowserRig& w) {
+        EXPECT_TRUE(::IsZoomed(w));
+        ::ShowWindow(w, SW_RESTORE);
+        RECT now = {};
+        ::GetWindowRect(w, &now);
+        EXPECT_TRUE(SameRect(now, normal));
+    });
+    EXPECT_EQ(GetInt(value::kLastPosMaximized), 0);
+}
+
+TEST_F(BrowserDlgTest, StoredRectangleOffEveryMonitorIsMovedOntoTheNearestWorkArea) {
+    RECT work = {};
+    ASSERT_TRUE(::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    const LONG w = 900, h = 600;
+    const POINT cases[][2] = {{{-5000, -4000}, {work.left, work.top}},
+                              {{work.right + 3000, work.top + 20}, {work.right - w, work.top + 20}}};
+    for (const auto& c : cases) {
+        const RECT stored{c[0].x, c[0].y, c[0].x + w, c[0].y + h};
+        PutRaw(value::kLastPos, REG_BINARY, &stored, sizeof stored);
+        RECT now = {};
+        Open([&](CBrowserRig& dlg) { ::GetWindowRect(dlg, &now); });
+        EXPECT_TRUE(SameRect(now, RECT{c[1].x, c[1].y, c[1].x + w, c[1].y + h})) << c[0].x << " " << now.left;
+    }
+}
+
 TEST_F(BrowserDlgTest, ResizingKeepsButtonsRightStatusBottomSplitProportionAndTheMinimumSize) {
     Open([&](CBrowserRig& w) {
         w.SelectTab(1);
@@ -436,7 +473,7 @@ TEST_F(BrowserDlgTest, WorkerErrorsAndMasterFailuresAreShownInMessageBoxes) {
         g_mainWindow = w;
         UINT_PTR timer = ::SetTimer(nullptr, 0, 50, CloseMessageBox);
         app::CWindowSink sink(w);
-        sink.OnWorkerError(1, "Socket Error 10055 : No buffer space available");
+        sink.OnWorkerError(w.Run().RunNumber(), "Socket Error 10055 : No buffer space available");
         EXPECT_TRUE(wintest::PumpUntil([] { return g_boxTexts.size() == 1; }, 5000));
         // Port 0: nothing is sent, and the box says why; no run starts.
         w.Click(IDC_QUERY_MASTER);
@@ -462,6 +499,79 @@ TEST_F(BrowserDlgTest, SilentMasterGivesNoResponseMessage) {
     });
     ASSERT_EQ(g_boxTexts.size(), 1u);
     EXPECT_NE(g_boxTexts[0].find("No response from master server."), std::string::npos);
+}
+
+TEST_F(BrowserDlgTest, TabSwitchDuringARunSortsTheTableShownAndAStoppedRunEndsTidily) {
+    g_boxTexts.clear();
+    std::vector<apptest::SFakeServer> servers;
+    for (int i = 0; i < 30; ++i) { // names that zigzag arrive sorted in no order
+        const std::string name = std::to_string(i % 2 ? 500 - i : 100 + i);
+        servers.push_back(MakeServer("s" + name, 2, 1, 20, "p" + name + "_"));
+    }
+    CFakeNetwork network(servers);
+    PutText(value::kMaster, network.MasterText());
+    PutInt(value::kSpeed, 0);
+    const auto sorted = [](Tabra::CTableCtrl& table) {
+        const auto names = CBrowserRig::Column(table, 0);
+        return std::is_sorted(names.begin(), names.end());
+    };
+    Open([&](CBrowserRig& w) {
+        g_mainWindow = w;
+        UINT_PTR timer = ::SetTimer(nullptr, 0, 50, CloseMessageBox);
+        w.Lists().ServerTable().Sort(Tabra::CSortKeys{CServerLists::SERVER_NAME, Tabra::SORT_ASCENDING});
+        w.Click(IDC_QUERY_MASTER);
+        ASSERT_TRUE(wintest::PumpUntil([&] { return w.done.size() >= 8; }, 20000));
+        w.SelectTab(1);
+        EXPECT_TRUE(sorted(w.Lists().ServerTable())) << "the table shown is sorted at once";
+        // The Player table, hidden now, fills unsorted until the run is stopped part-way.
+        ASSERT_TRUE(wintest::PumpUntil([&] { return w.done.size() >= 16; }, 20000));
+        app::CWindowSink(w).OnWorkerError(w.Run().RunNumber() - 1, "an earlier run's error");
+        w.Run().SignalStop();
+        EXPECT_TRUE(wintest::PumpUntil([&] { return !w.Run().IsRunning() && w.Progress() == 0; }, 5000));
+        wintest::PumpFor(200);
+        EXPECT_GT(w.Run().ServersToQuery(), 0);
+        EXPECT_EQ(w.Label(IDC_SERVERS_TO_QUERY), 0);
+        EXPECT_TRUE(sorted(w.Lists().PlayerTable()));
+        ::KillTimer(nullptr, timer);
+    });
+    EXPECT_TRUE(g_boxTexts.empty());
+}
+
+TEST_F(BrowserDlgTest, CtrlTabAndCtrlShiftTabSwitchTheViewsFromAnyControl) {
+    Open([&](CBrowserRig& w) {
+        ::SetFocus(w.Lists().PlayerTable());
+        apptest::SetKeyState(VK_CONTROL, true);
+        for (const auto& [shift, view] : {std::pair{false, 1}, {false, 0}, {true, 1}}) {
+            apptest::SetKeyState(VK_SHIFT, shift);
+            EXPECT_TRUE(apptest::DialogKey(w, WM_KEYDOWN, VK_TAB));
+            EXPECT_EQ(::SendDlgItemMessageA(w, IDC_TABS, TCM_GETCURSEL, 0, 0), view);
+            EXPECT_EQ(w.GetView(), view);
+            EXPECT_TRUE(::IsWindowVisible(::GetFocus())) << "the focus moves into the view shown";
+        }
+        apptest::SetKeyState(VK_SHIFT, false);
+        apptest::SetKeyState(VK_CONTROL, false);
+    });
+}
+
+TEST_F(BrowserDlgTest, EveryLabelAndButtonHasAMnemonicOfItsOwn) {
+    Open([&](CBrowserRig& w) {
+        std::string letters;
+        for (HWND child = ::GetWindow(w, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            char cls[32] = {}, text[128] = {};
+            ::GetClassNameA(child, cls, sizeof cls);
+            ::GetWindowTextA(child, text, sizeof text);
+            const std::string t = text;
+            if ((_stricmp(cls, "Button") && _stricmp(cls, "Static")) || t == "..." ||
+                t.find_first_not_of("0123456789") == std::string::npos) // the two "..." and the counters
+                continue;
+            const size_t amp = t.find('&');
+            ASSERT_NE(amp, std::string::npos) << t;
+            const char letter = static_cast<char>(tolower(t[amp + 1]));
+            EXPECT_EQ(letters.find(letter), std::string::npos) << t;
+            letters += letter;
+        }
+        EXPECT_EQ(letters.size(), 20u);
+    });
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // that runs inside the modal loop once the window is up, and a record of every accepted result.
 #pragma once
 
+#include "DialogHost.h"
 #include "app/BrowserDlg.h"
 #include "app/res/resource.h"
 #include "win/TestUtil.h"
@@ -32,6 +33,8 @@ public:
 
     std::vector<SDoneState> done;
     bool recordNames = false;
+    int paints = 0;         // WM_PAINT messages of the window
+    int paintsAtQuery = -1; // paints when Query Master was first pressed
 
     int Label(int id) const { return static_cast<int>(::GetDlgItemInt(m_hwnd, id, nullptr, TRUE)); }
     int Progress() const {
@@ -81,6 +84,9 @@ protected:
         return result;
     }
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        paints += msg == WM_PAINT;
+        if (msg == WM_COMMAND && wParam == MAKEWPARAM(IDC_QUERY_MASTER, BN_CLICKED) && paintsAtQuery < 0)
+            paintsAtQuery = paints;
         if (msg != kRunScript)
             return CBrowserDlg::WindowProc(msg, wParam, lParam);
         if (m_script)
