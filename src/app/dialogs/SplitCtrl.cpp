@@ -121,11 +121,7 @@ void CSplitCtrl::OnMouseMove(UINT, POINT pt) {
         int pos = (m_vertical ? pt.x : pt.y) - m_grab;
         pos = std::clamp(pos, static_cast<int>(static_cast<long long>(extent) * m_min / 10000),
                          static_cast<int>(static_cast<long long>(extent) * m_max / 10000));
-        RECT rc = BarRect();
-        if (pos != (m_vertical ? rc.left : rc.top) && MoveTo(pos)) {
-            ::RedrawWindow(GetParent(), nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
-            Notify(SPLIT_MOVED);
-        }
+        DragTo(pos);
     }
     OnSetCursor(m_hwnd, HTCLIENT, WM_MOUSEMOVE);
 }
@@ -153,21 +149,26 @@ void CSplitCtrl::EndDrag() {
     Notify(SPLIT_END);
 }
 
-void CSplitCtrl::CancelDrag() {
+void CSplitCtrl::DragTo(int pos) {
     RECT rc = BarRect();
-    if (m_dragStart != (m_vertical ? rc.left : rc.top) && MoveTo(m_dragStart)) {
-        ::RedrawWindow(GetParent(), nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
-        Notify(SPLIT_MOVED);
-    }
+    if (pos != (m_vertical ? rc.left : rc.top) && MoveTo(pos))
+        ShowMoved();
+}
+
+void CSplitCtrl::ShowMoved() {
+    ::RedrawWindow(GetParent(), nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
+    Notify(SPLIT_MOVED);
+}
+
+void CSplitCtrl::CancelDrag() {
+    DragTo(m_dragStart);
     EndDrag();
 }
 
 void CSplitCtrl::Step(int delta) {
     const int before = GetPos();
-    if (SetPos(before + delta) == before)
-        return;
-    ::RedrawWindow(GetParent(), nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
-    Notify(SPLIT_MOVED);
+    if (SetPos(before + delta) != before)
+        ShowMoved();
 }
 
 LRESULT CSplitCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {

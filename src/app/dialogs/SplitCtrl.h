@@ -60,6 +60,10 @@ private:
     // Lays out with the bar's leading edge at pos; false when the layout refused.
     bool MoveTo(int pos);
     void Notify(int code);
+    // Lays out with the bar's leading edge at pos, unless it is there already, and shows the move.
+    void DragTo(int pos);
+    // Repaints the parent at once and tells it the bar moved.
+    void ShowMoved();
     // Moves the bar by delta percent (within the limits) and tells the parent.
     void Step(int delta);
     void EndDrag();
