@@ -1,5 +1,8 @@
 #include "app/BrowserDlg.h"
 
+#include "app/JoinServer.h"
+#include "app/OptionsDlg.h"
+#include "app/ServerMenu.h"
 #include "app/WindowPlace.h"
 #include "app/res/resource.h"
 #include "query/MasterQuery.h"
@@ -410,14 +413,18 @@ bool CBrowserDlg::OnCommand(int id, int code, HWND control) {
         case IDC_QUERY_FAVORITES:
             OnQueryFavorites();
             return true;
-        // The master server, favourites and options dialogs, the search, deleting a search entry and
-        // joining are not part of this window yet; their buttons do nothing.
+        case IDC_JOIN:
+            OnJoin();
+            return true;
+        case IDC_OPTIONS:
+            OnOptions();
+            return true;
+        // The master server and favourites dialogs, the search and deleting a search entry are not
+        // part of this window yet; their buttons do nothing.
         case IDC_MASTER_DIALOG:
         case IDC_FAVORITES_DIALOG:
-        case IDC_OPTIONS:
         case IDC_SEARCH:
         case IDC_DELETE_SEARCH:
-        case IDC_JOIN:
             return true;
         default:
             break;
@@ -438,12 +445,43 @@ bool CBrowserDlg::OnNotify(NMHDR* header, LRESULT& result) {
         result = 0;
         return true;
     }
+    if (header->idFrom == IDC_SERVER_TABLE && code == Tabra::TN_TABLEMENU) {
+        auto* record = reinterpret_cast<Tabra::STableNotify*>(header);
+        InsertServerMenuItems(*static_cast<win::CPopupMenu*>(record->pointer),
+                              m_lists.ServerTable().IsValidRow(record->row));
+        result = 0;
+        return true;
+    }
+    if (header->idFrom == IDC_SERVER_TABLE && code == Tabra::TN_TABLECOMMAND) {
+        auto* record = reinterpret_cast<Tabra::STableNotify*>(header);
+        result = OnServerMenuCommand(m_hwnd, m_lists, record->command, record->row) ? 1 : 0;
+        return true;
+    }
     if ((header->idFrom == IDC_SERVER_TABLE || header->idFrom == IDC_PLAYER_TABLE) &&
         code == static_cast<int>(NM_DBLCLK)) {
+        OnJoin();
         result = 0;
         return true;
     }
     return win::CDialog::OnNotify(header, result);
+}
+
+void CBrowserDlg::OnJoin() {
+    query::CGameServer* server = JoinTarget(m_lists);
+    if (!server)
+        return;
+    // A running query stops sending; its results so far still arrive.
+    m_run.SignalStop();
+    if (JoinServer(m_hwnd, m_key, *server, m_password.GetWindowText()) && m_autoClose)
+        OnCancel();
+}
+
+void CBrowserDlg::OnOptions() {
+    COptionsDlg(m_key, m_hwnd).DoModal();
+    // Whatever the button: the flags follow what is stored.
+    const SOptions options = ReadOptions(m_key);
+    m_autoClose = options.autoClose;
+    m_autoRequery = options.autoRequery;
 }
 
 void CBrowserDlg::OnSize(UINT type, int cx, int cy) {

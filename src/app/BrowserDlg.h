@@ -42,6 +42,12 @@ public:
     // The query commands (buttons 1004 and 1042).
     void OnQueryMaster();
     void OnQueryFavorites();
+    // Join (button 1018, double-click on the Player or Server table): starts the game client for the
+    // selected server; closes the window afterwards when "Close after joining" is set.
+    void OnJoin();
+    // "Options ..." (1049): the options dialog; the flags are read again afterwards.
+    void OnOptions();
+    bool GetAutoClose() const { return m_autoClose; }
 
     CServerLists& Lists() { return m_lists; }
     query::CQueryRun& Run() { return m_run; }

@@ -20,6 +20,14 @@ int InRangeOr(int value, int low, int high, int fallback) {
     return value < low || value > high ? fallback : value;
 }
 
+SOptions ReadOptions(const CRegistryKey& key) {
+    SOptions o;
+    o.autoClose = key.ReadInt(value::kAutoClose, 1) != 0;
+    o.autoRequery = key.ReadInt(value::kAutoRequery, 0) != 0;
+    o.startupQuery = key.ReadInt(value::kStartupQuery, o.startupQuery);
+    return o;
+}
+
 SBrowserSettings ReadBrowserSettings(const CRegistryKey& key) {
     SBrowserSettings s;
     s.lastPlayers = key.ReadString(value::kLastPlayers, s.lastPlayers);
@@ -28,14 +36,15 @@ SBrowserSettings ReadBrowserSettings(const CRegistryKey& key) {
     s.maximized = key.ReadInt(value::kLastPosMaximized, 0) != 0;
     s.splitPos = key.ReadInt(value::kSplitPos, s.splitPos);
     s.version = ClampVersion(key.ReadInt(value::kVersion, s.version));
-    s.autoClose = key.ReadInt(value::kAutoClose, 1) != 0;
-    s.autoRequery = key.ReadInt(value::kAutoRequery, 0) != 0;
+    const SOptions options = ReadOptions(key);
+    s.autoClose = options.autoClose;
+    s.autoRequery = options.autoRequery;
     s.includeEmpty = key.ReadInt(value::kIncludeEmpty, 0) != 0;
     s.includeFull = key.ReadInt(value::kIncludeFull, 1) != 0;
     s.master = key.ReadString(value::kMaster, s.master);
     s.speed = InRangeOr(key.ReadInt(value::kSpeed, s.speed), 0, kSpeedItems - 1, s.speed);
     s.lastView = InRangeOr(key.ReadInt(value::kLastView, s.lastView), 0, 1, s.lastView);
-    s.startupQuery = key.ReadInt(value::kStartupQuery, s.startupQuery);
+    s.startupQuery = options.startupQuery;
     return s;
 }
 

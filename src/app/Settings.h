@@ -54,6 +54,16 @@ inline constexpr int kSpeedItems = 6;
 // value when it lies in low..high, else fallback (a stored index that names no item).
 int InRangeOr(int value, int low, int high, int fallback);
 
+// The options dialog's values.
+struct SOptions {
+    bool autoClose = true;
+    bool autoRequery = false;
+    int startupQuery = 0; // 0 nothing, 1 favourites, 2 master
+};
+
+// AutoClose, AutoRequery and StartupQuery, each with its default when missing or unreadable.
+SOptions ReadOptions(const CRegistryKey& key);
+
 // What the main window keeps between runs (without the table layouts).
 struct SBrowserSettings {
     std::string lastPlayers;

@@ -1,4 +1,4 @@
-// Resource and control ids of the main window (dialog template 102).
+// Resource and control ids of the main window (dialog template 102) and its dialogs.
 #pragma once
 
 #define IDR_MAINFRAME 128
@@ -34,3 +34,19 @@
 #define IDC_MASTER_DIALOG 1045
 #define IDC_INCLUDE_FULL 1047
 #define IDC_OPTIONS 1049
+
+// The server info dialog (template 133): the placeholder of its table.
+#define IDD_SERVER_INFO 133
+#define IDC_INFO_TABLE 1009
+
+// The master server dialog (template 135).
+#define IDD_MASTER_SERVER 135
+#define IDC_MASTER_TEXT 1046
+
+// The options dialog (template 136).
+#define IDD_OPTIONS 136
+#define IDC_STARTUP_MASTER 1004
+#define IDC_STARTUP_NOTHING 1016
+#define IDC_STARTUP_FAVORITES 1042
+#define IDC_AUTO_CLOSE 1050
+#define IDC_AUTO_REQUERY 1052

@@ -1,0 +1,152 @@
+// The main window's secondary dialogs and the Server table's context menu, driven through the real
+// window: buttons, right clicks and the real popup menu.
+#include "BrowserFixture.h"
+
+#include "app/ServerInfoDlg.h"
+#include "app/ServerMenu.h"
+
+namespace {
+
+using apptest::CBrowserRig;
+using wintest::SMenuRead;
+namespace value = app::value;
+
+// Reads the popup menu the table shows from a thread timer, then ends it, or with choose picks its
+// first item by keyboard.
+struct SMenuDriver {
+    static inline bool choose = false;
+    static inline int ticks = 0;
+    static inline std::vector<SMenuRead> shown;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        HWND menuWindow = ::FindWindowA("#32768", nullptr);
+        if (!menuWindow || !::IsWindowVisible(menuWindow))
+            return;
+        if (++ticks == 1) {
+            shown = wintest::ReadMenu(reinterpret_cast<HMENU>(::SendMessageA(menuWindow, MN_GETHMENU, 0, 0)));
+            if (choose) {
+                ::PostMessageA(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+                ::PostMessageA(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+            }
+        } else if (ticks >= 3) {
+            ::EndMenu();
+        }
+    }
+    // Right-clicks the Server table's body at y (client coordinates of the body).
+    static void RightClick(CBrowserRig& w, int y, bool chooseFirst) {
+        choose = chooseFirst;
+        ticks = 0;
+        shown.clear();
+        HWND body = w.Lists().ServerTable().Body();
+        POINT p{20, y};
+        ::ClientToScreen(body, &p);
+        UINT_PTR timer = ::SetTimer(nullptr, 0, 50, Tick);
+        ::SendMessageA(body, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(body), MAKELPARAM(p.x, p.y));
+        ::KillTimer(nullptr, timer);
+    }
+};
+
+class ServerDialogsTest : public apptest::BrowserFixture {};
+
+TEST_F(ServerDialogsTest, OptionsShowTheStoredValuesWriteOnOkOnlyAndTheFlagsFollow) {
+    PutInt(value::kStartupQuery, 5);
+    PutInt(value::kAutoRequery, 1);
+    CBrowserRig rig(m_path, [&](CBrowserRig& w) {
+        EXPECT_TRUE(w.GetAutoClose());
+        // Shows the dialog's state, then runs change and presses button.
+        auto options = [&](std::function<void(HWND)> change, int button) {
+            std::string seen;
+            wintest::CDialogCloser closer([&](HWND d) {
+                seen = wintest::ReadBox(d).caption + ":";
+                for (int id : {IDC_AUTO_CLOSE, IDC_AUTO_REQUERY, IDC_STARTUP_NOTHING, IDC_STARTUP_FAVORITES,
+                               IDC_STARTUP_MASTER})
+                    seen += ::IsDlgButtonChecked(d, id) == BST_CHECKED ? "1" : "0";
+                seen += ::IsWindowEnabled(::GetDlgItem(d, IDC_AUTO_REQUERY)) ? " enabled" : " disabled";
+                change(d);
+                ::PostMessageA(d, WM_COMMAND, static_cast<WPARAM>(button), 0);
+            });
+            w.Click(IDC_OPTIONS);
+            return seen;
+        };
+        auto uncheck = [](int id) { return [id](HWND d) { ::CheckDlgButton(d, id, BST_UNCHECKED); }; };
+        auto check = [](int id) { return [id](HWND d) { ::CheckDlgButton(d, id, BST_CHECKED); }; };
+
+        // StartupQuery 5 checks no radio button; OK without a choice stores 0.
+        EXPECT_EQ(options(uncheck(IDC_AUTO_CLOSE), IDOK), "Options ...:11000 disabled");
+        EXPECT_EQ(GetInt(value::kStartupQuery), 0);
+        EXPECT_EQ(GetInt(value::kAutoClose), 0);
+        EXPECT_EQ(GetInt(value::kAutoRequery), 1) << "the disabled box keeps what was stored";
+        EXPECT_FALSE(w.GetAutoClose()) << "the flags are read again";
+
+        // Cancel writes nothing, and the flags still follow what is stored.
+        PutInt(value::kAutoClose, 1);
+        EXPECT_EQ(options(check(IDC_STARTUP_MASTER), IDCANCEL), "Options ...:11100 disabled");
+        EXPECT_EQ(GetInt(value::kStartupQuery), 0);
+        EXPECT_TRUE(w.GetAutoClose());
+
+        EXPECT_EQ(options(check(IDC_STARTUP_MASTER), IDOK), "Options ...:11100 disabled");
+        EXPECT_EQ(GetInt(value::kStartupQuery), 2);
+        // A click on another radio button moves the choice.
+        auto click = [](HWND d) { ::SendMessageA(::GetDlgItem(d, IDC_STARTUP_FAVORITES), BM_CLICK, 0, 0); };
+        EXPECT_EQ(options(click, IDOK), "Options ...:11001 disabled");
+        EXPECT_EQ(GetInt(value::kStartupQuery), 1);
+    });
+    rig.DoModal();
+}
+
+TEST_F(ServerDialogsTest, ContextMenuGreyedBelowTheLastRowAndServerInfoOnARow) {
+    Open([&](CBrowserRig& w, query::CGameServer& server) {
+        Tabra::CTableCtrl& table = w.Lists().ServerTable();
+        const int rowHeight = table.GetRowHeight();
+
+        // Below the last row: the entries are greyed, above the table's own items.
+        SMenuDriver::RightClick(w, table.RowTop(1) + 2 * rowHeight, false);
+        ASSERT_GE(SMenuDriver::shown.size(), 3u);
+        EXPECT_EQ(SMenuDriver::shown[0].text, "Show server info");
+        EXPECT_EQ(SMenuDriver::shown[0].id, app::ID_SHOW_SERVER_INFO);
+        EXPECT_TRUE(SMenuDriver::shown[0].grayed);
+        EXPECT_TRUE(SMenuDriver::shown[1].separator);
+        EXPECT_EQ(SMenuDriver::shown[2].text, "Copy cell");
+
+        // On the row: enabled; choosing it shows the variables sorted by name ignoring case, with the
+        // server's name as the title, in a window that resizes its table and button.
+        server.variables.emplace_back("Zeta", "z");
+        server.variables.emplace_back("alpha", "a");
+        server.variables.emplace_back("Beta", "b");
+        std::vector<std::string> names;
+        std::string title;
+        LONG style = 0;
+        RECT table0{}, table1{}, close0{}, close1{};
+        wintest::CDialogCloser closer([&](HWND d) {
+            auto* dialog = dynamic_cast<app::CServerInfoDlg*>(win::CWnd::FromHandle(d));
+            if (!dialog) {
+                ::PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+                return;
+            }
+            title = dialog->GetWindowText();
+            names = CBrowserRig::Column(dialog->Table(), app::CServerInfoDlg::COL_VARIABLE);
+            style = ::GetWindowLongA(d, GWL_STYLE);
+            ::GetWindowRect(dialog->Table(), &table0);
+            ::GetWindowRect(::GetDlgItem(d, IDCANCEL), &close0);
+            RECT rc{};
+            ::GetWindowRect(d, &rc);
+            ::MoveWindow(d, rc.left, rc.top, rc.right - rc.left + 40, rc.bottom - rc.top + 30, TRUE);
+            ::GetWindowRect(dialog->Table(), &table1);
+            ::GetWindowRect(::GetDlgItem(d, IDCANCEL), &close1);
+            ::PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+        });
+        SMenuDriver::RightClick(w, table.RowTop(0) + rowHeight / 2, true);
+        ASSERT_FALSE(SMenuDriver::shown.empty());
+        EXPECT_FALSE(SMenuDriver::shown[0].grayed);
+        EXPECT_TRUE(closer.Done()) << "the server info dialog was shown";
+        EXPECT_EQ(title, "Alpha");
+        EXPECT_EQ(names, (std::vector<std::string>{"alpha", "Beta", "g_gametype", "mapname", "players_allies",
+                                                   "players_axis", "sv_hostname", "sv_maxclients", "Zeta"}));
+        EXPECT_TRUE(style & WS_THICKFRAME);
+        EXPECT_EQ(table1.right - table0.right, 40);
+        EXPECT_EQ(table1.bottom - table0.bottom, 30);
+        EXPECT_EQ(close1.left - close0.left, 40);
+        EXPECT_EQ(close1.top - close0.top, 30);
+    });
+}
+
+} // namespace
