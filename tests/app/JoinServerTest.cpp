@@ -5,6 +5,7 @@
 #include "app/JoinServer.h"
 #include "support/TempDir.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -26,8 +27,8 @@ protected:
     }
 };
 
-// Answers every dialog that shows up on this thread while it lives, the first with `first` and any
-// later one with OK, and keeps the texts they showed.
+// Answers every dialog that shows up on this thread while it lives, the first with `first`, later
+// ones with OK, and keeps the texts they showed.
 class CBoxAnswers {
 public:
     explicit CBoxAnswers(int first) {
@@ -57,8 +58,8 @@ private:
 
 class JoinServerTest : public apptest::BrowserFixture {
 protected:
-    // Puts the stand-in client into folder (made when missing) and returns its path.
-    std::string InstallClient(const std::string& folder) {
+    // Puts the stand-in client into folder and returns its path.
+    static std::string InstallClient(const std::string& folder) {
         char module[MAX_PATH] = {};
         ::GetModuleFileNameA(nullptr, module, MAX_PATH);
         fs::create_directories(folder);
@@ -67,32 +68,22 @@ protected:
                       fs::copy_options::overwrite_existing);
         return client.string();
     }
-    static std::string LogOf(const std::string& client) {
-        return (fs::path(client).parent_path() / "launch.txt").string();
-    }
-    // Waits until the client's log holds `starts` starts; returns the log's lines.
-    static std::vector<std::string> WaitForStarts(const std::string& client, size_t starts) {
-        std::vector<std::string> lines;
+    // The client's log once it holds `starts` starts (or after 15 s).
+    static std::string WaitForStarts(const std::string& client, size_t starts) {
+        std::string log;
         wintest::PumpUntil(
             [&] {
-                lines.clear();
-                std::istringstream in(testsupport::ReadFile(LogOf(client)));
-                for (std::string line; std::getline(in, line);)
-                    lines.push_back(line);
-                return lines.size() >= 2 * starts;
+                log = testsupport::ReadFile((fs::path(client).parent_path() / "launch.txt").string());
+                return static_cast<size_t>(std::count(log.begin(), log.end(), '\n')) >= 2 * starts;
             },
             15000);
-        return lines;
+        return log;
+    }
+    // One start as the client logs it: command line, then current folder.
+    static std::string Start(const std::string& client, const std::string& arguments) {
+        return "\"" + client + "\"" + arguments + "\n" + fs::path(client).parent_path().string() + "\n";
     }
     static std::string CurrentFolder() { return fs::current_path().string(); }
-
-    // Joins with the box text; the first message box, if one comes, is answered with `answer`.
-    static wintest::SBoxTexts Join(CBrowserRig& w, const std::string& box, int answer) {
-        ::SetDlgItemTextA(w, IDC_PASSWORD, box.c_str());
-        CBoxAnswers answers(answer != 0 ? answer : IDOK);
-        w.Click(IDC_JOIN);
-        return CBoxAnswers::Shown();
-    }
 
     testsupport::TempDir m_dir;
 };
@@ -103,25 +94,23 @@ TEST_F(JoinServerTest, PasswordChoiceAndCommandLine) {
     PutInt(value::kAutoClose, 0);
     const std::string question = "Ambiguous passwords! Use the favorite one (fav)?";
     struct {
-        const char* box;
-        const char* favorite;
-        int answer;
-        const char* question; // "" when none is asked
-        const char* refusal;  // "" when the password is accepted
-        const char* password; // passed on, when started; nullptr when nothing starts
+        const char *box, *favorite;
+        int answer;           // to the first message box
+        std::string shown;    // a text of the message boxes, "" when none is shown
+        const char* password; // passed on; nullptr when nothing starts
     } cases[] = {
-        {"", "", 0, "", "", ""},
-        {"  same\t", "same", 0, "", "", "same"},
-        {"mine", "fav", IDYES, question.c_str(), "", "fav"},
-        {"mine", "fav", IDNO, question.c_str(), "", "mine"},
-        {"mine", "fav", IDCANCEL, question.c_str(), "", nullptr},
-        {"", "fav", 0, "", "", ""},
-        {"a\"b", "", 0, "", app::kUnsafePassword, nullptr},
-        {"a\tb", "", 0, "", app::kUnsafePassword, nullptr},
-        {"mine", "line\nbreak", IDYES, "", app::kUnsafePassword, nullptr},
-        {"semi;colon", "", 0, "", "", "semi;colon"},
+        {"", "", IDOK, "", ""},
+        {"  same\t", "same", IDOK, "", "same"},
+        {"mine", "fav", IDYES, question, "fav"},
+        {"mine", "fav", IDNO, question, "mine"},
+        {"mine", "fav", IDCANCEL, question, nullptr},
+        {"", "fav", IDOK, "", ""},
+        {"a\"b", "", IDOK, app::kUnsafePassword, nullptr},
+        {"a\tb", "", IDOK, app::kUnsafePassword, nullptr},
+        {"mine", "line\nbreak", IDYES, app::kUnsafePassword, nullptr},
+        {"semi;colon", "", IDOK, "", "semi;colon"},
     };
-    std::string expectedLog;
+    std::string expected;
     const std::string program = CurrentFolder();
     Open<CJoinRig>([&](CJoinRig& w, query::CGameServer& server) {
         const std::string address = server.address.ToText();
@@ -129,17 +118,15 @@ TEST_F(JoinServerTest, PasswordChoiceAndCommandLine) {
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string("box '") + c.box + "', favourite '" + c.favorite + "'");
             server.password = c.favorite;
-            const wintest::SBoxTexts shown = Join(w, c.box, c.answer);
-            EXPECT_EQ(shown.Shows(question), std::string(c.question) == question);
-            EXPECT_EQ(shown.Shows(app::kUnsafePassword), *c.refusal != 0);
-            if (!*c.question && !*c.refusal) {
-                EXPECT_TRUE(shown.texts.empty()) << "no message box";
-            }
+            ::SetDlgItemTextA(w, IDC_PASSWORD, c.box);
+            CBoxAnswers answers(c.answer);
+            w.Click(IDC_JOIN);
+            EXPECT_EQ(CBoxAnswers::Shown().texts.empty(), c.shown.empty());
+            EXPECT_TRUE(c.shown.empty() || CBoxAnswers::Shown().Shows(c.shown));
             if (c.password) {
-                const std::string args = *c.password
-                                             ? " connect \"" + address + "\"; password \"" + c.password + "\""
-                                             : " connect " + address;
-                expectedLog += "\"" + client + "\"" + args + "\n" + m_dir.File("game") + "\n";
+                expected += Start(client, *c.password ? " connect \"" + address + "\"; password \"" +
+                                                            c.password + "\""
+                                                      : " connect " + address);
                 ++starts;
             }
             EXPECT_EQ(CurrentFolder(), program);
@@ -148,18 +135,12 @@ TEST_F(JoinServerTest, PasswordChoiceAndCommandLine) {
         w.SelectTab(app::CServerLists::VIEW_PLAYERS);
         ::SetDlgItemTextA(w, IDC_PASSWORD, "");
         Tabra::CTableCtrl& players = w.Lists().PlayerTable();
-        HWND body = players.Body();
         const LPARAM at = MAKELPARAM(20, players.RowTop(1) + players.GetRowHeight() / 2);
         for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
-            ::SendMessageA(body, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
-        expectedLog += "\"" + client + "\" connect " + address + "\n" + m_dir.File("game") + "\n";
-        ++starts;
+            ::SendMessageA(players.Body(), msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+        expected += Start(client, " connect " + address);
         // Every start in order, none of the refused or cancelled ones among them.
-        const auto lines = WaitForStarts(client, starts);
-        std::string log;
-        for (const auto& line : lines)
-            log += line + "\n";
-        EXPECT_EQ(log, expectedLog);
+        EXPECT_EQ(WaitForStarts(client, starts + 1), expected);
         EXPECT_EQ(w.cancels, 0) << "AutoClose 0 keeps the window";
     });
 }
@@ -168,7 +149,7 @@ TEST_F(JoinServerTest, ClientIsLocatedStoredStartedInItsFolderAndLocatedAgainWhe
     const std::string first = InstallClient(m_dir.File("first"));
     const std::string program = CurrentFolder();
     std::string address;
-    // Answers the file dialog with path, or cancels it when path is empty.
+    // Joins and answers the file dialog with path, or cancels it when path is empty.
     auto joinChoosing = [](CJoinRig& w, const std::string& path) {
         wintest::CDialogCloser closer([&](HWND dialog) {
             ::SetDlgItemTextA(dialog, 1148, path.c_str()); // file name box of the explorer dialog
@@ -179,7 +160,6 @@ TEST_F(JoinServerTest, ClientIsLocatedStoredStartedInItsFolderAndLocatedAgainWhe
     };
     Open<CJoinRig>([&](CJoinRig& w, query::CGameServer& server) {
         address = server.address.ToText();
-        ::SetDlgItemTextA(w, IDC_PASSWORD, "");
         joinChoosing(w, "");
         EXPECT_EQ(GetText(value::kGamePath), "<missing>");
         EXPECT_EQ(w.cancels, 0);
@@ -190,19 +170,15 @@ TEST_F(JoinServerTest, ClientIsLocatedStoredStartedInItsFolderAndLocatedAgainWhe
     });
     EXPECT_EQ(GetText(value::kGamePath), first);
     EXPECT_EQ(GetText(value::kPassword), "kept ") << "the settings were saved on closing";
-    auto lines = WaitForStarts(first, 1);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "\"" + first + "\" connect \"" + address + "\"; password \"kept\"");
-    EXPECT_EQ(lines[1], m_dir.File("first"));
+    const std::string kept = " connect \"" + address + "\"; password \"kept\"";
+    EXPECT_EQ(WaitForStarts(first, 1), Start(first, kept));
 
     // The installation moved: starting the stored path fails and the user is asked again.
     PutText(value::kGamePath, m_dir.File("moved\\ET.exe"));
     const std::string second = InstallClient(m_dir.File("second"));
     Open<CJoinRig>([&](CJoinRig& w, query::CGameServer&) { joinChoosing(w, second); });
     EXPECT_EQ(GetText(value::kGamePath), second);
-    lines = WaitForStarts(second, 1);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[1], m_dir.File("second"));
+    EXPECT_EQ(WaitForStarts(second, 1), Start(second, kept)) << "the stored password box";
 }
 
 } // namespace
