@@ -1,6 +1,7 @@
 #include "app/BrowserDlg.h"
 
 #include "app/JoinServer.h"
+#include "app/MasterServerDlg.h"
 #include "app/OptionsDlg.h"
 #include "app/ServerMenu.h"
 #include "app/WindowPlace.h"
@@ -419,9 +420,11 @@ bool CBrowserDlg::OnCommand(int id, int code, HWND control) {
         case IDC_OPTIONS:
             OnOptions();
             return true;
-        // The master server and favourites dialogs, the search and deleting a search entry are not
-        // part of this window yet; their buttons do nothing.
         case IDC_MASTER_DIALOG:
+            OnMasterDialog();
+            return true;
+        // The favourites dialog, the search and deleting a search entry are not part of this window
+        // yet; their buttons do nothing.
         case IDC_FAVORITES_DIALOG:
         case IDC_SEARCH:
         case IDC_DELETE_SEARCH:
@@ -482,6 +485,12 @@ void CBrowserDlg::OnOptions() {
     const SOptions options = ReadOptions(m_key);
     m_autoClose = options.autoClose;
     m_autoRequery = options.autoRequery;
+}
+
+void CBrowserDlg::OnMasterDialog() {
+    CMasterServerDlg dialog(m_master, m_hwnd);
+    if (dialog.DoModal() == IDOK)
+        m_master = dialog.GetText();
 }
 
 void CBrowserDlg::OnSize(UINT type, int cx, int cy) {

@@ -48,6 +48,8 @@ public:
     // "Options ..." (1049): the options dialog; the flags are read again afterwards.
     void OnOptions();
     bool GetAutoClose() const { return m_autoClose; }
+    // "..." beside Query Master (1045): the master server dialog; its text is used by the next query.
+    void OnMasterDialog();
 
     CServerLists& Lists() { return m_lists; }
     query::CQueryRun& Run() { return m_run; }

@@ -12,6 +12,45 @@
 
 namespace apptest {
 
+// Runs one step on each dialog that shows up on this thread while it lives, in order of appearance
+// (dialogs past the last step get OK), and keeps the child texts of them all.
+class CDialogSteps {
+public:
+    using Step = std::function<void(HWND)>;
+    explicit CDialogSteps(std::vector<Step> steps) {
+        s_steps = std::move(steps);
+        s_shown = {};
+        s_known = wintest::ThreadDialogs();
+        s_first = s_known.size();
+        m_timer = ::SetTimer(nullptr, 0, 50, Tick);
+    }
+    ~CDialogSteps() { ::KillTimer(nullptr, m_timer); }
+    CDialogSteps(const CDialogSteps&) = delete;
+    CDialogSteps& operator=(const CDialogSteps&) = delete;
+    const wintest::SBoxTexts& Shown() const { return s_shown; }
+    // A step that presses button id.
+    static Step Answer(int id) {
+        return [id](HWND dialog) { ::PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(id), 0); };
+    }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        HWND dialog = wintest::FindThreadDialog(s_known);
+        if (!dialog)
+            return;
+        s_known.push_back(dialog);
+        const auto texts = wintest::ReadBox(dialog).texts;
+        s_shown.texts.insert(s_shown.texts.end(), texts.begin(), texts.end());
+        const size_t index = s_known.size() - s_first - 1;
+        (index < s_steps.size() ? s_steps[index] : Answer(IDOK))(dialog);
+    }
+    UINT_PTR m_timer;
+    static inline std::vector<Step> s_steps;
+    static inline wintest::SBoxTexts s_shown;
+    static inline std::vector<HWND> s_known;
+    static inline size_t s_first = 0;
+};
+
 class BrowserFixture : public RegistryTest {
 protected:
     void SetUp() override {

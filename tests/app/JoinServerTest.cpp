@@ -27,35 +27,6 @@ protected:
     }
 };
 
-// Answers every dialog that shows up on this thread while it lives, the first with `first`, later
-// ones with OK, and keeps the texts they showed.
-class CBoxAnswers {
-public:
-    explicit CBoxAnswers(int first) {
-        s_answer = first;
-        s_shown = {};
-        s_known = wintest::ThreadDialogs();
-        m_timer = ::SetTimer(nullptr, 0, 50, Tick);
-    }
-    ~CBoxAnswers() { ::KillTimer(nullptr, m_timer); }
-    static const wintest::SBoxTexts& Shown() { return s_shown; }
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        if (HWND box = wintest::FindThreadDialog(s_known)) {
-            s_known.push_back(box);
-            const auto texts = wintest::ReadBox(box).texts;
-            s_shown.texts.insert(s_shown.texts.end(), texts.begin(), texts.end());
-            ::PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(s_answer), 0);
-            s_answer = IDOK;
-        }
-    }
-    UINT_PTR m_timer;
-    static inline int s_answer = IDOK;
-    static inline wintest::SBoxTexts s_shown;
-    static inline std::vector<HWND> s_known;
-};
-
 class JoinServerTest : public apptest::BrowserFixture {
 protected:
     // Puts the stand-in client into folder and returns its path.
@@ -119,10 +90,10 @@ TEST_F(JoinServerTest, PasswordChoiceAndCommandLine) {
             SCOPED_TRACE(std::string("box '") + c.box + "', favourite '" + c.favorite + "'");
             server.password = c.favorite;
             ::SetDlgItemTextA(w, IDC_PASSWORD, c.box);
-            CBoxAnswers answers(c.answer);
+            apptest::CDialogSteps steps({apptest::CDialogSteps::Answer(c.answer)});
             w.Click(IDC_JOIN);
-            EXPECT_EQ(CBoxAnswers::Shown().texts.empty(), c.shown.empty());
-            EXPECT_TRUE(c.shown.empty() || CBoxAnswers::Shown().Shows(c.shown));
+            EXPECT_EQ(steps.Shown().texts.empty(), c.shown.empty());
+            EXPECT_TRUE(c.shown.empty() || steps.Shown().Shows(c.shown));
             if (c.password) {
                 expected += Start(client, *c.password ? " connect \"" + address + "\"; password \"" +
                                                             c.password + "\""

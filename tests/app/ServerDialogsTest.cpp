@@ -93,6 +93,53 @@ TEST_F(ServerDialogsTest, OptionsShowTheStoredValuesWriteOnOkOnlyAndTheFlagsFoll
     rig.DoModal();
 }
 
+TEST_F(ServerDialogsTest, MasterTextIsEditedKeepsItsPortWithoutOneAndServesTheNextQuery) {
+    apptest::CFakeNetwork other({apptest::MakeServer("Beta", 2, 1, 20)});
+    const std::string otherMaster = other.MasterText();
+    Open([&](CBrowserRig& w, query::CGameServer&) {
+        // Shows the dialog, enters text and presses button; returns the text it showed.
+        auto edit = [&](const std::string& text, int button) {
+            std::string shown;
+            wintest::CDialogCloser closer([&](HWND d) {
+                shown = wintest::ReadBox(d).caption + ": " +
+                        wintest::ReadBox(::GetDlgItem(d, IDC_MASTER_TEXT)).caption;
+                ::SetDlgItemTextA(d, IDC_MASTER_TEXT, text.c_str());
+                ::PostMessageA(d, WM_COMMAND, static_cast<WPARAM>(button), 0);
+            });
+            w.Click(IDC_MASTER_DIALOG);
+            return shown;
+        };
+        EXPECT_EQ(edit("ignored", IDCANCEL), "Master Server ...: " + m_network.MasterText());
+        EXPECT_EQ(w.GetMasterText(), m_network.MasterText());
+        edit(" " + otherMaster + " ", IDOK);
+        EXPECT_EQ(w.GetMasterText(), otherMaster);
+        edit("127.0.0.1", IDOK);
+        EXPECT_EQ(w.GetMasterText(), otherMaster) << "an address without a port keeps the port";
+        // A text too long to be stored is refused with a message, and the dialog stays open.
+        HWND dialog = nullptr;
+        bool refusedOpen = false;
+        apptest::CDialogSteps steps({[&](HWND d) {
+                                         dialog = d;
+                                         ::SetDlgItemTextA(d, IDC_MASTER_TEXT, std::string(300, 'a').c_str());
+                                         ::PostMessageA(d, WM_COMMAND, IDOK, 0);
+                                     },
+                                     [&](HWND box) {
+                                         refusedOpen = ::IsWindowVisible(dialog) != FALSE;
+                                         ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+                                         ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                                     }});
+        w.Click(IDC_MASTER_DIALOG);
+        EXPECT_TRUE(refusedOpen);
+        EXPECT_EQ(w.GetMasterText(), otherMaster);
+
+        w.Click(IDC_QUERY_MASTER);
+        ASSERT_TRUE(w.WaitForRunEnd());
+        EXPECT_EQ(CBrowserRig::Column(w.Lists().ServerTable(), app::CServerLists::SERVER_NAME),
+                  std::vector<std::string>{"Beta"});
+    });
+    EXPECT_EQ(GetText(value::kMaster), otherMaster) << "saved on closing";
+}
+
 TEST_F(ServerDialogsTest, ContextMenuGreyedBelowTheLastRowAndServerInfoOnARow) {
     Open([&](CBrowserRig& w, query::CGameServer& server) {
         Tabra::CTableCtrl& table = w.Lists().ServerTable();
