@@ -1,6 +1,8 @@
 #include "table/view/TableCtrlWnd.h"
 
-#include "table/view/TableCtrl.h"
+#include "table/view/TablePaneSite.h"
+
+#include <algorithm>
 
 namespace Tabra {
 
@@ -78,13 +80,13 @@ void CTableCtrlWnd::OnPaint() {
     HDC dc = ::BeginPaint(m_hwnd, &ps);
     RECT clip = {};
     ::GetClipBox(dc, &clip);
-    if (ctrl)
+    if (site)
         PaintInto(dc, clip);
     ::EndPaint(m_hwnd, &ps);
 }
 
 LRESULT CTableCtrlWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (ctrl && msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONDBLCLK) {
+    if (site && msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONDBLCLK) {
         DWORD pos = ::GetMessagePos();
         MSG relayed{m_hwnd,
                     msg,
@@ -92,7 +94,7 @@ LRESULT CTableCtrlWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                     lParam,
                     static_cast<DWORD>(::GetMessageTime()),
                     POINT{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))}};
-        ::SendMessageA(ctrl->GetToolTip(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+        ::SendMessageA(site->ToolTip(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
     }
     return win::CWnd::WindowProc(msg, wParam, lParam);
 }
