@@ -84,6 +84,21 @@ private:
     HDC m_dc;
 };
 
+// BeginPaint and EndPaint of a window's WM_PAINT.
+class CPaintDC {
+public:
+    explicit CPaintDC(HWND hwnd) : m_hwnd(hwnd), m_dc(::BeginPaint(hwnd, &m_ps)) {}
+    ~CPaintDC() { ::EndPaint(m_hwnd, &m_ps); }
+    CPaintDC(const CPaintDC&) = delete;
+    CPaintDC& operator=(const CPaintDC&) = delete;
+    operator HDC() const { return m_dc; }
+
+private:
+    HWND m_hwnd;
+    PAINTSTRUCT m_ps = {};
+    HDC m_dc;
+};
+
 // A memory context compatible with another, deleted at the end of the scope.
 class CMemoryDC {
 public:

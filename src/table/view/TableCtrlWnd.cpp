@@ -1,6 +1,7 @@
 #include "table/view/TableCtrlWnd.h"
 
 #include "table/view/TablePaneSite.h"
+#include "win/Scoped.h"
 
 #include <algorithm>
 
@@ -68,21 +69,18 @@ void CTableCtrlWnd::PaintInto(HDC target, const RECT& clip) {
     SSurface& surface = Surface();
     surface.Cover(clip.right, clip.bottom);
     HDC mem = surface.dc;
-    int saved = ::SaveDC(mem);
+    win::CSaveDC saved(mem);
     Draw(mem, clip);
     ::BitBlt(target, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, mem, clip.left,
              clip.top, SRCCOPY);
-    ::RestoreDC(mem, saved);
 }
 
 void CTableCtrlWnd::OnPaint() {
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(m_hwnd, &ps);
+    win::CPaintDC dc(m_hwnd);
     RECT clip = {};
     ::GetClipBox(dc, &clip);
     if (site)
         PaintInto(dc, clip);
-    ::EndPaint(m_hwnd, &ps);
 }
 
 LRESULT CTableCtrlWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
