@@ -98,6 +98,7 @@ void CTableCtrl::SetColumnCount(int count) {
 }
 
 void CTableCtrl::Reset() {
+    EndEdit(true);
     m_geo.columns.clear();
     m_geo.order.clear();
     m_table.Reset();
@@ -123,20 +124,24 @@ int CTableCtrl::AddColumn(CColDef* def, const char* header, int width) {
     int col = m_table.AddColumn(def->CreateFactory(), def->CreateCompare());
     m_geo.columns.resize(static_cast<size_t>(col) + 1);
     m_geo.order.push_back(col);
-    SetColumnOutput(col, CreateOutput(def), def->CreateInput(), header, width);
+    SetColumnOutput(col, CreateOutput(def), CreateInput(def), header, width);
     return col;
 }
 
 void CTableCtrl::DefineColumn(int col, CColDef* def, const char* header, int width) {
     m_table.SetColumn(col, def->CreateFactory(), def->CreateCompare());
-    SetColumnOutput(col, CreateOutput(def), def->CreateInput(), header, width);
+    SetColumnOutput(col, CreateOutput(def), CreateInput(def), header, width);
 }
 
 void CTableCtrl::SetColumnOutput(int col, CCellOutput* output, CCellInput* input, const char* header,
                                  int width) {
     STableColumn& c = Column(col);
+    if (c.input.get() != input)
+        EndEdit(true);
     c.output.reset(output);
     c.input.reset(input);
+    if (input)
+        input->SetColors(&m_look.colors);
     int shown = width;
     if (output) {
         output->SetColors(&m_look.colors);
@@ -165,8 +170,8 @@ void CTableCtrl::MeasureColumns() {
             height = c.output->TextHeight();
         }
         if (c.editable && c.input) {
-            minWidth = std::max(minWidth, c.input->MinWidth(dc));
-            height = std::max(height, c.input->TextHeight(dc));
+            minWidth = std::max(minWidth, c.input->MinWidth());
+            height = std::max(height, c.input->EditHeight());
         }
         tallest = std::max(tallest, height);
         c.minLimit = m_geo.marginLeft + m_geo.marginRight + m_geo.vertGrid + minWidth;
@@ -325,14 +330,6 @@ void CTableCtrl::SetColumnEditable(int col, bool editable) {
     MeasureColumns();
 }
 
-bool CTableCtrl::StartEdit(bool) {
-    return m_editing;
-}
-
-void CTableCtrl::EndEdit(bool) {
-    m_editing = false;
-}
-
 // ---- Cells, rows, keys ----
 
 std::string CTableCtrl::GetCellText(int row, int col) {
@@ -462,6 +459,7 @@ void CTableCtrl::Update(bool keepSort) {
         return;
     RECT rc = GetClientRect();
     Layout(rc.right, rc.bottom);
+    m_edit.Reposition();
     ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
@@ -473,6 +471,7 @@ void CTableCtrl::OnSize(UINT, int cx, int cy) {
     int x = m_geo.scrollX;
     int y = m_geo.scrollY;
     Layout(cx, cy);
+    m_edit.Reposition();
     if (x != m_geo.scrollX || y != m_geo.scrollY)
         ::InvalidateRect(m_header, nullptr, FALSE);
     Invalidate();
@@ -504,6 +503,7 @@ void CTableCtrl::OnVScroll(UINT code, int, HWND) {
         Default();
         return;
     }
+    m_edit.Reposition();
     RedrawBody();
 }
 
@@ -532,6 +532,7 @@ void CTableCtrl::OnHScroll(UINT code, int, HWND) {
         Default();
         return;
     }
+    m_edit.Reposition();
     RedrawBody();
     if (m_look.headerShown)
         ::RedrawWindow(m_header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -730,6 +731,7 @@ void CTableCtrl::OnTimer(UINT_PTR id) {
 }
 
 void CTableCtrl::OnSetFocus(HWND) {
+    m_edit.Focus();
     if (m_focused)
         return;
     CUserAction action(*this);

@@ -9,6 +9,7 @@
 #include "table/model/Appearance.h"
 #include "table/model/Selection.h"
 #include "table/model/Table.h"
+#include "table/view/EditController.h"
 #include "table/view/HeaderDisplay.h"
 #include "table/view/TableCtrlInterface.h"
 #include "table/view/TableDisplay.h"
@@ -104,9 +105,11 @@ public:
     void SetEditable(bool editable);
     void SetColumnEditable(int col, bool editable);
     void SetCursor(int row, int col) override;
-    // In-place editing opens no editor yet: StartEdit answers whether one is open.
-    bool StartEdit(bool byUser) override;
-    void EndEdit(bool cancel) override;
+    // Opens the cursor cell's editor (byUser: a click or key of the user); answers whether one is open.
+    bool StartEdit(bool byUser) override { return m_edit.Start(byUser); }
+    // Closes the open editor, storing its value unless cancel.
+    void EndEdit(bool cancel) override { m_edit.End(cancel); }
+    bool IsEditing() const { return m_edit.IsEditing(); }
 
     // State the panes share, for reading.
     using CTablePaneSite::Geometry;
@@ -151,6 +154,7 @@ protected:
 private:
     // CTablePaneSite.
     HWND SiteWindow() const override { return m_hwnd; }
+    HWND BodyWindow() const override { return m_body.GetHwnd(); }
     using CTablePaneSite::Notify;
     LRESULT Notify(int code, STableNotify& record) override;
     void SetCursorRow(int row) override { m_cursor.SetRow(row); }
@@ -185,7 +189,6 @@ private:
     CCurrentCell m_cursor{m_table};
     int m_keyColumn = -1;
     CSortKeys m_sortKeys;
-    bool m_editing = false;
     bool m_focused = false;
     bool m_hscrollAllowed = true;
     bool m_vscrollAllowed = true;
@@ -194,6 +197,7 @@ private:
     std::string m_typeAhead;
     int m_typeAheadCountdown = 0;
 
+    CEditController m_edit{*this};
     CTableDisplay m_body;
     CHeaderDisplay m_header;
     HWND m_hbar = nullptr;

@@ -20,8 +20,9 @@ public:
     const CTableInterface& Rows() const { return m_rows; }
     CSelection& Selection() { return m_selection; }
 
-    // The control window and its tooltip.
+    // The control window, its body pane and its tooltip.
     virtual HWND SiteWindow() const = 0;
+    virtual HWND BodyWindow() const = 0;
     virtual HWND ToolTip() const = 0;
 
     // Sends a notification when inside a user action; answers the parent's result (0 outside).
