@@ -20,6 +20,8 @@ CCellInput* CreateInput(const CColDef* def) {
         return own;
     if (dynamic_cast<const CStringCol*>(def))
         return new CTextIn(kTextLength);
+    if (dynamic_cast<const CIntCol*>(def))
+        return new CIntIn;
     if (auto* b = dynamic_cast<const CBoolCol*>(def))
         return new C3StateIn(b->drawFlags, false);
     return nullptr;
@@ -38,14 +40,58 @@ void CEditorWnd::OnKeyDown(UINT key, UINT, UINT) {
         Default();
 }
 
+void ForwardFocus(HWND body, UINT msg, HWND other) {
+    ::SendMessageA(::GetParent(body), msg, reinterpret_cast<WPARAM>(other), 0);
+}
+
 void CEditorWnd::OnSetFocus(HWND oldFocus) {
     Default();
-    ::SendMessageA(::GetParent(m_parent), WM_SETFOCUS, reinterpret_cast<WPARAM>(oldFocus), 0);
+    ForwardFocus(m_parent, WM_SETFOCUS, oldFocus);
 }
 
 void CEditorWnd::OnKillFocus(HWND newFocus) {
     Default();
-    ::SendMessageA(::GetParent(m_parent), WM_KILLFOCUS, reinterpret_cast<WPARAM>(newFocus), 0);
+    ForwardFocus(m_parent, WM_KILLFOCUS, newFocus);
+}
+
+void CIntIn::OpenEditor(const CCellData* value, const RECT& rect, bool) {
+    if (!Create(WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL | ES_RIGHT, rect, m_parent, 0))
+        return;
+    if (CCellInput::m_colors)
+        SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(CCellInput::m_colors->font), FALSE);
+    SetSystemColors();
+    SetRange(-2147483648.0, 2147483647.0);
+    SetDecimalPlaces(0);
+    LoadValue(value);
+}
+
+void CIntIn::LoadValue(const CCellData* value) {
+    SetNumber(value->GetInt());
+    SendMessage(EM_SETSEL, 0, -1);
+    SendMessage(EM_SCROLLCARET);
+}
+
+void CIntIn::StoreValue(CCellData* value) {
+    value->SetDouble(GetNumber());
+}
+
+void CIntIn::PlaceEditor(const RECT& rect) {
+    ::MoveWindow(m_hwnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+}
+
+void CIntIn::OnKeyDown(UINT key, UINT repeat, UINT flags) {
+    if (!m_controller || !m_controller->EditorKey(key))
+        CNumberEdit::OnKeyDown(key, repeat, flags);
+}
+
+void CIntIn::OnSetFocus(HWND oldFocus) {
+    CNumberEdit::OnSetFocus(oldFocus);
+    ForwardFocus(m_parent, WM_SETFOCUS, oldFocus);
+}
+
+void CIntIn::OnKillFocus(HWND newFocus) {
+    CNumberEdit::OnKillFocus(newFocus);
+    ForwardFocus(m_parent, WM_KILLFOCUS, newFocus);
 }
 
 void CTextIn::OpenEditor(const CCellData* value, const RECT& rect, bool) {
