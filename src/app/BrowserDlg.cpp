@@ -404,8 +404,6 @@ LRESULT CBrowserDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CBrowserDlg::OnCommand(int id, int code, HWND control) {
-    if (control && Ovix::ReflectComboCommand(control, code))
-        return true;
     if (code == BN_CLICKED) {
         switch (id) {
         case IDC_QUERY_MASTER:

@@ -48,12 +48,18 @@ ExceptionReporter SetExceptionReporter(ExceptionReporter reporter) {
 }
 
 void ReportException(HWND owner) {
+    // The report's own message loop may run the failing handler again; one report at a time per thread.
+    thread_local bool t_reporting = false;
+    if (t_reporting)
+        return;
+    t_reporting = true;
     std::string text = DescribeException(std::current_exception());
     try {
         g_reporter.load()(owner, text);
     } catch (...) {
         // A report must never throw out of a window procedure or a thread.
     }
+    t_reporting = false;
 }
 
 } // namespace win

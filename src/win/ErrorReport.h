@@ -24,7 +24,8 @@ using ExceptionReporter = void (*)(HWND owner, const std::string& text);
 // Installs a reporter (nullptr: the message box again) and returns the one before.
 ExceptionReporter SetExceptionReporter(ExceptionReporter reporter);
 
-// Reports the exception being handled; call it inside a catch block only.
+// Reports the exception being handled; call it inside a catch block only. An exception that arrives
+// while a report of the same thread is still shown is not reported again.
 void ReportException(HWND owner);
 
 } // namespace win

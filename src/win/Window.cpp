@@ -20,6 +20,8 @@ POINT PointFromLParam(LPARAM lParam) {
 } // namespace
 
 CWnd::~CWnd() {
+    if (m_destroyed)
+        *m_destroyed = true;
     if (!m_hwnd)
         return;
     bool owned = m_owned;
@@ -165,14 +167,28 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
 
     SCurrentMsg current{msg, wParam, lParam};
     const SCurrentMsg* outer = wnd->m_current;
+    bool destroyed = false;
+    bool* outerDestroyed = wnd->m_destroyed;
     wnd->m_current = &current;
+    wnd->m_destroyed = &destroyed;
     LRESULT result = 0;
     try {
         result = wnd->WindowProc(msg, wParam, lParam);
     } catch (...) {
+        if (msg == WM_CREATE)
+            result = -1;
+        else if (msg == WM_PAINT)
+            ::ValidateRect(hwnd, nullptr); // no endless repaint of what failed to paint
         ReportException(hwnd);
     }
+    if (destroyed) {
+        // A handler destroyed the object: tell the outer calls, and touch nothing.
+        if (outerDestroyed)
+            *outerDestroyed = true;
+        return result;
+    }
     wnd->m_current = outer;
+    wnd->m_destroyed = outerDestroyed;
 
     if (msg == WM_NCDESTROY && wnd->m_hwnd == hwnd) {
         if (wnd->m_subclassed)
@@ -190,13 +206,21 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         OnDestroy();
         return 0;
-    case WM_COMMAND:
+    case WM_COMMAND: {
+        LRESULT result = 0;
+        if (CWnd* child = ReflectTarget(reinterpret_cast<HWND>(lParam));
+            child && child->OnReflectCommand(HIWORD(wParam), result))
+            return result;
         if (OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)))
             return 0;
         return Default();
+    }
     case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
         LRESULT result = 0;
-        if (OnNotify(reinterpret_cast<NMHDR*>(lParam), result))
+        if (CWnd* child = ReflectTarget(header->hwndFrom); child && child->OnReflectNotify(header, result))
+            return result;
+        if (OnNotify(header, result))
             return result;
         return Default();
     }
@@ -388,6 +412,19 @@ HBRUSH CWnd::OnCtlColor(HDC dc, HWND child, UINT msg) {
 
 HBRUSH CWnd::OnReflectCtlColor(HDC, UINT) {
     return nullptr;
+}
+
+bool CWnd::OnReflectCommand(int, LRESULT&) {
+    return false;
+}
+
+bool CWnd::OnReflectNotify(NMHDR*, LRESULT&) {
+    return false;
+}
+
+CWnd* CWnd::ReflectTarget(HWND child) {
+    CWnd* target = child ? FromHandle(child) : nullptr;
+    return target != this ? target : nullptr;
 }
 
 std::string CWnd::GetWindowText() const {

@@ -6,7 +6,13 @@
 // that is not overridden passes the message on with Default() to the window's previous procedure
 // (the original control procedure, DefWindowProc, or the dialog manager's procedure).
 //
-// An exception that escapes a handler is caught at the window procedure and reported (ReportException).
+// WM_COMMAND and WM_NOTIFY from a child that is routed by a CWnd go to that child first
+// (OnReflectCommand, OnReflectNotify), as the control colours do; a child that consumes one keeps it
+// from the parent.
+//
+// An exception that escapes a handler is caught at the window procedure and reported (ReportException):
+// WM_CREATE then answers -1 (the window is not made), and an object destroyed by a handler is never
+// touched again.
 #pragma once
 
 #include <windows.h>
@@ -134,6 +140,11 @@ protected:
     virtual HBRUSH OnCtlColor(HDC dc, HWND child, UINT msg);
     // A child's chance to choose its own colours; nullptr leaves it to the parent's default.
     virtual HBRUSH OnReflectCtlColor(HDC dc, UINT msg);
+    // A child's own WM_COMMAND notification (code) before its parent sees it: true consumes it, with
+    // result as the answer.
+    virtual bool OnReflectCommand(int code, LRESULT& result);
+    // The same for WM_NOTIFY.
+    virtual bool OnReflectNotify(NMHDR* header, LRESULT& result);
 
     HWND m_hwnd = nullptr;
 
@@ -150,8 +161,13 @@ private:
     void DetachRouting();
     LRESULT CallPrevious(UINT msg, WPARAM wParam, LPARAM lParam);
 
+    // The child wrapper of a WM_COMMAND or WM_NOTIFY, if it is routed and not this object.
+    CWnd* ReflectTarget(HWND child);
+
     WNDPROC m_previousProc = nullptr;
     const SCurrentMsg* m_current = nullptr;
+    // Set by the destructor: the window procedure running a handler of this object must not touch it.
+    bool* m_destroyed = nullptr;
     bool m_owned = false;
     bool m_subclassed = false; // our procedure is installed in the window
 

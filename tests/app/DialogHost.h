@@ -76,9 +76,7 @@ public:
     Dialux::CDlgLayout* layout = nullptr;
 
 protected:
-    bool OnCommand(int id, int code, HWND control) override {
-        if (control && Ovix::ReflectComboCommand(control, code))
-            return true;
+    bool OnCommand(int id, int code, HWND) override {
         commands.emplace_back(id, code);
         return true;
     }

@@ -420,3 +420,100 @@ TEST(WindowExceptions, DefaultReportIsAMessageBoxWithTheText) {
 }
 
 } // namespace
+
+namespace {
+
+// A child that keeps its odd notification codes from its parent and answers them itself.
+class CReflectingChild : public CWnd {
+protected:
+    bool OnReflectCommand(int code, LRESULT& result) override {
+        result = 7;
+        return code % 2 == 1;
+    }
+    bool OnReflectNotify(NMHDR* header, LRESULT& result) override {
+        result = 9;
+        return static_cast<int>(header->code) % 2 != 0;
+    }
+};
+
+TEST_F(WindowTest, ChildNotificationsReachTheChildFirst) {
+    CReflectingChild child;
+    ASSERT_TRUE(child.CreateControl("STATIC", "", WS_CHILD, 0, Rect(0, 0, 10, 10), m_wnd.GetHwnd(), 1030));
+    auto command = [&](int code) {
+        return m_wnd.SendMessage(WM_COMMAND, MAKEWPARAM(1030, code),
+                                 reinterpret_cast<LPARAM>(child.GetHwnd()));
+    };
+    auto notify = [&](int code) {
+        NMHDR header{child.GetHwnd(), 1030, static_cast<UINT>(code)};
+        return m_wnd.SendMessage(WM_NOTIFY, 1030, reinterpret_cast<LPARAM>(&header));
+    };
+    m_wnd.calls.clear();
+    m_wnd.notifyAnswer = 4;
+    EXPECT_EQ(command(3), 7);
+    EXPECT_EQ(notify(-5), 9);
+    EXPECT_TRUE(m_wnd.calls.empty()) << "consumed by the child";
+    EXPECT_EQ(command(4), 0);
+    EXPECT_EQ(notify(-6), 4);
+    EXPECT_EQ(m_wnd.calls, (std::vector<std::string>{"Command 1030 4", "Notify 1030 -6"}));
+}
+
+// Throws in WM_CREATE or WM_PAINT as told, or deletes itself in a handler.
+class CFaultyWnd : public CWnd {
+public:
+    bool throwOnCreate = false;
+    int paintsToFail = 0;
+    int paints = 0;
+
+protected:
+    int OnCreate(CREATESTRUCTA* cs) override {
+        if (throwOnCreate)
+            throw std::runtime_error("create");
+        return CWnd::OnCreate(cs);
+    }
+    void OnPaint() override {
+        PAINTSTRUCT ps;
+        ::BeginPaint(m_hwnd, &ps);
+        if (paintsToFail > 0) {
+            --paintsToFail;
+            throw std::runtime_error("paint");
+        }
+        ++paints;
+        ::EndPaint(m_hwnd, &ps);
+    }
+    void OnTimer(UINT_PTR) override {
+        KillTimer(1);
+        delete this; // the handler ends the object; its window goes with it
+    }
+};
+
+TEST(WindowExceptions, FailedCreateAndPaintAndSelfDestruction) {
+    ASSERT_TRUE(CWnd::RegisterClass(kTestClass));
+    auto previous = win::SetExceptionReporter(RecordReport);
+    g_reports.clear();
+    CFaultyWnd failing;
+    failing.throwOnCreate = true;
+    EXPECT_FALSE(failing.Create(kTestClass, "x", WS_POPUP, 0, Rect(0, 0, 50, 50), nullptr));
+    EXPECT_EQ(failing.GetHwnd(), nullptr) << "WM_CREATE answered -1";
+    EXPECT_EQ(g_reports.size(), 1u);
+
+    CFaultyWnd painter;
+    ASSERT_TRUE(painter.Create(kTestClass, "p", WS_POPUP | WS_VISIBLE, 0, Rect(0, 0, 50, 50), nullptr));
+    painter.paintsToFail = 1;
+    ::InvalidateRect(painter, nullptr, FALSE);
+    ::UpdateWindow(painter);
+    wintest::PumpFor(100);
+    EXPECT_EQ(g_reports.size(), 2u) << "one report, no paint loop";
+    ::InvalidateRect(painter, nullptr, FALSE);
+    ::UpdateWindow(painter);
+    EXPECT_GE(painter.paints, 1) << "paints normally afterwards";
+
+    auto* doomed = new CFaultyWnd;
+    ASSERT_TRUE(doomed->Create(kTestClass, "d", WS_POPUP, 0, Rect(0, 0, 50, 50), nullptr));
+    HWND hwnd = doomed->GetHwnd();
+    ::SendMessageA(hwnd, WM_TIMER, 1, 0);
+    EXPECT_FALSE(::IsWindow(hwnd));
+    EXPECT_EQ(g_reports.size(), 2u);
+    win::SetExceptionReporter(previous);
+}
+
+} // namespace

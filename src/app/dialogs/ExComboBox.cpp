@@ -281,9 +281,4 @@ void CExComboBox::CEditPart::OnKillFocus(HWND newFocus) {
     m_box.MatchText();
 }
 
-bool ReflectComboCommand(HWND control, int code) {
-    auto* box = dynamic_cast<CExComboBox*>(win::CWnd::FromHandle(control));
-    return box && box->ReflectCommand(code);
-}
-
 } // namespace Ovix

@@ -1,8 +1,8 @@
 // CExComboBox: a combo box with inline completion from its list, matching of typed text when the focus
 // leaves, Enter as a confirmation, and a filter that passes only real selection changes to the parent.
 //
-// The combo box control notifies its parent directly; the parent hands every WM_COMMAND from a control
-// to ReflectComboCommand first and ignores the ones it consumes.
+// The combo box control notifies its parent directly; the window layer hands each of those
+// notifications to the box first (OnReflectCommand), and the parent never sees the ones it consumes.
 #pragma once
 
 #include "win/Controls.h"
@@ -37,6 +37,7 @@ public:
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool OnReflectCommand(int code, LRESULT&) override { return ReflectCommand(code); }
 
 private:
     // The subclassed edit part: completion, Backspace, Tab, Enter and focus loss.
@@ -71,9 +72,5 @@ private:
     int m_lastSelEndOk = -2;
     int m_lastSelChange = -2;
 };
-
-// For a parent's OnCommand: passes a control's notification through its filter when the control is a
-// CExComboBox. True when the parent must ignore it.
-bool ReflectComboCommand(HWND control, int code);
 
 } // namespace Ovix

@@ -64,6 +64,18 @@ private:
     static const CColorSet* DefaultColors();
 };
 
+// Begin on a context for the scope, End at its end.
+class CRenderScope {
+public:
+    CRenderScope(CCellOutput& output, HDC dc) : m_output(output) { output.Begin(dc); }
+    ~CRenderScope() { m_output.End(); }
+    CRenderScope(const CRenderScope&) = delete;
+    CRenderScope& operator=(const CRenderScope&) = delete;
+
+private:
+    CCellOutput& m_output;
+};
+
 // Values whose text is built as a string.
 class CCellOutputCString : public CCellOutput {
 public:

@@ -1,6 +1,7 @@
 #include "table/view/HeaderDisplay.h"
 
-#include "table/view/TableCtrl.h"
+#include "table/view/TablePaneSite.h"
+#include "win/Scoped.h"
 #include "win/WaitCursor.h"
 
 #include <algorithm>
@@ -18,10 +19,10 @@ constexpr COLORREF kArrowColour = RGB(0, 0, 128);
 
 // The keys in the left-to-right order of their columns, each keeping its direction; equal positions
 // keep their order.
-CSortKeys OrderedByDisplay(CTableCtrl& ctrl, const CSortKeys& keys) {
+CSortKeys OrderedByDisplay(const CTableGeometry& g, const CSortKeys& keys) {
     std::vector<CSortKey> list(keys.begin(), keys.end());
-    std::stable_sort(list.begin(), list.end(), [&ctrl](const CSortKey& a, const CSortKey& b) {
-        return ctrl.PositionOf(a.column) < ctrl.PositionOf(b.column);
+    std::stable_sort(list.begin(), list.end(), [&g](const CSortKey& a, const CSortKey& b) {
+        return g.PositionOf(a.column) < g.PositionOf(b.column);
     });
     CSortKeys ordered;
     for (const CSortKey& key : list)
@@ -41,28 +42,28 @@ HCURSOR CHeaderDisplay::SplitCursor() {
 }
 
 void CHeaderDisplay::Draw(HDC dc, const RECT& clip) {
-    CTableCtrl& c = *ctrl;
-    ::SelectObject(dc, c.GetFont());
+    const CTableGeometry& g = site->Geometry();
+    ::SelectObject(dc, site->Look().colors.font);
     ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
     ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
     ::SetBkMode(dc, TRANSPARENT);
-    UINT base = c.GetHeaderSort() ? 0 : DFCS_FLAT;
-    int scrollX = c.GetScrollX();
-    CSortKeys keys = c.GetSortKeys();
-    int position = c.PositionAtX(clip.left + scrollX);
+    UINT base = site->Look().headerSort ? 0 : DFCS_FLAT;
+    int scrollX = g.scrollX;
+    CSortKeys keys = site->GetSortKeys();
+    int position = g.PositionAtX(clip.left + scrollX);
     int x = clip.left;
-    if (c.IsValidPosition(position)) {
-        x = c.LeftEdge(position) - scrollX;
-        while (x < clip.right && c.IsValidPosition(position)) {
-            int col = c.ColumnAt(position);
-            int width = c.GetWidth(col);
+    if (g.IsValidPosition(position)) {
+        x = g.LeftEdge(position) - scrollX;
+        while (x < clip.right && g.IsValidPosition(position)) {
+            int col = g.ColumnAt(position);
+            int width = g.Width(col);
             UINT state = base;
             if ((m_mode == MODE_PRESSED || m_mode == MODE_MOVING) && position == m_position)
                 state |= m_pushed;
-            DrawTitle(dc, RECT{x, 0, x + width, HEIGHT}, c.GetHeaderText(col), c.GetHeaderFlags(col),
+            DrawTitle(dc, RECT{x, 0, x + width, HEIGHT}, g.Column(col).header, g.Column(col).headerFlags,
                       keys.GetDirection(col), state);
             x += width;
-            position = c.NextVisiblePosition(position);
+            position = g.NextVisiblePosition(position);
         }
     }
     if (clip.right >= x)
@@ -71,9 +72,8 @@ void CHeaderDisplay::Draw(HDC dc, const RECT& clip) {
 
 void CHeaderDisplay::DrawTitle(HDC dc, const RECT& r, const std::string& title, int format, int direction,
                                UINT state) {
-    CTableCtrl& c = *ctrl;
-    RECT text{r.left + c.MarginLeft(), r.top + c.MarginTop(), r.right - c.MarginRight(),
-              r.bottom - c.MarginBottom()};
+    const CTableGeometry& g = site->Geometry();
+    RECT text{r.left + g.marginLeft, r.top + g.marginTop, r.right - g.marginRight, r.bottom - g.marginBottom};
     if (state == DFCS_PUSHED)
         ::OffsetRect(&text, 1, 1);
     RECT frame = r;
@@ -102,13 +102,12 @@ void CHeaderDisplay::DrawArrow(HDC dc, int x, int y, int direction) {
     int top = y + 5;
     POINT down[3] = {{x, top}, {x + 6, top}, {x + 3, top + 3}};
     POINT up[3] = {{x, top + 3}, {x + 6, top + 3}, {x + 3, top}};
-    int saved = ::SaveDC(dc);
+    win::CSaveDC saved(dc);
     ::SelectObject(dc, ::GetStockObject(DC_BRUSH));
     ::SelectObject(dc, ::GetStockObject(DC_PEN));
     ::SetDCBrushColor(dc, kArrowColour);
     ::SetDCPenColor(dc, kArrowColour);
     ::Polygon(dc, direction == SORT_DESCENDING ? up : down, 3);
-    ::RestoreDC(dc, saved);
 }
 
 void CHeaderDisplay::DrawPressedTitle() {
@@ -116,21 +115,21 @@ void CHeaderDisplay::DrawPressedTitle() {
 }
 
 int CHeaderDisplay::BorderHitTest(int x) {
-    CTableCtrl& c = *ctrl;
-    int content = x + c.GetScrollX();
-    int position = c.PositionAtX(content);
-    if (c.IsValidPosition(position)) {
-        int left = c.LeftEdge(position);
-        int width = c.GetWidth(c.ColumnAt(position));
-        if (position > 0 && left <= content && content <= left + c.MarginLeft())
-            return c.PrevVisiblePosition(position);
-        if (content >= left + width - c.MarginRight())
+    const CTableGeometry& g = site->Geometry();
+    int content = x + g.scrollX;
+    int position = g.PositionAtX(content);
+    if (g.IsValidPosition(position)) {
+        int left = g.LeftEdge(position);
+        int width = g.Width(g.ColumnAt(position));
+        if (position > 0 && left <= content && content <= left + g.marginLeft)
+            return g.PrevVisiblePosition(position);
+        if (content >= left + width - g.marginRight)
             return position;
         return -1;
     }
-    if (position == c.GetColumnCount()) {
-        int last = c.PrevVisiblePosition(position);
-        if (last >= 0 && content <= c.LeftEdge(last) + c.GetWidth(c.ColumnAt(last)) + c.MarginLeft())
+    if (position == g.ColumnCount()) {
+        int last = g.PrevVisiblePosition(position);
+        if (last >= 0 && content <= g.LeftEdge(last) + g.Width(g.ColumnAt(last)) + g.marginLeft)
             return last;
     }
     return -1;
@@ -143,64 +142,66 @@ bool CHeaderDisplay::OnSetCursor(HWND window, UINT hitTest, UINT mouseMsg) {
     ::GetCursorPos(&pt);
     ::ScreenToClient(m_hwnd, &pt);
     bool split = m_mode == MODE_RESIZING ||
-                 (m_mode == MODE_IDLE && ctrl->GetColumnsResizable() && BorderHitTest(pt.x) >= 0);
+                 (m_mode == MODE_IDLE && site->Look().resizable && BorderHitTest(pt.x) >= 0);
     ::SetCursor(split ? SplitCursor() : ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
     return true;
 }
 
 void CHeaderDisplay::OnLButtonDown(UINT, POINT pt) {
-    CTableCtrl& c = *ctrl;
-    CTableCtrl::CUserAction action(c);
-    ::SetFocus(c);
-    m_pressX = pt.x + c.GetScrollX();
-    if (c.GetColumnsResizable()) {
+    CTablePaneSite& c = *site;
+    const CTableGeometry& g = c.Geometry();
+    CTablePaneSite::CUserAction action(c);
+    ::SetFocus(c.SiteWindow());
+    m_pressX = pt.x + g.scrollX;
+    if (c.Look().resizable) {
         int border = BorderHitTest(pt.x);
         if (border >= 0) {
             m_mode = MODE_RESIZING;
             m_position = border;
-            m_column = c.ColumnAt(border);
-            m_pressWidth = c.GetWidth(m_column);
+            m_column = g.ColumnAt(border);
+            m_pressWidth = g.Width(m_column);
             SetCapture();
             SetTimer(kScrollTimer, kScrollTick);
             return;
         }
     }
-    int position = c.PositionAtX(m_pressX);
-    if (!c.IsValidPosition(position)) {
+    int position = g.PositionAtX(m_pressX);
+    if (!g.IsValidPosition(position)) {
         ::MessageBeep(0xFFFFFFFF);
         return;
     }
     m_mode = MODE_PRESSED;
     m_pushed = DFCS_PUSHED;
     m_position = position;
-    m_column = c.ColumnAt(position);
-    m_pressWidth = c.GetWidth(m_column);
+    m_column = g.ColumnAt(position);
+    m_pressWidth = g.Width(m_column);
     DrawPressedTitle();
     SetCapture();
     SetTimer(kScrollTimer, kScrollTick);
 }
 
 void CHeaderDisplay::OnMouseMove(UINT flags, POINT pt) {
-    CTableCtrl& c = *ctrl;
-    CTableCtrl::CUserAction action(c);
-    int scrollX = c.GetScrollX();
+    CTablePaneSite& c = *site;
+    const CTableGeometry& g = c.Geometry();
+    CTablePaneSite::CUserAction action(c);
+    int scrollX = g.scrollX;
     switch (m_mode) {
     case MODE_IDLE: {
-        int col = c.ColumnAtBodyX(pt.x);
+        int col = g.ColumnAtBodyX(pt.x);
         if (col != m_hoverColumn) {
             m_hoverColumn = col;
-            ::SendMessageA(c.GetToolTip(), TTM_POP, 0, 0);
+            ::SendMessageA(c.ToolTip(), TTM_POP, 0, 0);
         }
         break;
     }
     case MODE_PRESSED: {
-        bool over = c.PositionAtX(pt.x + scrollX) == m_position && pt.y >= 0 && pt.y < HEIGHT;
+        bool over = g.PositionAtX(pt.x + scrollX) == m_position && pt.y >= 0 && pt.y < HEIGHT;
         if (over) {
             if (!m_pushed) {
                 m_pushed = DFCS_PUSHED;
                 DrawPressedTitle();
             }
-            if (std::abs(pt.x + scrollX - m_pressX) > ::GetSystemMetrics(SM_CXDRAG) && c.GetColumnsMovable())
+            if (std::abs(pt.x + scrollX - m_pressX) > ::GetSystemMetrics(SM_CXDRAG) && c.Look().movable)
                 StartMoving(pt);
         } else if (m_pushed) {
             m_pushed = 0;
@@ -215,11 +216,11 @@ void CHeaderDisplay::OnMouseMove(UINT flags, POINT pt) {
         break;
     case MODE_MOVING: {
         ::ImageList_DragMove(pt.x, 0);
-        int q = c.PositionAtX(pt.x + scrollX);
-        if (!c.IsValidPosition(q) || q == m_position)
+        int q = g.PositionAtX(pt.x + scrollX);
+        if (!g.IsValidPosition(q) || q == m_position)
             break;
-        bool move = q < m_position ? pt.x < c.LeftEdge(q) - scrollX + m_pressWidth
-                                   : pt.x > c.LeftEdge(m_position) - scrollX + c.GetWidth(c.ColumnAt(q));
+        bool move = q < m_position ? pt.x < g.LeftEdge(q) - scrollX + m_pressWidth
+                                   : pt.x > g.LeftEdge(m_position) - scrollX + g.Width(g.ColumnAt(q));
         if (!move)
             break;
         m_position = q;
@@ -236,30 +237,27 @@ void CHeaderDisplay::OnMouseMove(UINT flags, POINT pt) {
 }
 
 void CHeaderDisplay::StartMoving(POINT pt) {
-    CTableCtrl& c = *ctrl;
-    int width = std::max(1, c.GetWidth(m_column));
-    HDC dc = ::GetDC(m_hwnd);
-    HDC mem = ::CreateCompatibleDC(dc);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(dc, width, HEIGHT);
-    HGDIOBJ oldBitmap = ::SelectObject(mem, bitmap);
-    RECT all{0, 0, width, HEIGHT};
-    ::FillRect(mem, &all, static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH)));
-    ::SetTextColor(mem, RGB(0, 0, 0));
-    ::SetBkMode(mem, TRANSPARENT);
-    HGDIOBJ oldFont = ::SelectObject(mem, c.GetFont());
-    RECT text{0, 3, width, 17};
-    std::string title = c.GetHeaderText(m_column);
-    ::DrawTextA(mem, title.c_str(), static_cast<int>(title.size()), &text,
-                static_cast<UINT>(c.GetHeaderFlags(m_column)));
-    ::SelectObject(mem, oldFont);
-    ::SelectObject(mem, oldBitmap);
-    ::DeleteDC(mem);
-    ::ReleaseDC(m_hwnd, dc);
-
+    const CTableGeometry& g = site->Geometry();
+    int width = std::max(1, g.Width(m_column));
+    win::CBitmap bitmap;
+    {
+        win::CWindowDC dc(m_hwnd);
+        win::CMemoryDC mem(dc);
+        bitmap.Reset(::CreateCompatibleBitmap(dc, width, HEIGHT));
+        win::CSelectObject selectBitmap(mem, bitmap);
+        win::CSelectObject selectFont(mem, site->Look().colors.font);
+        RECT all{0, 0, width, HEIGHT};
+        ::FillRect(mem, &all, static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH)));
+        ::SetTextColor(mem, RGB(0, 0, 0));
+        ::SetBkMode(mem, TRANSPARENT);
+        RECT text{0, 3, width, 17};
+        const STableColumn& column = g.Column(m_column);
+        ::DrawTextA(mem, column.header.c_str(), static_cast<int>(column.header.size()), &text,
+                    static_cast<UINT>(column.headerFlags));
+    }
     m_dragImage = ::ImageList_Create(width, HEIGHT, ILC_MASK | ILC_COLOR24, 2, 2);
     ::ImageList_AddMasked(m_dragImage, bitmap, RGB(255, 0, 0));
-    ::DeleteObject(bitmap);
-    ::ImageList_BeginDrag(m_dragImage, 0, m_pressX - c.LeftEdge(m_position), 0);
+    ::ImageList_BeginDrag(m_dragImage, 0, m_pressX - g.LeftEdge(m_position), 0);
     ::ImageList_DragEnter(m_hwnd, pt.x, 0);
     m_mode = MODE_MOVING;
 }
@@ -274,23 +272,24 @@ void CHeaderDisplay::EndMoving() {
 }
 
 bool CHeaderDisplay::ChangeSort(int col, int direction, bool replace) {
-    CTableCtrl& c = *ctrl;
+    CTablePaneSite& c = *site;
     win::CWaitCursor wait;
     if (c.Notify(TN_SORTING, -1, col))
         return false;
     CSortKeys keys = replace ? CSortKeys() : c.GetSortKeys();
     keys.SetDirection(col, direction);
-    c.Sort(OrderedByDisplay(c, keys));
+    c.Sort(OrderedByDisplay(c.Geometry(), keys));
     c.Notify(TN_SORTED, -1, col);
     return true;
 }
 
 void CHeaderDisplay::OnLButtonUp(UINT flags, POINT pt) {
-    CTableCtrl& c = *ctrl;
-    CTableCtrl::CUserAction action(c);
+    CTablePaneSite& c = *site;
+    CTablePaneSite::CUserAction action(c);
     if (m_mode == MODE_PRESSED) {
-        bool over = c.PositionAtX(pt.x + c.GetScrollX()) == m_position && pt.y >= 0 && pt.y < HEIGHT;
-        if (over && c.GetHeaderSort()) {
+        bool over =
+            c.Geometry().PositionAtX(pt.x + c.Geometry().scrollX) == m_position && pt.y >= 0 && pt.y < HEIGHT;
+        if (over && c.Look().headerSort) {
             int direction =
                 c.GetSortKeys().GetDirection(m_column) == SORT_ASCENDING ? SORT_DESCENDING : SORT_ASCENDING;
             bool replace = (flags & (MK_SHIFT | MK_CONTROL)) == 0;
@@ -304,7 +303,7 @@ void CHeaderDisplay::OnLButtonUp(UINT flags, POINT pt) {
         if (!c.GetSortKeys().IsEmpty()) {
             win::CWaitCursor wait;
             if (!c.Notify(TN_SORTING, -1, -1)) {
-                c.Sort(OrderedByDisplay(c, c.GetSortKeys()));
+                c.Sort(OrderedByDisplay(c.Geometry(), c.GetSortKeys()));
                 c.Notify(TN_SORTED, -1, -1);
             }
         }
@@ -323,15 +322,15 @@ void CHeaderDisplay::Stop() {
 }
 
 void CHeaderDisplay::OnLButtonDblClk(UINT, POINT pt) {
-    CTableCtrl& c = *ctrl;
-    CTableCtrl::CUserAction action(c);
-    if (!c.GetColumnsResizable())
+    CTablePaneSite& c = *site;
+    CTablePaneSite::CUserAction action(c);
+    if (!c.Look().resizable)
         return;
     int border = BorderHitTest(pt.x);
-    if (!c.IsValidPosition(border))
+    if (!c.Geometry().IsValidPosition(border))
         return;
     win::CWaitCursor wait;
-    c.AutoSize(c.ColumnAt(border), true);
+    c.AutoSize(c.Geometry().ColumnAt(border), true);
     c.Refresh();
 }
 
@@ -340,12 +339,12 @@ void CHeaderDisplay::OnTimer(UINT_PTR id) {
         Default();
         return;
     }
-    CTableCtrl& c = *ctrl;
+    CTablePaneSite& c = *site;
     POINT pt = {};
     ::GetCursorPos(&pt);
     ::ScreenToClient(m_hwnd, &pt);
-    int scrollX = c.GetScrollX();
-    int limit = c.GetBodyWidth() - kEdgeZone;
+    int scrollX = c.Geometry().scrollX;
+    int limit = c.Geometry().bodyWidth - kEdgeZone;
     if (pt.x <= kEdgeZone - 1)
         c.SetScrollX(scrollX - (kEdgeZone - pt.x) / 3);
     else if (pt.x > limit)
@@ -363,22 +362,22 @@ void CHeaderDisplay::OnTimer(UINT_PTR id) {
 }
 
 void CHeaderDisplay::OnCaptureChanged(HWND) {
-    CTableCtrl::CUserAction action(*ctrl);
+    CTablePaneSite::CUserAction action(*site);
     if (m_mode == MODE_MOVING)
         EndMoving();
     m_mode = MODE_IDLE;
     KillTimer(kScrollTimer);
-    ctrl->Notify(TN_RELEASEDCAPTURE);
+    site->Notify(TN_RELEASEDCAPTURE);
 }
 
 void CHeaderDisplay::OnContextMenu(HWND, POINT screenPt) {
-    CTableCtrl& c = *ctrl;
-    CTableCtrl::CUserAction action(c);
-    ::SetFocus(c);
+    CTablePaneSite& c = *site;
+    CTablePaneSite::CUserAction action(c);
+    ::SetFocus(c.SiteWindow());
     Stop();
     POINT local = screenPt;
     ::ScreenToClient(m_hwnd, &local);
-    int col = c.ColumnAtBodyX(local.x);
+    int col = c.Geometry().ColumnAtBodyX(local.x);
     win::CPopupMenu menu;
     c.BuildColumnPopupMenu(&menu, col);
     STableNotify record;

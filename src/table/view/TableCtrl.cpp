@@ -1,14 +1,11 @@
 #include "table/view/TableCtrl.h"
 
-#include "table/model/Export.h"
 #include "table/model/Locale.h"
-#include "win/Clipboard.h"
+#include "table/view/AppearanceReader.h"
 #include "win/Controls.h"
-#include "win/FileDialog.h"
-#include "win/WaitCursor.h"
+#include "win/Scoped.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace Tabra {
 
@@ -17,7 +14,6 @@ namespace {
 constexpr char kCtrlClass[] = "TabraTable";
 constexpr char kBodyClass[] = "TabraBody";
 constexpr char kHeaderClass[] = "TabraHeader";
-constexpr char kNone[] = "~(none)";
 constexpr UINT_PTR kTypeAheadTimer = 1;
 constexpr UINT kTypeAheadTick = 400;
 constexpr int kTypeAheadTicks = 3;
@@ -25,67 +21,16 @@ constexpr DWORD kPlaceholderMask = 0xFFFFCC04;
 constexpr DWORD kSingleSelection = 0x4;
 constexpr DWORD kNoHeader = 0x4000;
 constexpr DWORD kNoHeaderSort = 0x8000;
-constexpr DWORD kSaveFlags = 0x800006; // OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT
-
-std::optional<uint32_t> QueryDword(HKEY key, const char* name) {
-    DWORD type = 0;
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    if (::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_DWORD)
-        return std::nullopt;
-    return value;
-}
-
-std::optional<std::string> QueryString(HKEY key, const char* name) {
-    // Colours are read into a 10-byte buffer; a longer text keeps its first nine characters.
-    char buffer[256] = {};
-    DWORD type = 0;
-    DWORD size = sizeof buffer - 1;
-    if (::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
-            ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        return std::nullopt;
-    buffer[9] = '\0';
-    return std::string(buffer);
-}
 
 } // namespace
 
-CAppearance ReadAppearance() {
-    CAppearanceValues values;
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, APPEARANCE_KEY, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        values.horzGrid = QueryDword(key, "HorzGrid");
-        values.vertGrid = QueryDword(key, "VertGrid");
-        values.leparello = QueryDword(key, "Leparello");
-        values.rowColor0 = QueryString(key, "Leparello_Color_0");
-        values.rowColor1 = QueryString(key, "Leparello_Color_1");
-        values.gridColor = QueryString(key, "GridColor");
-        values.gridWidth = QueryDword(key, "GridWidth");
-        ::RegCloseKey(key);
-    }
-    return ParseAppearance(values);
-}
-
-CTableCtrl::CTableCtrl() {
+CTableCtrl::CTableCtrl() : CTablePaneSite(m_geo, m_look, m_table, m_selection), m_look(ReadAppearance()) {
     SetTableTarget(&m_table);
-    m_appearance = ReadAppearance();
-    m_horzGrid = m_appearance.horzGrid;
-    m_vertGrid = m_appearance.vertGrid;
-    m_leparello = m_appearance.leparello;
-    m_gridWidth = m_appearance.gridWidth;
-    m_colors.text = ::GetSysColor(COLOR_WINDOWTEXT);
-    m_colors.selectedText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
-    m_colors.font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-    for (int i = 0; i < 2; ++i) {
-        m_rowBrush[i] = ::CreateSolidBrush(m_appearance.rowColor[i]);
-        m_selBrush[i] = ::CreateSolidBrush(::GetSysColor(COLOR_HIGHLIGHT));
-    }
-    m_gridBrush = ::CreateSolidBrush(m_appearance.gridColor);
-    m_body.ctrl = this;
-    m_header.ctrl = this;
+    m_geo.horzGrid = m_look.appearance.horzGrid;
+    m_geo.vertGrid = m_look.appearance.vertGrid;
+    m_geo.gridWidth = m_look.appearance.gridWidth;
+    m_body.site = this;
+    m_header.site = this;
     MeasureColumns();
 }
 
@@ -93,11 +38,6 @@ CTableCtrl::~CTableCtrl() {
     // The windows go first, while every member they may still reach is alive.
     if (m_hwnd)
         ::DestroyWindow(m_hwnd);
-    for (int i = 0; i < 2; ++i) {
-        ::DeleteObject(m_rowBrush[i]);
-        ::DeleteObject(m_selBrush[i]);
-    }
-    ::DeleteObject(m_gridBrush);
 }
 
 bool CTableCtrl::Create(HWND parent, int id) {
@@ -106,7 +46,7 @@ bool CTableCtrl::Create(HWND parent, int id) {
         return false;
     DWORD masked = placeholder.style & kPlaceholderMask;
     DWORD style = (masked | WS_CHILD | WS_CLIPCHILDREN) & 0xFFFF0000;
-    m_selectionMode = (masked & kSingleSelection) ? SELECT_SINGLE : SELECT_MULTIPLE;
+    m_selection.SetMode((masked & kSingleSelection) ? CSelection::MODE_SINGLE : CSelection::MODE_MULTIPLE);
     ShowHeader((masked & kNoHeader) == 0);
     SetHeaderSort((masked & kNoHeaderSort) == 0);
     win::CWnd::RegisterClass(kCtrlClass, 0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
@@ -152,21 +92,21 @@ int CTableCtrl::OnCreate(CREATESTRUCTA* cs) {
 void CTableCtrl::SetColumnCount(int count) {
     Reset();
     m_table.SetColumnCount(count);
-    m_columns.resize(static_cast<size_t>(count));
+    m_geo.columns.resize(static_cast<size_t>(count));
     for (int col = 0; col < count; ++col)
-        m_order.push_back(col);
+        m_geo.order.push_back(col);
 }
 
 void CTableCtrl::Reset() {
-    m_columns.clear();
-    m_order.clear();
+    EndEdit(true);
+    m_geo.columns.clear();
+    m_geo.order.clear();
     m_table.Reset();
     m_keyColumn = -1;
-    m_scrollX = 0;
-    m_scrollY = 0;
-    m_cursorRow = -1;
-    m_cursorRecord = nullptr;
-    m_cursorCol = -1;
+    m_geo.scrollX = 0;
+    m_geo.scrollY = 0;
+    m_cursor.Forget();
+    m_cursor.SetColumn(-1);
 }
 
 void CTableCtrl::Sort(const CSortKeys& keys) {
@@ -182,29 +122,32 @@ void CTableCtrl::EndColumns(int keyColumn) {
 
 int CTableCtrl::AddColumn(CColDef* def, const char* header, int width) {
     int col = m_table.AddColumn(def->CreateFactory(), def->CreateCompare());
-    m_columns.resize(static_cast<size_t>(col) + 1);
-    m_order.push_back(col);
-    SetColumnOutput(col, CreateOutput(def), def->CreateInput(), header, width);
+    m_geo.columns.resize(static_cast<size_t>(col) + 1);
+    m_geo.order.push_back(col);
+    SetColumnOutput(col, CreateOutput(def), CreateInput(def), header, width);
     return col;
 }
 
 void CTableCtrl::DefineColumn(int col, CColDef* def, const char* header, int width) {
     m_table.SetColumn(col, def->CreateFactory(), def->CreateCompare());
-    SetColumnOutput(col, CreateOutput(def), def->CreateInput(), header, width);
+    SetColumnOutput(col, CreateOutput(def), CreateInput(def), header, width);
 }
 
 void CTableCtrl::SetColumnOutput(int col, CCellOutput* output, CCellInput* input, const char* header,
                                  int width) {
-    SColumn& c = Column(col);
+    STableColumn& c = Column(col);
+    if (c.input.get() != input)
+        EndEdit(true);
     c.output.reset(output);
     c.input.reset(input);
+    if (input)
+        input->SetColors(&m_look.colors);
     int shown = width;
     if (output) {
-        output->SetColors(&m_colors);
+        output->SetColors(&m_look.colors);
         if (width < 1) {
-            output->Begin(CTableCtrlWnd::SurfaceDC());
-            shown = output->TypicalWidth() + m_marginLeft + m_marginRight;
-            output->End();
+            CRenderScope render(*output, CTableCtrlWnd::SurfaceDC());
+            shown = output->TypicalWidth() + m_geo.marginLeft + m_geo.marginRight;
         }
     }
     SetWidth(col, shown);
@@ -215,34 +158,36 @@ void CTableCtrl::SetColumnOutput(int col, CCellOutput* output, CCellInput* input
 void CTableCtrl::MeasureColumns() {
     HDC dc = CTableCtrlWnd::SurfaceDC();
     int tallest = 0;
-    for (int col = 0; col < GetColumnCount() && col < static_cast<int>(m_columns.size()); ++col) {
-        SColumn& c = Column(col);
+    for (int col = 0; col < GetColumnCount() && col < static_cast<int>(m_geo.columns.size()); ++col) {
+        STableColumn& c = Column(col);
         if (!c.output)
             continue;
-        c.output->Begin(dc);
-        int minWidth = c.output->MinWidth();
-        int height = c.output->TextHeight();
-        c.output->End();
+        int minWidth = 0;
+        int height = 0;
+        {
+            CRenderScope render(*c.output, dc);
+            minWidth = c.output->MinWidth();
+            height = c.output->TextHeight();
+        }
         if (c.editable && c.input) {
-            minWidth = std::max(minWidth, c.input->MinWidth(dc));
-            height = std::max(height, c.input->TextHeight(dc));
+            minWidth = std::max(minWidth, c.input->MinWidth());
+            height = std::max(height, c.input->EditHeight());
         }
         tallest = std::max(tallest, height);
-        c.minLimit = m_marginLeft + m_marginRight + m_vertGrid + minWidth;
+        c.minLimit = m_geo.marginLeft + m_geo.marginRight + m_geo.vertGrid + minWidth;
         c.maxLimit = 4096;
         SetWidthLimits(col, c.minWidth, c.maxWidth);
         SetWidth(col, c.width);
     }
     if (tallest == 0) {
         // No renderer yet: the font's line keeps the rows readable.
-        int saved = ::SaveDC(dc);
-        ::SelectObject(dc, m_colors.font);
+        win::CSaveDC saved(dc);
+        ::SelectObject(dc, m_look.colors.font);
         TEXTMETRICA tm = {};
         ::GetTextMetricsA(dc, &tm);
-        ::RestoreDC(dc, saved);
         tallest = tm.tmHeight + 2;
     }
-    m_rowHeight = m_horzGrid + tallest + m_marginTop + m_marginBottom;
+    m_geo.rowHeight = m_geo.horzGrid + tallest + m_geo.marginTop + m_geo.marginBottom;
 }
 
 void CTableCtrl::SetHeader(int col, const std::string& text, int flags) {
@@ -253,19 +198,19 @@ void CTableCtrl::SetHeader(int col, const std::string& text, int flags) {
 }
 
 void CTableCtrl::SetHeaderFlags(int col, int flags) {
-    SColumn& c = Column(col);
+    STableColumn& c = Column(col);
     if (flags == -1)
         flags = c.output ? c.output->GetFormat() : DRAW_LEFT;
     c.headerFlags = flags;
 }
 
 void CTableCtrl::SetWidth(int col, int width) {
-    SColumn& c = Column(col);
+    STableColumn& c = Column(col);
     c.width = std::clamp(width, c.minWidth, std::max(c.minWidth, c.maxWidth));
 }
 
 void CTableCtrl::SetWidthLimits(int col, int minWidth, int maxWidth) {
-    SColumn& c = Column(col);
+    STableColumn& c = Column(col);
     c.minWidth = std::max(minWidth, c.minLimit);
     c.maxWidth = std::min(maxWidth, c.maxLimit);
 }
@@ -276,37 +221,39 @@ void CTableCtrl::AutoSizeAll(bool withHeader) {
 }
 
 void CTableCtrl::AutoSize(int col, bool withHeader) {
-    SColumn& c = Column(col);
+    STableColumn& c = Column(col);
     HDC dc = CTableCtrlWnd::SurfaceDC();
     int width = 0;
     if (c.output) {
-        c.output->Begin(dc);
+        CRenderScope render(*c.output, dc);
         width = c.output->ContentWidth(GetColData(col), GetRowCount());
-        c.output->End();
     }
     if (c.input && c.editable)
         width += 16;
-    if (withHeader) {
-        int saved = ::SaveDC(dc);
-        ::SelectObject(dc, m_colors.font);
-        SIZE size = {};
-        ::GetTextExtentPoint32A(dc, c.header.c_str(), static_cast<int>(c.header.size()), &size);
-        ::RestoreDC(dc, saved);
-        width = std::max(width, static_cast<int>(size.cx));
-    }
-    SetWidth(col, width + m_marginLeft + m_marginRight);
+    if (withHeader)
+        width = std::max(width, HeaderTextWidth(c.header));
+    SetWidth(col, width + m_geo.marginLeft + m_geo.marginRight);
+}
+
+int CTableCtrl::HeaderTextWidth(const std::string& text) {
+    HDC dc = CTableCtrlWnd::SurfaceDC();
+    win::CSaveDC saved(dc);
+    ::SelectObject(dc, m_look.colors.font);
+    SIZE size = {};
+    ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
 }
 
 void CTableCtrl::FitColumns() {
-    int available = m_bodyWidth - ::GetSystemMetrics(SM_CXVSCROLL);
-    int sum = TotalColumnsWidth();
+    int available = m_geo.bodyWidth - ::GetSystemMetrics(SM_CXVSCROLL);
+    int sum = m_geo.TotalColumnsWidth();
     if (sum <= 0)
         return;
     double factor = static_cast<double>(available) / sum;
     int rightmost = -1;
     int total = 0;
     for (int position = 0; position < GetColumnCount(); ++position) {
-        int col = ColumnAt(position);
+        int col = m_geo.ColumnAt(position);
         if (!Column(col).visible)
             continue;
         SetWidth(col, static_cast<int>(Column(col).width * factor));
@@ -322,35 +269,20 @@ bool CTableCtrl::IsColumnVisible(int col) {
 }
 
 void CTableCtrl::MoveColumn(int col, int position) {
-    auto it = std::find(m_order.begin(), m_order.end(), col);
-    if (it == m_order.end())
+    auto it = std::find(m_geo.order.begin(), m_geo.order.end(), col);
+    if (it == m_geo.order.end())
         return;
-    m_order.erase(it);
-    position = std::clamp(position, 0, static_cast<int>(m_order.size()));
-    m_order.insert(m_order.begin() + position, col);
-}
-
-int CTableCtrl::NextVisiblePosition(int position) {
-    int count = GetColumnCount();
-    for (int p = position + 1; p < count; ++p)
-        if (Column(ColumnAt(p)).visible)
-            return p;
-    return count;
-}
-
-int CTableCtrl::PrevVisiblePosition(int position) {
-    for (int p = std::min(position, GetColumnCount()) - 1; p >= 0; --p)
-        if (Column(ColumnAt(p)).visible)
-            return p;
-    return -1;
+    m_geo.order.erase(it);
+    position = std::clamp(position, 0, static_cast<int>(m_geo.order.size()));
+    m_geo.order.insert(m_geo.order.begin() + position, col);
 }
 
 CColumnSet CTableCtrl::ColumnSet() {
     std::vector<CColumnState> states;
-    for (const SColumn& c : m_columns)
+    for (const STableColumn& c : m_geo.columns)
         states.push_back(CColumnState{c.header, c.width, c.visible});
     CColumnSet set(std::move(states));
-    set.order = m_order;
+    set.order = m_geo.order;
     return set;
 }
 
@@ -362,34 +294,26 @@ bool CTableCtrl::SetLayout(const CWordArray& in) {
     CColumnSet set = ColumnSet();
     if (!Tabra::SetLayout(set, in))
         return false;
-    for (size_t col = 0; col < m_columns.size(); ++col) {
-        m_columns[col].width = set.columns[col].width;
-        m_columns[col].visible = set.columns[col].visible;
+    for (size_t col = 0; col < m_geo.columns.size(); ++col) {
+        m_geo.columns[col].width = set.columns[col].width;
+        m_geo.columns[col].visible = set.columns[col].visible;
     }
-    m_order = set.order;
+    m_geo.order = set.order;
     return true;
 }
 
 void CTableCtrl::SetLeparello(bool on) {
-    m_leparello = on;
+    m_look.leparello = on;
     SetHorzGrid(!on);
     SetVertGrid(true);
 }
 
 void CTableCtrl::SetHorzGrid(bool on) {
-    if (on == (m_horzGrid != 0))
+    if (on == (m_geo.horzGrid != 0))
         return;
-    int change = on ? m_gridWidth : -m_gridWidth;
-    m_horzGrid += change;
-    m_rowHeight += change;
-}
-
-void CTableCtrl::AllowHScroll(bool allow) {
-    m_hscrollAllowed = allow;
-}
-
-void CTableCtrl::AllowVScroll(bool allow) {
-    m_vscrollAllowed = allow;
+    int change = on ? m_geo.gridWidth : -m_geo.gridWidth;
+    m_geo.horzGrid += change;
+    m_geo.rowHeight += change;
 }
 
 void CTableCtrl::SetEditable(bool editable) {
@@ -398,20 +322,12 @@ void CTableCtrl::SetEditable(bool editable) {
 }
 
 void CTableCtrl::SetColumnEditable(int col, bool editable) {
-    SColumn& c = Column(col);
+    STableColumn& c = Column(col);
     c.editable = editable;
-    m_cursorMode = CURSOR_CELL;
+    m_cursor.SetMode(CCurrentCell::MODE_CELL);
     if (c.output)
         c.output->SetEditMode(editable);
     MeasureColumns();
-}
-
-bool CTableCtrl::StartEdit(bool) {
-    return m_editing;
-}
-
-void CTableCtrl::EndEdit(bool) {
-    m_editing = false;
 }
 
 // ---- Cells, rows, keys ----
@@ -436,23 +352,10 @@ int CTableCtrl::FindText(int col, const std::string& prefix, int after) {
     return -1;
 }
 
-int CTableCtrl::GetSelectedRow() {
-    for (int row = 0; row < GetRowCount(); ++row)
-        if (IsSelected(row))
-            return row;
-    return -1;
-}
-
-void CTableCtrl::DeselectAll() {
-    if (GetRowCount() > 0)
-        SelectRange(0, GetRowCount() - 1, false);
-}
-
 void CTableCtrl::SetSelectedRow(int row) {
-    DeselectAll();
-    if (row >= 0 && IsValidRow(row)) {
-        Select(row, true);
-        SetCursorRow(row);
+    m_selection.SelectOnly(row);
+    if (IsValidRow(row)) {
+        m_cursor.SetRow(row);
         EnsureVisible(row, -1);
     }
 }
@@ -469,247 +372,22 @@ int CTableCtrl::FindKey(int value) {
     return FindNext(m_keyColumn, &probe, -1);
 }
 
-// ---- Selection and cursor ----
-
-void CTableCtrl::SetSelectionMode(int mode) {
-    m_selectionMode = mode;
-    DeselectAll();
-}
-
-int CTableCtrl::GetAnchor() {
-    return std::min(m_anchor, GetRowCount() - 1);
-}
-
-void CTableCtrl::SetCursorRow(int row) {
-    int last = GetRowCount() - 1;
-    row = std::min(row, last);
-    if (IsValidRow(m_cursorRow) && GetRow(m_cursorRow) == m_cursorRecord)
-        m_cursorRecord->cursorMark = 0;
-    m_cursorRow = row < 0 ? -1 : row;
-    m_cursorRecord = m_cursorRow >= 0 ? GetRow(m_cursorRow) : nullptr;
-    if (m_cursorRecord)
-        m_cursorRecord->cursorMark = 1;
-}
-
-int CTableCtrl::GetCursorRow() {
-    if (m_cursorMode == CURSOR_NONE || !m_cursorRecord)
-        return -1;
-    if (IsValidRow(m_cursorRow) && GetRow(m_cursorRow) == m_cursorRecord && m_cursorRecord->cursorMark)
-        return m_cursorRow;
-    // The rows were re-sorted or changed: the mark in the record finds it again.
-    for (int row = 0; row < GetRowCount(); ++row) {
-        if (GetRow(row)->cursorMark) {
-            m_cursorRow = row;
-            m_cursorRecord = GetRow(row);
-            return row;
-        }
-    }
-    m_cursorRow = -1;
-    m_cursorRecord = nullptr;
-    return -1;
-}
+// ---- Cursor ----
 
 int CTableCtrl::GetCursorColumn() {
-    if (m_cursorMode != CURSOR_CELL || GetColumnCount() == 0)
+    if (m_cursor.GetMode() != CCurrentCell::MODE_CELL || GetColumnCount() == 0)
         return -1;
-    if (m_cursorCol < 0)
-        m_cursorCol = 0;
-    if (Column(m_cursorCol).visible)
-        return m_cursorCol;
-    int position = PositionOf(m_cursorCol);
-    int next = NextVisiblePosition(position);
-    if (IsValidPosition(next))
-        return ColumnAt(next);
-    int previous = PrevVisiblePosition(position);
-    return previous >= 0 ? ColumnAt(previous) : -1;
+    if (m_cursor.RawColumn() < 0)
+        m_cursor.SetColumn(0);
+    return m_geo.VisibleColumnFrom(m_cursor.RawColumn());
 }
 
 void CTableCtrl::SetCursor(int row, int col) {
-    SetCursorRow(row);
-    m_cursorCol = col;
+    m_cursor.SetRow(row);
+    m_cursor.SetColumn(col);
 }
 
-void CTableCtrl::ApplyClick(UINT flags, int row) {
-    if (!IsValidRow(row) || m_selectionMode == SELECT_NONE)
-        return;
-    if (m_selectionMode == SELECT_SINGLE) {
-        if (row == GetSelectedRow())
-            return;
-        if (Notify(TN_SELCHANGING, row))
-            return;
-        DeselectAll();
-        Select(row, true);
-        Notify(TN_SELCHANGED, row);
-        return;
-    }
-    bool shift = (flags & MK_SHIFT) != 0;
-    bool ctrl = (flags & MK_CONTROL) != 0;
-    int anchor = GetAnchor();
-    if (!ctrl && IsSelected(row) && GetSelectedCount() == 1)
-        return;
-    int lo = std::min(anchor, row);
-    int hi = std::max(anchor, row);
-    if (shift && anchor >= 0) {
-        if (!ctrl) {
-            bool exact = GetSelectedCount() == hi - lo + 1;
-            for (int r = lo; exact && r <= hi; ++r)
-                exact = IsSelected(r);
-            if (exact)
-                return;
-        } else {
-            bool state = IsSelected(anchor);
-            bool same = true;
-            for (int r = lo; same && r <= hi; ++r)
-                same = IsSelected(r) == state;
-            if (same)
-                return;
-        }
-    }
-    if (Notify(TN_SELCHANGING, row))
-        return;
-    if (shift && anchor >= 0) {
-        if (!ctrl) {
-            DeselectAll();
-            SelectRange(lo, hi, true);
-        } else {
-            SelectRange(lo, hi, IsSelected(anchor));
-        }
-    } else {
-        if (!ctrl) {
-            DeselectAll();
-            Select(row, true);
-        } else {
-            Select(row, !IsSelected(row));
-        }
-        m_anchor = row;
-    }
-    Notify(TN_SELCHANGED, row);
-}
-
-// ---- Geometry and scrolling ----
-
-int CTableCtrl::TotalColumnsWidth() {
-    int total = 0;
-    for (const SColumn& c : m_columns)
-        if (c.visible)
-            total += c.width;
-    return total;
-}
-
-int CTableCtrl::PositionAtX(int contentX) {
-    if (contentX < 0)
-        return -1;
-    int left = 0;
-    int count = GetColumnCount();
-    for (int position = 0; position < count; ++position) {
-        const SColumn& c = Column(ColumnAt(position));
-        if (!c.visible)
-            continue;
-        if (contentX < left + c.width)
-            return position;
-        left += c.width;
-    }
-    return count;
-}
-
-int CTableCtrl::LeftEdge(int position) {
-    int left = 0;
-    for (int p = 0; p < position && p < GetColumnCount(); ++p)
-        if (Column(ColumnAt(p)).visible)
-            left += Column(ColumnAt(p)).width;
-    return left;
-}
-
-int CTableCtrl::PositionOf(int col) const {
-    auto it = std::find(m_order.begin(), m_order.end(), col);
-    return it == m_order.end() ? -1 : static_cast<int>(it - m_order.begin());
-}
-
-int CTableCtrl::ColumnAtBodyX(int x) {
-    int position = PositionAtX(x + m_scrollX);
-    return IsValidPosition(position) ? ColumnAt(position) : -1;
-}
-
-int CTableCtrl::RowAtY(int bodyY) const {
-    int y = bodyY + m_scrollY;
-    if (y < GetRowCount() * m_rowHeight)
-        return y / m_rowHeight;
-    return GetRowCount();
-}
-
-int CTableCtrl::MaxScrollX() const {
-    int total = 0;
-    for (const SColumn& c : m_columns)
-        if (c.visible)
-            total += c.width;
-    return std::max(0, total - m_bodyWidth);
-}
-
-int CTableCtrl::MaxScrollY() const {
-    return std::max(0, GetRowCount() * m_rowHeight - m_rowHeight * (m_bodyHeight / m_rowHeight));
-}
-
-void CTableCtrl::SetScrollX(int x) {
-    m_scrollX = std::clamp(x, 0, MaxScrollX());
-}
-
-void CTableCtrl::SetScrollY(int y) {
-    y = m_rowHeight * (y / m_rowHeight);
-    m_scrollY = std::clamp(y, 0, MaxScrollY());
-}
-
-void CTableCtrl::ScrollRows(int code) {
-    switch (code) {
-    case SB_LINEUP:
-        SetScrollY(m_scrollY - m_rowHeight);
-        break;
-    case SB_LINEDOWN:
-        SetScrollY(m_scrollY + m_rowHeight);
-        break;
-    case SB_PAGEUP:
-        SetScrollY(m_scrollY + m_rowHeight - m_bodyHeight);
-        break;
-    case SB_PAGEDOWN:
-        SetScrollY(m_scrollY + m_bodyHeight - m_rowHeight);
-        break;
-    default:
-        break;
-    }
-}
-
-void CTableCtrl::ScrollColumns(int code) {
-    int step = m_bodyWidth - 32;
-    switch (code) {
-    case SB_LINELEFT: {
-        int p = PositionAtX(m_scrollX);
-        int target = p;
-        if (!(IsValidPosition(p) && LeftEdge(p) < m_scrollX)) {
-            target = PrevVisiblePosition(p);
-            if (target < 0)
-                target = 0;
-        }
-        step = std::min(step, m_scrollX - LeftEdge(target));
-        SetScrollX(m_scrollX - step);
-        break;
-    }
-    case SB_PAGELEFT:
-        SetScrollX(m_scrollX - step);
-        break;
-    case SB_LINERIGHT: {
-        int q = NextVisiblePosition(PositionAtX(m_scrollX));
-        if (!IsValidPosition(q))
-            break;
-        step = std::min(step, LeftEdge(q) - m_scrollX);
-        SetScrollX(m_scrollX + step);
-        break;
-    }
-    case SB_PAGERIGHT:
-        SetScrollX(m_scrollX + step);
-        break;
-    default:
-        break;
-    }
-}
+// ---- Layout and scrolling ----
 
 void CTableCtrl::PlaceWindow(HWND hwnd, bool condition, int x, int y, int w, int h) {
     if (!hwnd)
@@ -726,15 +404,15 @@ void CTableCtrl::PlaceWindow(HWND hwnd, bool condition, int x, int y, int w, int
 }
 
 void CTableCtrl::Layout(int width, int height) {
-    int headerHeight = m_headerShown ? HEADER_HEIGHT : 0;
+    int headerHeight = m_look.headerShown ? HEADER_HEIGHT : 0;
     int body = height - headerHeight;
     int hbar = 0;
     int vbar = 0;
-    int columns = TotalColumnsWidth();
-    int rows = GetRowCount() * m_rowHeight;
+    int columns = m_geo.TotalColumnsWidth();
+    int rows = GetRowCount() * m_geo.rowHeight;
     for (;;) {
         bool added = false;
-        if (m_hscrollAllowed && hbar == 0 && width + m_gridWidth < columns) {
+        if (m_hscrollAllowed && hbar == 0 && width + m_geo.gridWidth < columns) {
             hbar = ::GetSystemMetrics(SM_CXHSCROLL);
             body -= hbar;
             added = true;
@@ -747,31 +425,31 @@ void CTableCtrl::Layout(int width, int height) {
         if (!added)
             break;
     }
-    m_bodyWidth = std::max(0, width);
-    m_bodyHeight = std::max(0, body);
-    SetScrollX(m_scrollX);
-    SetScrollY(m_scrollY);
+    m_geo.bodyWidth = std::max(0, width);
+    m_geo.bodyHeight = std::max(0, body);
+    SetScrollX(m_geo.scrollX);
+    SetScrollY(m_geo.scrollY);
     if (!m_hwnd)
         return;
 
     SCROLLINFO si = {};
     si.cbSize = sizeof si;
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    si.nMax = MaxScrollY() + m_bodyHeight - 1;
-    si.nPage = static_cast<UINT>(m_bodyHeight);
-    si.nPos = m_scrollY;
+    si.nMax = m_geo.MaxScrollY() + m_geo.bodyHeight - 1;
+    si.nPage = static_cast<UINT>(m_geo.bodyHeight);
+    si.nPos = m_geo.scrollY;
     ::SetScrollInfo(m_vbar, SB_CTL, &si, TRUE);
-    si.nMax = MaxScrollX() + m_bodyWidth - 1;
-    si.nPage = static_cast<UINT>(m_bodyWidth);
-    si.nPos = m_scrollX;
+    si.nMax = m_geo.MaxScrollX() + m_geo.bodyWidth - 1;
+    si.nPage = static_cast<UINT>(m_geo.bodyWidth);
+    si.nPos = m_geo.scrollX;
     ::SetScrollInfo(m_hbar, SB_CTL, &si, TRUE);
 
-    ::SetWindowPos(m_body, nullptr, 0, headerHeight, m_bodyWidth, m_bodyHeight,
+    ::SetWindowPos(m_body, nullptr, 0, headerHeight, m_geo.bodyWidth, m_geo.bodyHeight,
                    SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
     ::InvalidateRect(m_body, nullptr, FALSE);
-    PlaceWindow(m_header, headerHeight != 0, 0, 0, m_bodyWidth + vbar, headerHeight);
-    PlaceWindow(m_vbar, vbar != 0, m_bodyWidth, headerHeight, vbar, m_bodyHeight);
-    PlaceWindow(m_hbar, hbar != 0, 0, headerHeight + m_bodyHeight, m_bodyWidth, hbar);
+    PlaceWindow(m_header, headerHeight != 0, 0, 0, m_geo.bodyWidth + vbar, headerHeight);
+    PlaceWindow(m_vbar, vbar != 0, m_geo.bodyWidth, headerHeight, vbar, m_geo.bodyHeight);
+    PlaceWindow(m_hbar, hbar != 0, 0, headerHeight + m_geo.bodyHeight, m_geo.bodyWidth, hbar);
 }
 
 void CTableCtrl::Update(bool keepSort) {
@@ -781,6 +459,7 @@ void CTableCtrl::Update(bool keepSort) {
         return;
     RECT rc = GetClientRect();
     Layout(rc.right, rc.bottom);
+    m_edit.Reposition();
     ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
@@ -789,10 +468,11 @@ void CTableCtrl::RedrawBody() {
 }
 
 void CTableCtrl::OnSize(UINT, int cx, int cy) {
-    int x = m_scrollX;
-    int y = m_scrollY;
+    int x = m_geo.scrollX;
+    int y = m_geo.scrollY;
     Layout(cx, cy);
-    if (x != m_scrollX || y != m_scrollY)
+    m_edit.Reposition();
+    if (x != m_geo.scrollX || y != m_geo.scrollY)
         ::InvalidateRect(m_header, nullptr, FALSE);
     Invalidate();
     ::RedrawWindow(m_body, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
@@ -807,13 +487,13 @@ void CTableCtrl::OnVScroll(UINT code, int, HWND) {
     case SB_LINEDOWN:
     case SB_PAGEUP:
     case SB_PAGEDOWN:
-        ScrollRows(static_cast<int>(code));
-        ::SetScrollPos(m_vbar, SB_CTL, m_scrollY, TRUE);
+        m_geo.ScrollRows(static_cast<int>(code));
+        ::SetScrollPos(m_vbar, SB_CTL, m_geo.scrollY, TRUE);
         break;
     case SB_THUMBPOSITION:
         ::GetScrollInfo(m_vbar, SB_CTL, &si);
         SetScrollY(si.nTrackPos);
-        ::SetScrollPos(m_vbar, SB_CTL, m_scrollY, TRUE);
+        ::SetScrollPos(m_vbar, SB_CTL, m_geo.scrollY, TRUE);
         break;
     case SB_THUMBTRACK:
         ::GetScrollInfo(m_vbar, SB_CTL, &si);
@@ -823,6 +503,7 @@ void CTableCtrl::OnVScroll(UINT code, int, HWND) {
         Default();
         return;
     }
+    m_edit.Reposition();
     RedrawBody();
 }
 
@@ -835,13 +516,13 @@ void CTableCtrl::OnHScroll(UINT code, int, HWND) {
     case SB_LINERIGHT:
     case SB_PAGELEFT:
     case SB_PAGERIGHT:
-        ScrollColumns(static_cast<int>(code));
-        ::SetScrollPos(m_hbar, SB_CTL, m_scrollX, TRUE);
+        m_geo.ScrollColumns(static_cast<int>(code));
+        ::SetScrollPos(m_hbar, SB_CTL, m_geo.scrollX, TRUE);
         break;
     case SB_THUMBPOSITION:
         ::GetScrollInfo(m_hbar, SB_CTL, &si);
         SetScrollX(si.nTrackPos);
-        ::SetScrollPos(m_hbar, SB_CTL, m_scrollX, TRUE);
+        ::SetScrollPos(m_hbar, SB_CTL, m_geo.scrollX, TRUE);
         break;
     case SB_THUMBTRACK:
         ::GetScrollInfo(m_hbar, SB_CTL, &si);
@@ -851,8 +532,9 @@ void CTableCtrl::OnHScroll(UINT code, int, HWND) {
         Default();
         return;
     }
+    m_edit.Reposition();
     RedrawBody();
-    if (m_headerShown)
+    if (m_look.headerShown)
         ::RedrawWindow(m_header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
@@ -864,7 +546,7 @@ void CTableCtrl::OnMouseWheel(UINT, short delta, POINT) {
         ScrollRows(delta >= 1 ? SB_PAGEUP : SB_PAGEDOWN);
     } else {
         perNotch = std::max(perNotch, 1);
-        SetScrollY(m_scrollY - (delta / WHEEL_DELTA) * m_rowHeight * perNotch);
+        SetScrollY(m_geo.scrollY - (delta / WHEEL_DELTA) * m_geo.rowHeight * perNotch);
     }
     Update(true);
 }
@@ -872,7 +554,7 @@ void CTableCtrl::OnMouseWheel(UINT, short delta, POINT) {
 // ---- Notifications and tooltips ----
 
 LRESULT CTableCtrl::Notify(int code, STableNotify& record) {
-    if (!m_notify || !m_hwnd)
+    if (!IsNotifying() || !m_hwnd)
         return 0;
     int id = GetDlgCtrlID();
     record.hdr.hwndFrom = m_hwnd;
@@ -880,13 +562,6 @@ LRESULT CTableCtrl::Notify(int code, STableNotify& record) {
     record.hdr.code = static_cast<UINT>(code);
     record.key = GetKey(record.row);
     return ::SendMessageA(GetParent(), WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&record));
-}
-
-LRESULT CTableCtrl::Notify(int code, int row, int col) {
-    STableNotify record;
-    record.row = row;
-    record.col = col;
-    return Notify(code, record);
 }
 
 bool CTableCtrl::OnNotify(NMHDR* header, LRESULT& result) {
@@ -904,35 +579,30 @@ bool CTableCtrl::OnToolTipText(NMTTDISPINFOA* info) {
     ::GetCursorPos(&pt);
     ::ScreenToClient(m_body, &pt);
     STableNotify record;
-    record.row = IsValidRow(RowAtY(pt.y)) ? RowAtY(pt.y) : -1;
-    int position = PositionAtX(pt.x + m_scrollX);
-    record.col = IsValidPosition(position) ? ColumnAt(position) : -1;
+    int row = m_geo.RowAtY(pt.y);
+    record.row = IsValidRow(row) ? row : -1;
+    int position = m_geo.PositionAtX(pt.x + m_geo.scrollX);
+    record.col = m_geo.IsValidPosition(position) ? m_geo.ColumnAt(position) : -1;
     std::string proposed;
     if (info->hdr.idFrom == reinterpret_cast<UINT_PTR>(m_body.GetHwnd())) {
         if (record.row >= 0 && record.col >= 0 && Column(record.col).output) {
-            SColumn& c = Column(record.col);
-            c.output->Begin(CTableCtrlWnd::SurfaceDC());
-            proposed =
-                c.output->TipText(GetCell(record.row, record.col), c.width - m_marginLeft - m_marginRight);
-            c.output->End();
+            STableColumn& c = Column(record.col);
+            CRenderScope render(*c.output, CTableCtrlWnd::SurfaceDC());
+            proposed = c.output->TipText(GetCell(record.row, record.col),
+                                         c.width - m_geo.marginLeft - m_geo.marginRight);
         }
         record.text = proposed;
         if (Notify(TN_BODYTIP, record))
             proposed = record.text;
     } else {
         if (record.col >= 0) {
-            SColumn& c = Column(record.col);
+            STableColumn& c = Column(record.col);
             if (!c.header2.empty()) {
                 proposed = c.header2;
             } else {
-                HDC dc = CTableCtrlWnd::SurfaceDC();
-                int saved = ::SaveDC(dc);
-                ::SelectObject(dc, m_colors.font);
-                SIZE size = {};
-                ::GetTextExtentPoint32A(dc, c.header.c_str(), static_cast<int>(c.header.size()), &size);
-                ::RestoreDC(dc, saved);
-                if (c.width - m_marginLeft - m_marginRight < size.cx ||
-                    LeftEdge(position) - m_scrollX + size.cx > m_bodyWidth)
+                int title = HeaderTextWidth(c.header);
+                if (c.width - m_geo.marginLeft - m_geo.marginRight < title ||
+                    m_geo.LeftEdge(position) - m_geo.scrollX + title > m_geo.bodyWidth)
                     proposed = c.header;
             }
         }
@@ -973,36 +643,36 @@ void CTableCtrl::OnKeyDown(UINT key, UINT repeat, UINT flags) {
         break;
     case VK_PRIOR:
         if (row >= 1)
-            SetCursorRow(std::max(0, row - m_bodyHeight / m_rowHeight));
+            SetCursorRow(std::max(0, row - m_geo.bodyHeight / m_geo.rowHeight));
         break;
     case VK_NEXT:
         if (row < last)
-            SetCursorRow(std::min(last, row + RowAtY(m_bodyHeight + 1) - RowAtY(0) - 1));
+            SetCursorRow(std::min(last, row + m_geo.RowAtY(m_geo.bodyHeight + 1) - m_geo.RowAtY(0) - 1));
         break;
     case VK_HOME:
         if (mods & MK_CONTROL)
             SetCursorRow(0);
         else if (columns > 0)
-            m_cursorCol = ColumnAt(0);
+            m_cursor.SetColumn(m_geo.ColumnAt(0));
         break;
     case VK_END:
         if (mods & MK_CONTROL) {
             SetCursorRow(last);
         } else {
-            int p = PrevVisiblePosition(columns);
+            int p = m_geo.PrevVisiblePosition(columns);
             if (p >= 0)
-                m_cursorCol = ColumnAt(p);
+                m_cursor.SetColumn(m_geo.ColumnAt(p));
         }
         break;
     case VK_LEFT:
     case VK_RIGHT: {
         int col = GetCursorColumn();
-        int p = col >= 0 ? PositionOf(col) : -1;
-        int q = col < 0 ? -1 : key == VK_LEFT ? PrevVisiblePosition(p) : NextVisiblePosition(p);
-        if (m_cursorMode == CURSOR_CELL && IsValidPosition(q))
-            m_cursorCol = ColumnAt(q);
+        int p = col >= 0 ? m_geo.PositionOf(col) : -1;
+        int q = col < 0 ? -1 : key == VK_LEFT ? m_geo.PrevVisiblePosition(p) : m_geo.NextVisiblePosition(p);
+        if (m_cursor.GetMode() == CCurrentCell::MODE_CELL && m_geo.IsValidPosition(q))
+            m_cursor.SetColumn(m_geo.ColumnAt(q));
         else
-            ScrollColumns(key == VK_LEFT ? SB_LINELEFT : SB_LINERIGHT);
+            m_geo.ScrollColumns(key == VK_LEFT ? SB_LINELEFT : SB_LINERIGHT);
         break;
     }
     case VK_UP:
@@ -1018,11 +688,11 @@ void CTableCtrl::OnKeyDown(UINT key, UINT repeat, UINT flags) {
     }
     row = GetCursorRow();
     if (key == VK_SPACE)
-        ApplyClick(mods, row);
+        m_selection.ApplyClick(mods, row);
     else if (mods & MK_SHIFT)
-        ApplyClick(MK_SHIFT, row);
+        m_selection.ApplyClick(MK_SHIFT, row);
     else if (!(mods & MK_CONTROL))
-        ApplyClick(0, row);
+        m_selection.ApplyClick(0, row);
     EnsureVisible(row, GetCursorColumn());
     Update(true);
 }
@@ -1034,16 +704,16 @@ void CTableCtrl::OnChar(UINT ch, UINT, UINT) {
     ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32650))); // IDC_APPSTARTING
     SetTimer(kTypeAheadTimer, kTypeAheadTick);
     m_typeAheadCountdown = kTypeAheadTicks;
-    int col = !m_sortKeys.IsEmpty() ? m_sortKeys[0].column : GetColumnCount() > 0 ? ColumnAt(0) : -1;
+    int col = !m_sortKeys.IsEmpty() ? m_sortKeys[0].column : GetColumnCount() > 0 ? m_geo.ColumnAt(0) : -1;
     m_typeAhead += static_cast<char>(ch);
     int row = FindText(col, m_typeAhead, -1);
     if (row < 0) {
         ::MessageBeep(MB_OK);
         return;
     }
-    m_cursorCol = col;
+    m_cursor.SetColumn(col);
     SetCursorRow(row);
-    ApplyClick(0, row);
+    m_selection.ApplyClick(0, row);
     EnsureVisible(row, -1);
     Update(true);
 }
@@ -1061,6 +731,7 @@ void CTableCtrl::OnTimer(UINT_PTR id) {
 }
 
 void CTableCtrl::OnSetFocus(HWND) {
+    m_edit.Focus();
     if (m_focused)
         return;
     CUserAction action(*this);
@@ -1086,223 +757,6 @@ void CTableCtrl::OnContextMenu(HWND window, POINT screenPt) {
     if (window == m_hwnd)
         return;
     Default();
-}
-
-void CTableCtrl::EnsureVisible(int row, int col) {
-    if (IsValidRow(row)) {
-        int first = RowAtY(0);
-        int full = m_bodyHeight / m_rowHeight;
-        if (row < first)
-            SetScrollY(row * m_rowHeight);
-        else if (row >= first + full)
-            SetScrollY(m_rowHeight * (row - full + 1));
-    }
-    if (IsValidColumn(col)) {
-        int edge = LeftEdge(PositionOf(col));
-        int width = Column(col).width;
-        if (edge - m_scrollX > 0) {
-            if (width + edge - m_scrollX > m_bodyWidth)
-                SetScrollX(edge + width - m_bodyWidth);
-        } else {
-            SetScrollX(edge);
-        }
-    }
-}
-
-// ---- Menus ----
-
-UINT CTableCtrl::TrackMenu(win::CPopupMenu& menu, POINT screenPt) {
-    return menu.Track(m_hwnd, screenPt.x, screenPt.y, TPM_RIGHTBUTTON);
-}
-
-std::string CTableCtrl::MenuName(int col) {
-    const SColumn& c = Column(col);
-    std::string name = c.header2.empty() ? c.header : c.header2;
-    std::replace(name.begin(), name.end(), '\n', ' ');
-    return name;
-}
-
-void CTableCtrl::BuildTablePopupMenu(win::CPopupMenu* menu, int row, int col) {
-    for (const win::SMenuItem& item : win::ParseMenuText(TABLE_MENU_TEXT, ID_COPY_CELL)) {
-        if (item.separator) {
-            menu->AppendSeparator(item.id);
-        } else if (item.id == ID_SHOW_COLUMN) {
-            win::CPopupMenu show;
-            show.AppendItem("&All columns", ID_SHOW_ALL);
-            show.AppendSeparator();
-            int hidden = 0;
-            for (int c = 0; c < GetColumnCount(); ++c) {
-                if (!Column(c).visible && !(Column(c).header.empty() && Column(c).header2.empty())) {
-                    show.AppendItem(MenuName(c).c_str(), static_cast<UINT>(ID_SHOW_FIRST + c));
-                    ++hidden;
-                }
-            }
-            if (hidden == 0) {
-                show = win::CPopupMenu();
-                show.AppendItems(kNone, 0);
-            }
-            menu->AppendSubMenu(item.text.c_str(), std::move(show));
-        } else if (item.id == ID_HIDE_COLUMN) {
-            win::CPopupMenu hide;
-            int named = 0;
-            for (int p = 0; p < GetColumnCount(); ++p) {
-                int c = ColumnAt(p);
-                if (Column(c).visible && !(Column(c).header.empty() && Column(c).header2.empty())) {
-                    hide.AppendItem(MenuName(c).c_str(), static_cast<UINT>(ID_HIDE_FIRST + c));
-                    ++named;
-                }
-            }
-            if (named < 2) {
-                hide = win::CPopupMenu();
-                hide.AppendItems(kNone, 0);
-            }
-            menu->AppendSubMenu(item.text.c_str(), std::move(hide));
-        } else {
-            menu->AppendItem(item.text.c_str(), item.id);
-        }
-    }
-    if (!IsValidRow(row) || !IsValidColumn(col))
-        menu->EnableItem(ID_COPY_CELL, false);
-    if (m_selectionMode == SELECT_NONE)
-        menu->RemoveItem(ID_COPY);
-    if (m_selectionMode != SELECT_MULTIPLE)
-        menu->RemoveItem(ID_SELECT_ALL);
-}
-
-void CTableCtrl::ShowAllNamed() {
-    for (SColumn& c : m_columns)
-        if (!c.header.empty())
-            c.visible = true;
-}
-
-void CTableCtrl::OnTablePopupCommand(int command, int row, int col) {
-    int count = GetColumnCount();
-    switch (command) {
-    case ID_COPY_CELL:
-        if (IsValidRow(row) && IsValidColumn(col))
-            CopyCell(row, col);
-        return;
-    case ID_COPY:
-        AnnounceCopy(false);
-        return;
-    case ID_COPY_ALL:
-        AnnounceCopy(true);
-        return;
-    case ID_SELECT_ALL:
-        if (GetRowCount() > 0)
-            SelectRange(0, GetRowCount() - 1, true);
-        Update(false);
-        return;
-    case ID_SHOW_ALL:
-        ShowAllNamed();
-        Update(false);
-        return;
-    case ID_RESTORE_DEFAULT:
-        for (int c = 0; c < count; ++c)
-            MoveColumn(c, c);
-        AutoSizeAll(true);
-        ShowAllNamed();
-        Update(false);
-        return;
-    case ID_SAVE_AS:
-        SaveAs();
-        return;
-    default:
-        break;
-    }
-    if (command >= ID_SHOW_FIRST && command < ID_SHOW_FIRST + count) {
-        Column(command - ID_SHOW_FIRST).visible = true;
-        Update(false);
-    } else if (command >= ID_HIDE_FIRST && command < ID_HIDE_FIRST + count) {
-        Column(command - ID_HIDE_FIRST).visible = false;
-        Update(false);
-    }
-}
-
-void CTableCtrl::BuildColumnPopupMenu(win::CPopupMenu* menu, int col) {
-    if (!IsValidColumn(col)) {
-        menu->AppendItems("~Todo: Implementieren", ID_NOT_IMPLEMENTED);
-        return;
-    }
-    if (m_headerSort) {
-        menu->AppendItems(COLUMN_MENU_TEXT, ID_SORT_ASCENDING);
-        menu->CheckRadioItem(ID_SORT_ASCENDING, ID_SORT_NONE,
-                             static_cast<UINT>(ID_SORT_ASCENDING + m_sortKeys.GetDirection(col)));
-    } else {
-        menu->AppendItem("Hide", ID_HIDE);
-    }
-    int visible = static_cast<int>(
-        std::count_if(m_columns.begin(), m_columns.end(), [](const SColumn& c) { return c.visible; }));
-    if (visible <= 1)
-        menu->EnableItem(ID_HIDE, false);
-}
-
-void CTableCtrl::OnColumnPopupCommand(int command, int col) {
-    if (command >= ID_SORT_ASCENDING && command <= ID_SORT_NONE) {
-        if (Notify(TN_SORTING, -1, col))
-            return;
-        CSortKeys keys = m_sortKeys;
-        keys.SetDirection(col, command - ID_SORT_ASCENDING);
-        Sort(keys);
-        Notify(TN_SORTED, -1, col);
-        Update(true);
-    } else if (command == ID_HIDE && IsValidColumn(col)) {
-        Column(col).visible = false;
-        Update(true);
-    }
-}
-
-// ---- Clipboard and export ----
-
-std::string CTableCtrl::CopyContent() {
-    return CopyText(
-        m_table, ColumnSet(), [this](int row, int col) { return GetCellText(row, col); }, m_copyAll);
-}
-
-void CTableCtrl::CopyCell(int row, int col) {
-    win::CClipboard clipboard(m_hwnd);
-    if (!clipboard.IsOpen())
-        return;
-    clipboard.Empty();
-    clipboard.SetText(GetCellText(row, col));
-}
-
-void CTableCtrl::AnnounceCopy(bool all) {
-    m_copyAll = all;
-    win::CClipboard clipboard(m_hwnd);
-    if (!clipboard.IsOpen())
-        return;
-    clipboard.Empty();
-    clipboard.Announce(CF_TEXT);
-}
-
-void CTableCtrl::OnRenderFormat(UINT format) {
-    if (format != CF_TEXT) {
-        Default();
-        return;
-    }
-    win::CWaitCursor wait;
-    win::RenderClipboardText(CopyContent());
-}
-
-void CTableCtrl::OnRenderAllFormats() {
-    // The control goes away before anyone pasted: leave the text behind rather than lose it.
-    win::CClipboard clipboard(m_hwnd);
-    if (clipboard.IsOpen() && ::GetClipboardOwner() == m_hwnd)
-        win::RenderClipboardText(CopyContent());
-}
-
-void CTableCtrl::SaveAs() {
-    std::string name = HtmlFileName(GetWindowText());
-    if (!win::AskSaveFileName(m_hwnd, SAVE_FILTER, "html", name, kSaveFlags))
-        return;
-    std::string bytes =
-        HtmlExport(m_table, ColumnSet(), [this](int row, int col) { return GetCellText(row, col); });
-    FILE* file = std::fopen(name.c_str(), "wb");
-    if (!file)
-        return;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
 }
 
 } // namespace Tabra

@@ -46,6 +46,9 @@ enum TableNotifyCode : int {
     TN_PASTLASTCELL = -2013,
     TN_HEADERTIP = -2015,
     TN_EDITSTORED = -2019,
+    TN_ENUMOPENED = -2101,
+    TN_CHECKTOGGLED = -2102,
+    TN_ENUMSELCHANGED = -2103,
 };
 
 // The record of every notification but TN_KEYDOWN. A nonzero answer of the parent cancels or

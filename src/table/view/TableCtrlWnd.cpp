@@ -1,6 +1,9 @@
 #include "table/view/TableCtrlWnd.h"
 
-#include "table/view/TableCtrl.h"
+#include "table/view/TablePaneSite.h"
+#include "win/Scoped.h"
+
+#include <algorithm>
 
 namespace Tabra {
 
@@ -66,25 +69,22 @@ void CTableCtrlWnd::PaintInto(HDC target, const RECT& clip) {
     SSurface& surface = Surface();
     surface.Cover(clip.right, clip.bottom);
     HDC mem = surface.dc;
-    int saved = ::SaveDC(mem);
+    win::CSaveDC saved(mem);
     Draw(mem, clip);
     ::BitBlt(target, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, mem, clip.left,
              clip.top, SRCCOPY);
-    ::RestoreDC(mem, saved);
 }
 
 void CTableCtrlWnd::OnPaint() {
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(m_hwnd, &ps);
+    win::CPaintDC dc(m_hwnd);
     RECT clip = {};
     ::GetClipBox(dc, &clip);
-    if (ctrl)
+    if (site)
         PaintInto(dc, clip);
-    ::EndPaint(m_hwnd, &ps);
 }
 
 LRESULT CTableCtrlWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (ctrl && msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONDBLCLK) {
+    if (site && msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONDBLCLK) {
         DWORD pos = ::GetMessagePos();
         MSG relayed{m_hwnd,
                     msg,
@@ -92,7 +92,7 @@ LRESULT CTableCtrlWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                     lParam,
                     static_cast<DWORD>(::GetMessageTime()),
                     POINT{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))}};
-        ::SendMessageA(ctrl->GetToolTip(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+        ::SendMessageA(site->ToolTip(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
     }
     return win::CWnd::WindowProc(msg, wParam, lParam);
 }

@@ -9,7 +9,7 @@
 
 namespace Tabra {
 
-class CTableCtrl;
+class CTablePaneSite;
 
 class CTableCtrlWnd : public win::CWnd {
 public:
@@ -23,7 +23,7 @@ public:
     static HDC SurfaceDC();
     static SIZE SurfaceSize();
 
-    CTableCtrl* ctrl = nullptr; // the owning control
+    CTablePaneSite* site = nullptr; // the owning control
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

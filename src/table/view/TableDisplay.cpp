@@ -1,6 +1,6 @@
 #include "table/view/TableDisplay.h"
 
-#include "table/view/TableCtrl.h"
+#include "table/view/TablePaneSite.h"
 
 #include <algorithm>
 
@@ -20,88 +20,87 @@ int CTableDisplay::DragScrollDelay(int y, int fullRowsHeight) {
 }
 
 void CTableDisplay::Draw(HDC dc, const RECT& clip) {
-    CTableCtrl& c = *ctrl;
-    int rh = c.GetRowHeight();
-    int g = c.GetHorzGridWidth();
-    int count = c.GetRowCount();
-    int first = c.RowAtY(clip.top);
-    int last = std::min(c.RowAtY(clip.bottom) + 1, count);
-    int y0 = c.RowTop(first);
+    const CTableGeometry& g = site->Geometry();
+    const STableLook& look = site->Look();
+    const CTableInterface& rows = site->Rows();
+    int rh = g.rowHeight;
+    int count = rows.GetRowCount();
+    int first = g.RowAtY(clip.top);
+    int last = std::min(g.RowAtY(clip.bottom) + 1, count);
+    int y0 = g.RowTop(first);
 
     int parity = (y0 / rh) & 1;
-    bool leparello = c.GetLeparello();
+    bool leparello = look.leparello;
     HBRUSH highlight = ::GetSysColorBrush(COLOR_HIGHLIGHT);
     HBRUSH window = ::GetSysColorBrush(COLOR_WINDOW);
     for (int y = y0, row = first; y <= clip.bottom; y += rh, ++row, parity ^= 1) {
-        RECT band{clip.left, y, clip.right + 1, y + rh - g};
+        RECT band{clip.left, y, clip.right + 1, y + rh - g.horzGrid};
         HBRUSH brush;
-        if (row >= 0 && row < count && c.IsSelected(row))
-            brush = leparello ? c.GetSelectionBrush(parity) : highlight;
+        if (row >= 0 && row < count && rows.IsSelected(row))
+            brush = leparello ? look.selBrush[parity] : highlight;
         else
-            brush = leparello ? c.GetRowBrush(parity) : window;
+            brush = leparello ? look.rowBrush[parity] : window;
         ::FillRect(dc, &band, brush);
-        if (g > 0) {
+        if (g.horzGrid > 0) {
             // The whole gap under the band, so that a grid wider than the pen leaves no stale pixels.
             RECT line{band.left, band.bottom, band.right, y + rh};
-            ::FillRect(dc, &line, c.GetGridBrush());
+            ::FillRect(dc, &line, look.gridBrush);
         }
     }
 
-    int scrollX = c.GetScrollX();
-    int position = c.PositionAtX(clip.left + scrollX);
-    if (c.IsValidPosition(position)) {
-        int x = c.LeftEdge(position) - scrollX;
-        while (x < clip.right && c.IsValidPosition(position)) {
-            int col = c.ColumnAt(position);
+    int position = g.PositionAtX(clip.left + g.scrollX);
+    if (g.IsValidPosition(position)) {
+        int x = g.LeftEdge(position) - g.scrollX;
+        while (x < clip.right && g.IsValidPosition(position)) {
+            int col = g.ColumnAt(position);
             DrawColumn(dc, col, x, first, last, y0, clip.bottom);
-            x += c.GetWidth(col);
-            position = c.NextVisiblePosition(position);
+            x += g.Width(col);
+            position = g.NextVisiblePosition(position);
         }
     }
-    if (c.HasFocusMark())
+    if (site->HasFocusMark())
         DrawFocus(dc);
 }
 
 void CTableDisplay::DrawColumn(HDC dc, int col, int x, int first, int last, int y0, int bottom) {
-    CTableCtrl& c = *ctrl;
-    int width = c.GetWidth(col);
-    int rh = c.GetRowHeight();
-    if (CCellOutput* output = c.GetOutput(col)) {
-        output->Begin(dc);
+    const CTableGeometry& g = site->Geometry();
+    const CTableInterface& rows = site->Rows();
+    int width = g.Width(col);
+    int rh = g.rowHeight;
+    if (CCellOutput* output = g.Column(col).output.get()) {
+        CRenderScope render(*output, dc);
         int y = y0;
         for (int row = std::max(first, 0); row < last; ++row, y += rh) {
-            RECT text{x + c.MarginLeft(), y + c.MarginTop(), x + width - c.MarginRight(),
-                      y + rh - c.MarginBottom()};
-            output->DrawCell(text, c.GetCell(row, col), c.IsSelected(row));
+            RECT text{x + g.marginLeft, y + g.marginTop, x + width - g.marginRight, y + rh - g.marginBottom};
+            output->DrawCell(text, rows.GetCell(row, col), rows.IsSelected(row));
         }
-        output->End();
     }
-    if (int v = c.GetVertGridWidth(); v != 0) {
+    if (int v = g.vertGrid; v != 0) {
         RECT line{x + width - v, y0, x + width, bottom + 1};
-        ::FillRect(dc, &line, c.GetGridBrush());
+        ::FillRect(dc, &line, site->Look().gridBrush);
     }
 }
 
 void CTableDisplay::DrawFocus(HDC dc) {
-    CTableCtrl& c = *ctrl;
-    if (c.GetCursorMode() == CTableCtrl::CURSOR_NONE)
+    if (site->GetCursorMode() == CCurrentCell::MODE_NONE)
         return;
-    int row = c.GetCursorRow();
-    int col = c.GetCursorColumn();
+    const CTableGeometry& g = site->Geometry();
+    int row = site->GetCursorRow();
+    int col = site->GetCursorColumn();
     RECT rc;
     if (row < 0) {
         rc.top = 0;
-        rc.bottom = c.GetBodyHeight();
+        rc.bottom = g.bodyHeight;
     } else {
-        rc.top = c.RowTop(row);
-        rc.bottom = rc.top + c.GetRowHeight() - c.GetHorzGridWidth();
+        rc.top = g.RowTop(row);
+        rc.bottom = rc.top + g.rowHeight - g.horzGrid;
     }
     if (col < 0) {
         rc.left = -1;
-        rc.right = c.GetBodyWidth() + 1;
+        rc.right = g.bodyWidth + 1;
     } else {
-        rc.left = c.LeftEdge(c.PositionOf(col)) - c.GetScrollX();
-        rc.right = rc.left + c.GetWidth(col) - 1;
+        rc.left = g.LeftEdge(g.PositionOf(col)) - g.scrollX;
+        rc.right = rc.left + g.Width(col) - 1;
     }
     ::SetTextColor(dc, RGB(0, 0, 0));
     ::SetBkColor(dc, RGB(255, 255, 255));
@@ -109,26 +108,26 @@ void CTableDisplay::DrawFocus(HDC dc) {
 }
 
 void CTableDisplay::OnLButtonDown(UINT flags, POINT pt) {
-    CTableCtrl& c = *ctrl;
-    CTableCtrl::CUserAction action(c);
-    ::SetFocus(c);
-    int row = c.RowAtY(pt.y);
-    int col = c.ColumnAtBodyX(pt.x);
-    if (c.IsValidRow(row)) {
+    CTablePaneSite& c = *site;
+    CTablePaneSite::CUserAction action(c);
+    ::SetFocus(c.SiteWindow());
+    int row = c.Geometry().RowAtY(pt.y);
+    int col = c.Geometry().ColumnAtBodyX(pt.x);
+    if (c.Rows().IsValidRow(row)) {
         c.EndEdit(false);
         c.SetCursor(row, col);
         bool alt = ::GetKeyState(VK_MENU) < 0;
-        bool editing = !(flags & (MK_SHIFT | MK_CONTROL)) && !alt && c.StartEdit(false);
+        bool editing = !(flags & (MK_SHIFT | MK_CONTROL)) && !alt && c.StartEdit(true);
         if (!editing) {
             SetCapture();
             SetTimer(kDragTimer, kDragTick);
             m_nextScroll = ::GetTickCount();
             m_capturing = true;
         }
-        c.ApplyClick(flags, row);
+        c.Selection().ApplyClick(flags, row);
         m_lastRow = row;
         m_lastColumn = col;
-        if (c.GetCursorMode() != CTableCtrl::CURSOR_NONE || c.GetSelectionMode() != CTableCtrl::SELECT_NONE)
+        if (c.GetCursorMode() != CCurrentCell::MODE_NONE || c.Selection().GetMode() != CSelection::MODE_NONE)
             ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     }
     m_buttonDown = true;
@@ -143,20 +142,20 @@ void CTableDisplay::EndDrag() {
 }
 
 void CTableDisplay::NotifyClick(int code, POINT pt) {
-    CTableCtrl& c = *ctrl;
+    CTablePaneSite& c = *site;
     STableNotify record;
-    int row = c.RowAtY(pt.y);
-    record.row = c.IsValidRow(row) ? row : -1;
-    record.col = c.ColumnAtBodyX(pt.x);
+    int row = c.Geometry().RowAtY(pt.y);
+    record.row = c.Rows().IsValidRow(row) ? row : -1;
+    record.col = c.Geometry().ColumnAtBodyX(pt.x);
     POINT inCtrl = pt;
-    ::MapWindowPoints(m_hwnd, c, &inCtrl, 1);
+    ::MapWindowPoints(m_hwnd, c.SiteWindow(), &inCtrl, 1);
     record.x = inCtrl.x;
     record.y = inCtrl.y;
     c.Notify(code, record);
 }
 
 void CTableDisplay::OnLButtonUp(UINT, POINT pt) {
-    CTableCtrl::CUserAction action(*ctrl);
+    CTablePaneSite::CUserAction action(*site);
     EndDrag();
     if (m_doubleClicked)
         m_doubleClicked = false;
@@ -166,7 +165,7 @@ void CTableDisplay::OnLButtonUp(UINT, POINT pt) {
 }
 
 void CTableDisplay::OnLButtonDblClk(UINT, POINT pt) {
-    CTableCtrl::CUserAction action(*ctrl);
+    CTablePaneSite::CUserAction action(*site);
     EndDrag();
     NotifyClick(TN_CLICK, pt);
     NotifyClick(TN_DBLCLK, pt);
@@ -174,10 +173,10 @@ void CTableDisplay::OnLButtonDblClk(UINT, POINT pt) {
 }
 
 void CTableDisplay::OnCaptureChanged(HWND) {
-    CTableCtrl::CUserAction action(*ctrl);
+    CTablePaneSite::CUserAction action(*site);
     m_capturing = false;
     KillTimer(kDragTimer);
-    ctrl->Notify(TN_RELEASEDCAPTURE);
+    site->Notify(TN_RELEASEDCAPTURE);
 }
 
 void CTableDisplay::OnMouseMove(UINT, POINT pt) {
@@ -185,12 +184,12 @@ void CTableDisplay::OnMouseMove(UINT, POINT pt) {
         DragStep(pt);
         return;
     }
-    int row = ctrl->RowAtY(pt.y);
-    int col = ctrl->ColumnAtBodyX(pt.x);
+    int row = site->Geometry().RowAtY(pt.y);
+    int col = site->Geometry().ColumnAtBodyX(pt.x);
     if (row != m_hoverRow || col != m_hoverColumn) {
         m_hoverRow = row;
         m_hoverColumn = col;
-        ::SendMessageA(ctrl->GetToolTip(), TTM_POP, 0, 0);
+        ::SendMessageA(site->ToolTip(), TTM_POP, 0, 0);
     }
 }
 
@@ -206,20 +205,21 @@ void CTableDisplay::OnTimer(UINT_PTR id) {
 }
 
 void CTableDisplay::DragStep(POINT pt) {
-    CTableCtrl& c = *ctrl;
-    CTableCtrl::CUserAction action(c);
-    int row = c.RowAtY(pt.y);
-    int col = c.ColumnAtBodyX(pt.x);
-    if (c.IsValidRow(row))
+    CTablePaneSite& c = *site;
+    CTablePaneSite::CUserAction action(c);
+    const CTableGeometry& g = c.Geometry();
+    int row = g.RowAtY(pt.y);
+    int col = g.ColumnAtBodyX(pt.x);
+    if (c.Rows().IsValidRow(row))
         c.SetCursorRow(row);
-    if (c.IsValidColumn(col))
+    if (c.Rows().IsValidColumn(col))
         c.SetCursorColumn(col);
-    int count = c.GetRowCount();
+    int count = c.Rows().GetRowCount();
     if (count == 0)
         return;
-    int rh = c.GetRowHeight();
-    int first = c.RowAtY(0);
-    int full = c.GetBodyHeight() / rh;
+    int rh = g.rowHeight;
+    int first = g.RowAtY(0);
+    int full = g.FullRows();
     DWORD now = ::GetTickCount();
     bool due = static_cast<LONG>(now - m_nextScroll) >= 0;
     if (row >= 0 && row <= count - 1 && row != m_lastRow) {
@@ -244,7 +244,7 @@ void CTableDisplay::DragStep(POINT pt) {
         return;
     }
     row = std::clamp(row, 0, count - 1);
-    c.ApplyClick(MK_SHIFT, row);
+    c.Selection().ApplyClick(CLICK_SHIFT, row);
     m_lastRow = row;
     m_lastColumn = col;
     c.Refresh();
@@ -255,10 +255,11 @@ void CTableDisplay::OnContextMenu(HWND, POINT screenPt) {
 }
 
 void CTableDisplay::ShowContextMenu(POINT screenPt) {
-    CTableCtrl& c = *ctrl;
-    CTableCtrl::CUserAction action(c);
+    CTablePaneSite& c = *site;
+    CTablePaneSite::CUserAction action(c);
+    const CTableGeometry& g = c.Geometry();
     EndDrag();
-    ::SetFocus(c);
+    ::SetFocus(c.SiteWindow());
     c.EndEdit(true);
     int row;
     int col;
@@ -267,24 +268,24 @@ void CTableDisplay::ShowContextMenu(POINT screenPt) {
         row = c.GetCursorRow();
         col = c.GetCursorColumn();
         POINT local{0, 0};
-        if (c.IsValidColumn(col))
-            local.x = c.LeftEdge(c.PositionOf(col)) - c.GetScrollX() + c.GetWidth(col) - 4;
-        if (c.IsValidRow(row))
-            local.y = c.RowTop(row) + c.GetRowHeight() - 4;
+        if (c.Rows().IsValidColumn(col))
+            local.x = g.LeftEdge(g.PositionOf(col)) - g.scrollX + g.Width(col) - 4;
+        if (c.Rows().IsValidRow(row))
+            local.y = g.RowTop(row) + g.rowHeight - 4;
         c.EnsureVisible(row, col);
         pt = local;
         ::ClientToScreen(m_hwnd, &pt);
     } else {
         POINT local = screenPt;
         ::ScreenToClient(m_hwnd, &local);
-        row = c.RowAtY(local.y);
-        if (!c.IsValidRow(row))
+        row = g.RowAtY(local.y);
+        if (!c.Rows().IsValidRow(row))
             row = -1;
-        col = c.ColumnAtBodyX(local.x);
+        col = g.ColumnAtBodyX(local.x);
         c.SetCursor(row, col);
     }
-    if (row != -1 && !c.IsSelected(row))
-        c.ApplyClick(0, row);
+    if (row != -1 && !c.Rows().IsSelected(row))
+        c.Selection().ApplyClick(0, row);
     c.Refresh();
     win::CPopupMenu menu;
     c.BuildTablePopupMenu(&menu, row, col);

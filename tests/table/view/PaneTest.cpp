@@ -158,7 +158,7 @@ TEST_F(PaneTest, MovingAColumnReordersTheSortKeysAndDoesNotFlipBack) {
     };
     for (const Step& s : steps) {
         ::SendMessageA(Header(), WM_MOUSEMOVE, MK_LBUTTON, At(s.x, 9));
-        EXPECT_EQ(table.PositionOf(1), s.pingPosition) << s.x;
+        EXPECT_EQ(table.Geometry().PositionOf(1), s.pingPosition) << s.x;
     }
     parent.events.clear();
     ::SendMessageA(Header(), WM_LBUTTONUP, 0, At(55, 9));
@@ -178,7 +178,7 @@ TEST_F(PaneTest, ABorderDragResizesLiveAndClampsAtTheMinimum) {
     EXPECT_EQ(table.Header().GetMode(), Tabra::CHeaderDisplay::MODE_RESIZING);
     ::SendMessageA(Header(), WM_MOUSEMOVE, MK_LBUTTON, At(147, 9));
     EXPECT_EQ(table.GetWidth(0), 150);
-    EXPECT_EQ(table.LeftEdge(1), 150) << "the next column follows at once";
+    EXPECT_EQ(table.Geometry().LeftEdge(1), 150) << "the next column follows at once";
     ::SendMessageA(Header(), WM_MOUSEMOVE, MK_LBUTTON, At(-300, 9));
     EXPECT_GT(table.GetMinWidth(0), 10);
     EXPECT_EQ(table.GetWidth(0), table.GetMinWidth(0));
@@ -218,37 +218,37 @@ TEST_F(PaneTest, ColumnMenuSortsThroughTheHeaderKeys) {
 }
 
 TEST_F(PaneTest, ScrollOffsetsAreClampedAndSnapToRows) {
-    int rh = table.GetRowHeight();
-    int body = table.GetBodyHeight();
+    int rh = table.Geometry().rowHeight;
+    int body = table.Geometry().bodyHeight;
     int max = 50 * rh - rh * (body / rh);
-    EXPECT_EQ(table.MaxScrollY(), max);
+    EXPECT_EQ(table.Geometry().MaxScrollY(), max);
     struct Case {
         int set;
         int expected;
     } cases[] = {{-5, 0}, {rh * 3 + rh / 2, rh * 3}, {1000000, max}, {rh - 1, 0}};
     for (const Case& c : cases) {
         table.SetScrollY(c.set);
-        EXPECT_EQ(table.GetScrollY(), c.expected) << c.set;
+        EXPECT_EQ(table.Geometry().scrollY, c.expected) << c.set;
     }
     table.SetScrollY(0);
     ::SendMessageA(table, WM_VSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(table.GetScrollBar(SB_VERT)));
-    EXPECT_EQ(table.GetScrollY(), rh);
+    EXPECT_EQ(table.Geometry().scrollY, rh);
     ::SendMessageA(table, WM_VSCROLL, SB_PAGEDOWN, reinterpret_cast<LPARAM>(table.GetScrollBar(SB_VERT)));
-    EXPECT_EQ(table.GetScrollY(), rh * ((rh + body - rh) / rh));
-    EXPECT_EQ(::GetScrollPos(table.GetScrollBar(SB_VERT), SB_CTL), table.GetScrollY());
-    EXPECT_EQ(table.GetScrollY() % rh, 0);
+    EXPECT_EQ(table.Geometry().scrollY, rh * ((rh + body - rh) / rh));
+    EXPECT_EQ(::GetScrollPos(table.GetScrollBar(SB_VERT), SB_CTL), table.Geometry().scrollY);
+    EXPECT_EQ(table.Geometry().scrollY % rh, 0);
 }
 
 TEST_F(PaneTest, WheelScrollsWholeNotchesOfLines) {
     ASSERT_TRUE(::SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, 3, nullptr, 0));
-    int rh = table.GetRowHeight();
+    int rh = table.Geometry().rowHeight;
     struct Step {
         short delta;
         int scrollY;
     } steps[] = {{60, 0}, {-60, 0}, {-120, 3 * rh}, {-240, 9 * rh}, {120, 6 * rh}, {-119, 6 * rh}};
     for (const Step& s : steps) {
         ::SendMessageA(table, WM_MOUSEWHEEL, MAKEWPARAM(0, s.delta), 0);
-        EXPECT_EQ(table.GetScrollY(), s.scrollY) << s.delta;
+        EXPECT_EQ(table.Geometry().scrollY, s.scrollY) << s.delta;
     }
     EXPECT_TRUE(parent.events.empty());
 }
@@ -279,37 +279,37 @@ TEST_F(PaneTest, LayoutAddsBothBarsInOnePass) {
             << c.nameWidth << "/" << c.rows;
         EXPECT_EQ(::IsWindowVisible(table.GetScrollBar(SB_HORZ)) != 0, c.horizontal)
             << c.nameWidth << "/" << c.rows;
-        EXPECT_EQ(table.GetBodyWidth(), client.right - (c.vertical ? vbar : 0));
-        EXPECT_EQ(table.GetBodyHeight(),
+        EXPECT_EQ(table.Geometry().bodyWidth, client.right - (c.vertical ? vbar : 0));
+        EXPECT_EQ(table.Geometry().bodyHeight,
                   client.bottom - CTableCtrl::HEADER_HEIGHT - (c.horizontal ? hbar : 0));
         RECT body = {};
         ::GetWindowRect(Body(), &body);
-        EXPECT_EQ(body.right - body.left, table.GetBodyWidth());
+        EXPECT_EQ(body.right - body.left, table.Geometry().bodyWidth);
     }
     table.DeleteAllRows();
     table.Update(true);
-    EXPECT_EQ(table.MaxScrollY(), 0);
-    EXPECT_EQ(table.RowAtY(5), 0);
+    EXPECT_EQ(table.Geometry().MaxScrollY(), 0);
+    EXPECT_EQ(table.Geometry().RowAtY(5), 0);
 }
 
 TEST_F(PaneTest, EnsureVisibleScrollsRowsAndColumnsIntoTheBody) {
-    int rh = table.GetRowHeight();
-    int full = table.GetBodyHeight() / rh;
+    int rh = table.Geometry().rowHeight;
+    int full = table.Geometry().bodyHeight / rh;
     table.EnsureVisible(40, -1);
-    EXPECT_EQ(table.GetScrollY(), rh * (40 - full + 1));
-    EXPECT_EQ(table.RowAtY((full - 1) * rh), 40) << "the row is the last full row";
+    EXPECT_EQ(table.Geometry().scrollY, rh * (40 - full + 1));
+    EXPECT_EQ(table.Geometry().RowAtY((full - 1) * rh), 40) << "the row is the last full row";
     table.EnsureVisible(35, -1);
-    EXPECT_EQ(table.GetScrollY(), rh * (40 - full + 1)) << "a visible row scrolls nothing";
+    EXPECT_EQ(table.Geometry().scrollY, rh * (40 - full + 1)) << "a visible row scrolls nothing";
     table.EnsureVisible(5, -1);
-    EXPECT_EQ(table.GetScrollY(), 5 * rh);
+    EXPECT_EQ(table.Geometry().scrollY, 5 * rh);
 
     table.SetWidth(0, 900);
     table.Update(true);
     table.EnsureVisible(-1, 1);
-    EXPECT_EQ(table.GetScrollX(), 900 + 60 - table.GetBodyWidth());
+    EXPECT_EQ(table.Geometry().scrollX, 900 + 60 - table.Geometry().bodyWidth);
     table.EnsureVisible(-1, 0);
-    EXPECT_EQ(table.GetScrollX(), 0);
-    EXPECT_EQ(table.GetScrollY(), 5 * rh);
+    EXPECT_EQ(table.Geometry().scrollX, 0);
+    EXPECT_EQ(table.Geometry().scrollY, 5 * rh);
 }
 
 TEST_F(PaneTest, LineLeftStopsAtColumnEdges) {
@@ -318,12 +318,13 @@ TEST_F(PaneTest, LineLeftStopsAtColumnEdges) {
     table.Update(true);
     table.SetScrollX(1200); // Ping (1000..1900) is cut at the left
     ::SendMessageA(table, WM_HSCROLL, SB_LINELEFT, 0);
-    EXPECT_EQ(table.GetScrollX(), 1000);
+    EXPECT_EQ(table.Geometry().scrollX, 1000);
     ::SendMessageA(table, WM_HSCROLL, SB_LINELEFT, 0);
-    EXPECT_EQ(table.GetScrollX(), 1000 - (table.GetBodyWidth() - 32)) << "never more than body width - 32";
-    EXPECT_EQ(::GetScrollPos(table.GetScrollBar(SB_HORZ), SB_CTL), table.GetScrollX());
+    EXPECT_EQ(table.Geometry().scrollX, 1000 - (table.Geometry().bodyWidth - 32))
+        << "never more than body width - 32";
+    EXPECT_EQ(::GetScrollPos(table.GetScrollBar(SB_HORZ), SB_CTL), table.Geometry().scrollX);
     ::SendMessageA(table, WM_HSCROLL, SB_LINERIGHT, 0);
-    EXPECT_EQ(table.GetScrollX(), 1000);
+    EXPECT_EQ(table.Geometry().scrollX, 1000);
 }
 
 TEST_F(PaneTest, BandsSelectionAndGridInPixels) {
@@ -332,8 +333,8 @@ TEST_F(PaneTest, BandsSelectionAndGridInPixels) {
         table.AddRow()->Cell(0)->SetText("x");
     table.SetSelectedRow(2);
     table.Update(true);
-    int rh = table.GetRowHeight();
-    ASSERT_GT(table.GetBodyHeight(), 12 * rh);
+    int rh = table.Geometry().rowHeight;
+    ASSERT_GT(table.Geometry().bodyHeight, 12 * rh);
     CPicture body(table.Body());
     COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
     struct Band {
@@ -363,7 +364,7 @@ TEST_F(PaneTest, BandsSelectionAndGridInPixels) {
     table.SetScrollY(0);
     table.SetLeparello(false);
     table.Update(true);
-    rh = table.GetRowHeight();
+    rh = table.Geometry().rowHeight;
     CPicture plain(table.Body());
     COLORREF window = ::GetSysColor(COLOR_WINDOW);
     EXPECT_EQ(plain.At(125, 1), window);
@@ -375,8 +376,8 @@ TEST_F(PaneTest, BandsSelectionAndGridInPixels) {
 TEST_F(PaneTest, EveryPaintGoesThroughTheSharedSurface) {
     table.Update(true);
     SIZE size = Tabra::CTableCtrlWnd::SurfaceSize();
-    EXPECT_GE(size.cx, table.GetBodyWidth());
-    EXPECT_GE(size.cy, table.GetBodyHeight());
+    EXPECT_GE(size.cx, table.Geometry().bodyWidth);
+    EXPECT_GE(size.cy, table.Geometry().bodyHeight);
     // The erase step paints nothing, so a pane never shows a blank frame between two paints.
     HDC dc = ::GetDC(Body());
     EXPECT_NE(::SendMessageA(Body(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 0);
@@ -403,13 +404,13 @@ TEST(TableAppearance, ValuesAreReadFromTheRegistryAtConstruction) {
         CTestTable table;
         EXPECT_FALSE(table.GetLeparello());
         EXPECT_TRUE(table.HasHorzGrid());
-        EXPECT_EQ(table.GetHorzGridWidth(), 2);
-        EXPECT_EQ(table.GetAppearance().gridColor, RGB(255, 0, 0));
-        EXPECT_EQ(table.GetAppearance().rowColor[1], RGB(0, 0, 0)) << "not three hexadecimal pairs";
-        EXPECT_EQ(table.GetAppearance().rowColor[0], kRow0);
+        EXPECT_EQ(table.Geometry().horzGrid, 2);
+        EXPECT_EQ(table.Look().appearance.gridColor, RGB(255, 0, 0));
+        EXPECT_EQ(table.Look().appearance.rowColor[1], RGB(0, 0, 0)) << "not three hexadecimal pairs";
+        EXPECT_EQ(table.Look().appearance.rowColor[0], kRow0);
         ASSERT_TRUE(CreateFromPlaceholder(table, parent, 0));
         Fill(table, columns, 3);
-        int rh = table.GetRowHeight();
+        int rh = table.Geometry().rowHeight;
         CPicture body(table.Body());
         EXPECT_EQ(body.At(125, rh - 1), RGB(255, 0, 0));
         EXPECT_EQ(body.At(125, rh - 2), RGB(255, 0, 0)) << "two pixels high";
@@ -419,7 +420,7 @@ TEST(TableAppearance, ValuesAreReadFromTheRegistryAtConstruction) {
     CTestTable defaults;
     EXPECT_TRUE(defaults.GetLeparello());
     EXPECT_FALSE(defaults.HasHorzGrid());
-    EXPECT_EQ(defaults.GetAppearance().gridColor, kGrid);
+    EXPECT_EQ(defaults.Look().appearance.gridColor, kGrid);
 }
 
 } // namespace

@@ -59,10 +59,10 @@ TEST_F(Performance, PaintingCostsTheVisibleRowsOnly) {
     double smallTime = PaintTime(small);
     small.DestroyWindow();
     Make(big, bigColumns, 100000);
-    ASSERT_GT(big.GetBodyHeight(), 50 * big.GetRowHeight()) << "a full-screen body";
+    ASSERT_GT(big.Geometry().bodyHeight, 50 * big.Geometry().rowHeight) << "a full-screen body";
     double bigTime = PaintTime(big);
-    std::printf("[ perf ] paint %dx%d body: 100 rows %.2f ms, 100000 rows %.2f ms\n", big.GetBodyWidth(),
-                big.GetBodyHeight(), smallTime, bigTime);
+    std::printf("[ perf ] paint %dx%d body: 100 rows %.2f ms, 100000 rows %.2f ms\n",
+                big.Geometry().bodyWidth, big.Geometry().bodyHeight, smallTime, bigTime);
     EXPECT_LT(bigTime, 3 * smallTime + 20);
 }
 
@@ -76,7 +76,7 @@ TEST_F(Performance, WheelAndHeaderSortOf100000RowsStayInteractive) {
     for (int i = 0; i < kNotches; ++i)
         ::SendMessageA(table, WM_MOUSEWHEEL, MAKEWPARAM(0, -120), 0); // each repaints at once
     double wheel = (Now() - start) / kNotches;
-    EXPECT_EQ(table.GetScrollY(), kNotches * 3 * table.GetRowHeight());
+    EXPECT_EQ(table.Geometry().scrollY, kNotches * 3 * table.Geometry().rowHeight);
 
     start = Now();
     Click(table.Header(), 950, 9); // Ping, integers

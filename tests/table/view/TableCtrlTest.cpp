@@ -51,8 +51,8 @@ TEST_F(TableCtrlTest, PlaceholderGivesPlaceIdStylesAndTabOrder) {
     RECT rc = table.GetRectInParent();
     EXPECT_EQ(rc.left, 10);
     EXPECT_EQ(rc.right, 610);
-    EXPECT_EQ(table.GetSelectionMode(), CTableCtrl::SELECT_MULTIPLE);
-    EXPECT_TRUE(table.IsHeaderShown());
+    EXPECT_EQ(table.Selection().GetMode(), Tabra::CSelection::MODE_MULTIPLE);
+    EXPECT_TRUE(table.Look().headerShown);
     EXPECT_TRUE(table.GetHeaderSort());
 
     struct Case {
@@ -61,17 +61,17 @@ TEST_F(TableCtrlTest, PlaceholderGivesPlaceIdStylesAndTabOrder) {
         bool header;
         bool sort;
     } cases[] = {
-        {0x4, CTableCtrl::SELECT_SINGLE, true, true},
-        {0x4000, CTableCtrl::SELECT_MULTIPLE, false, true},
-        {0x8000 | 0x4, CTableCtrl::SELECT_SINGLE, true, false},
+        {0x4, Tabra::CSelection::MODE_SINGLE, true, true},
+        {0x4000, Tabra::CSelection::MODE_MULTIPLE, false, true},
+        {0x8000 | 0x4, Tabra::CSelection::MODE_SINGLE, true, false},
     };
     for (const Case& c : cases) {
         CTestTable other;
         HWND before =
             ::CreateWindowExA(0, "BUTTON", "before", WS_CHILD, 0, 0, 5, 5, parent, nullptr, nullptr, nullptr);
         ASSERT_TRUE(CreateFromPlaceholder(other, parent, c.style, RECT{0, 420, 300, 470}, kTableId + 1));
-        EXPECT_EQ(other.GetSelectionMode(), c.selection) << c.style;
-        EXPECT_EQ(other.IsHeaderShown(), c.header) << c.style;
+        EXPECT_EQ(other.Selection().GetMode(), c.selection) << c.style;
+        EXPECT_EQ(other.Look().headerShown, c.header) << c.style;
         EXPECT_EQ(other.GetHeaderSort(), c.sort) << c.style;
         // The control takes the placeholder's place in the tab order: right after the window before it.
         EXPECT_EQ(::GetWindow(before, GW_HWNDNEXT), other.GetHwnd());
@@ -106,9 +106,9 @@ TEST_F(TableCtrlTest, ClicksSelectAndReportTheirRecords) {
     EXPECT_EQ(parent.events.back().key, 105);
 
     // Below the rows: the click carries -1 and changes no selection.
-    table.SetScrollY(table.MaxScrollY());
-    int below = table.RowTop(49) + table.GetRowHeight() + 2;
-    ASSERT_LT(below, table.GetBodyHeight());
+    table.SetScrollY(table.Geometry().MaxScrollY());
+    int below = table.Geometry().RowTop(49) + table.Geometry().rowHeight + 2;
+    ASSERT_LT(below, table.Geometry().bodyHeight);
     Click(Body(), 400, below);
     EXPECT_EQ(parent.events.back().code, -2);
     EXPECT_EQ(parent.events.back().row, -1);
@@ -123,37 +123,8 @@ TEST_F(TableCtrlTest, CancelledSelectionChangeKeepsTheSelection) {
     ClickRow(4);
     EXPECT_EQ(parent.Codes(), (std::vector<int>{-2000, -16, -2}));
     EXPECT_EQ(SelectedRows(table), std::vector<int>{2});
-    EXPECT_EQ(table.GetAnchor(), 2);
+    EXPECT_EQ(table.Selection().GetAnchor(), 2);
     EXPECT_EQ(table.GetCursorRow(), 4) << "the cursor moves anyway";
-}
-
-TEST_F(TableCtrlTest, MultipleSelectionRules) {
-    struct Step {
-        int row;
-        UINT flags;
-        std::vector<int> selected;
-        int anchor;
-        bool notifies;
-    } steps[] = {
-        {3, 0, {3}, 3, true},
-        {3, 0, {3}, 3, false}, // a plain click on the only selected row changes nothing
-        {7, MK_SHIFT, {3, 4, 5, 6, 7}, 3, true},
-        {7, MK_SHIFT, {3, 4, 5, 6, 7}, 3, false}, // exactly the range already
-        {5, MK_CONTROL, {3, 4, 6, 7}, 5, true},
-        {9, MK_SHIFT | MK_CONTROL, {3, 4}, 5, true}, // rows 5..9 take row 5's state
-        {8, MK_SHIFT | MK_CONTROL, {3, 4}, 5, false},
-        {1, MK_CONTROL, {1, 3, 4}, 1, true},
-        {6, 0, {6}, 6, true},
-    };
-    for (const Step& s : steps) {
-        parent.events.clear();
-        ClickRow(s.row, s.flags);
-        EXPECT_EQ(SelectedRows(table), s.selected) << "row " << s.row << " flags " << s.flags;
-        EXPECT_EQ(table.GetAnchor(), s.anchor) << "row " << s.row;
-        auto codes = parent.Codes();
-        bool notified = std::find(codes.begin(), codes.end(), -2000) != codes.end();
-        EXPECT_EQ(notified, s.notifies) << "row " << s.row << " flags " << s.flags;
-    }
 }
 
 TEST_F(TableCtrlTest, SingleSelectionIgnoresModifiersAndOffersNoSelectAll) {
@@ -185,7 +156,7 @@ TEST_F(TableCtrlTest, OperationsOfTheParentNeverNotify) {
     table.Update(true);
     table.EnsureVisible(40, 1);
     table.SetCursor(10, 0);
-    table.ApplyClick(MK_SHIFT, 12);
+    table.Selection().ApplyClick(MK_SHIFT, 12);
     table.AutoSizeAll(true);
     table.FitColumns();
     table.OnTablePopupCommand(Tabra::ID_SELECT_ALL, -1, -1);
@@ -281,8 +252,8 @@ TEST_F(TableCtrlTest, TableMenuItemsAndRules) {
     EXPECT_TRUE(hide->sub[0].grayed);
 
     // No cell hit: "Copy cell" disabled.
-    table.SetScrollY(table.MaxScrollY());
-    POINT p{500, table.GetBodyHeight() - 2};
+    table.SetScrollY(table.Geometry().MaxScrollY());
+    POINT p{500, table.Geometry().bodyHeight - 2};
     ::ClientToScreen(Body(), &p);
     ::SendMessageA(Body(), WM_CONTEXTMENU, 0, At(p.x, p.y));
     EXPECT_TRUE(FindItem(table.lastMenu, "Copy cell")->grayed);
@@ -311,10 +282,10 @@ TEST_F(TableCtrlTest, KeyboardMovesCursorAndSelection) {
         EXPECT_EQ(SelectedRows(table), s.selected) << s.key;
     }
     SetModifiers(false, false);
-    int full = table.GetBodyHeight() / table.GetRowHeight();
+    int full = table.Geometry().bodyHeight / table.Geometry().rowHeight;
     ::SendMessageA(table, WM_KEYDOWN, VK_PRIOR, 0);
     EXPECT_EQ(table.GetCursorRow(), 49 - full);
-    EXPECT_GE(table.GetCursorRow(), table.RowAtY(0)) << "the cursor row is scrolled into view";
+    EXPECT_GE(table.GetCursorRow(), table.Geometry().RowAtY(0)) << "the cursor row is scrolled into view";
     EXPECT_EQ(parent.events.back().code, -2001);
     int keydowns = 0;
     for (const SEvent& e : parent.events)

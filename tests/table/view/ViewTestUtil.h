@@ -5,6 +5,7 @@
 
 #include "support/Win.h"
 #include "table/model/ColDef.h"
+#include "table/view/AppearanceReader.h"
 #include "table/view/TableCtrl.h"
 
 #include <functional>
@@ -133,7 +134,7 @@ inline void Click(HWND pane, int x, int y, UINT flags = 0) {
 
 // The client point of the middle of row in the body of table.
 inline POINT RowPoint(Tabra::CTableCtrl& table, int row, int x = 20) {
-    return POINT{x, table.RowTop(row) + table.GetRowHeight() / 2};
+    return POINT{x, table.Geometry().RowTop(row) + table.Geometry().rowHeight / 2};
 }
 
 inline std::vector<int> SelectedRows(Tabra::CTableCtrl& table) {

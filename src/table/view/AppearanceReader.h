@@ -1,0 +1,13 @@
+// The appearance values of the table library, read from the registry under HKCU.
+#pragma once
+
+#include "table/model/Appearance.h"
+
+namespace Tabra {
+
+constexpr char APPEARANCE_KEY[] = "Software\\Quandolin\\Tabra";
+
+// The stored values; a missing key or value keeps its default.
+CAppearance ReadAppearance();
+
+} // namespace Tabra

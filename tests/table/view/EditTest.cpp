@@ -1,0 +1,287 @@
+// In-place editing driven by real messages: the editor keys and the cell walk, the notifications that
+// cancel or confirm, the check-box editor, the editor following its cell, handles over many edits,
+// the time to open and move an editor, and a pane that throws while painting.
+#include "table/view/CellEditors.h"
+#include "table/view/ViewTestUtil.h"
+#include "win/ErrorReport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+using namespace viewtest;
+using namespace Tabra;
+
+namespace {
+
+// Columns: 0 Name (text), 1 Ping (integer, not editable), 2 Note (text), 3 Flag (check box).
+class EditTest : public ::testing::Test {
+protected:
+    void SetUp() override { Make(20); }
+    void TearDown() override { SetModifiers(false, false); }
+    void Make(int rows) {
+        ASSERT_TRUE(CreateFromPlaceholder(table, parent, 0));
+        table.SetColumnCount(4);
+        table.DefineColumn(0, &name, "Name", 100);
+        table.DefineColumn(1, &ping, "Ping", 60);
+        table.DefineColumn(2, &note, "Note", 100);
+        table.DefineColumn(3, &flag, "Flag", 50);
+        table.EndColumns(-1);
+        table.SetEditable(true);
+        table.SetColumnEditable(1, false);
+        for (int i = 0; i < rows; ++i) {
+            table.AddRow();
+            table.GetCell(i, 0)->SetString("n" + std::to_string(i));
+            table.GetCell(i, 2)->SetString("x" + std::to_string(i));
+        }
+        table.Update(true);
+        ::SetFocus(table);
+        parent.events.clear();
+    }
+    // Opens the editor of (row, col) as a click of the user would.
+    void ClickCell(int row, int col) {
+        RECT rc = table.Geometry().CellRect(row, col);
+        Click(table.Body(), (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    }
+    HWND Editor() { return ::GetWindow(table.Body(), GW_CHILD); }
+    void Key(UINT key, bool shift = false) {
+        SetModifiers(shift, false);
+        ::SendMessageA(Editor(), WM_KEYDOWN, key, 0);
+        SetModifiers(false, false);
+    }
+    std::pair<int, int> Cell() { return {table.GetCursorRow(), table.GetCursorColumn()}; }
+    bool Has(int code) {
+        auto codes = parent.Codes();
+        return std::find(codes.begin(), codes.end(), code) != codes.end();
+    }
+
+    CStringCol name{DRAW_LEFT};
+    CIntCol ping{DRAW_RIGHT};
+    CStringCol note{DRAW_LEFT};
+    CBoolCol flag{DRAW_CENTER, "yes", "no", true};
+    CParent parent;
+    CTestTable table;
+};
+
+TEST_F(EditTest, TabShiftTabAndPageDownWalkTheEditableCells) {
+    ClickCell(0, 0);
+    ASSERT_TRUE(table.IsEditing());
+    ASSERT_EQ(::GetFocus(), Editor());
+    EXPECT_TRUE(table.HasFocusMark()) << "the control keeps its focused look";
+    Key(VK_TAB);
+    EXPECT_EQ(Cell(), std::make_pair(0, 2)) << "the integer column is not editable";
+    Key(VK_TAB);
+    Key(VK_TAB);
+    EXPECT_EQ(Cell(), std::make_pair(1, 0));
+    Key(VK_TAB, true);
+    EXPECT_EQ(Cell(), std::make_pair(0, 3));
+    Key(VK_NEXT);
+    EXPECT_EQ(Cell(), std::make_pair(1, 3)) << "one row, not a page";
+    ::SendMessageA(Editor(), WM_KEYDOWN, VK_ESCAPE, 0);
+    table.SetCursor(0, 0);
+    ASSERT_TRUE(table.StartEdit(false));
+    Key(VK_TAB, true);
+    EXPECT_EQ(Cell(), std::make_pair(0, 0)) << "Shift+Tab at the first editable cell stays";
+    EXPECT_TRUE(table.IsEditing());
+}
+
+TEST_F(EditTest, TabPastTheLastCellAsksTheParentOnce) {
+    struct Case {
+        LRESULT answer;
+        bool addRow;
+        std::pair<int, int> cell;
+    } cases[] = {
+        {0, false, {19, 0}}, // same row, first editable cell
+        {1, true, {20, 0}},  // the row the parent added
+        {1, false, {19, 0}}, // a yes without a row: one pass, no endless walk
+    };
+    for (const Case& c : cases) {
+        table.EndEdit(true);
+        while (table.GetRowCount() > 20)
+            table.DeleteRow(table.GetRowCount() - 1);
+        parent.answers[TN_PASTLASTCELL] = c.answer;
+        parent.onNotify = [&](int code, STableNotify&) {
+            if (code == TN_PASTLASTCELL && c.addRow)
+                table.AddRow();
+        };
+        table.SetCursor(19, 3);
+        ASSERT_TRUE(table.StartEdit(false));
+        parent.events.clear();
+        Key(VK_TAB);
+        EXPECT_EQ(Cell(), c.cell) << c.answer << c.addRow;
+        auto codes = parent.Codes();
+        EXPECT_EQ(std::count(codes.begin(), codes.end(), TN_PASTLASTCELL), 1);
+        EXPECT_TRUE(table.IsEditing());
+    }
+    parent.onNotify = nullptr;
+}
+
+TEST_F(EditTest, EnterCommitsEscapeRestoresAndTheParentMayRefuse) {
+    struct Case {
+        int cancelCode; // answered 1
+        UINT key;
+        const char* stored;
+        std::vector<int> codes;
+    } cases[] = {
+        {0, VK_RETURN, "typed", {TN_ENDEDIT, TN_EDITSTORED}},
+        {0, VK_ESCAPE, "x4", {TN_EDITCANCELLED}},
+        {TN_ENDEDIT, VK_RETURN, "x4", {TN_ENDEDIT}},
+    };
+    for (const Case& c : cases) {
+        parent.answers.clear();
+        if (c.cancelCode)
+            parent.answers[c.cancelCode] = 1;
+        table.GetCell(4, 2)->SetString("x4");
+        ClickCell(4, 2);
+        ASSERT_TRUE(table.IsEditing());
+        ::SetWindowTextA(Editor(), "typed");
+        parent.events.clear();
+        Key(c.key);
+        EXPECT_FALSE(table.IsEditing());
+        EXPECT_EQ(Editor(), nullptr) << "the edit window is gone";
+        EXPECT_EQ(table.GetCell(4, 2)->GetString(), c.stored);
+        EXPECT_EQ(parent.Codes(), c.codes) << c.key;
+    }
+    parent.answers[TN_BEGINEDIT] = 1;
+    ClickCell(5, 2);
+    EXPECT_FALSE(table.IsEditing()) << "-105 answered non-zero";
+    EXPECT_TRUE(Has(TN_BEGINEDIT));
+}
+
+TEST_F(EditTest, TheIntegerEditorReadsWhatWasTyped) {
+    table.SetColumnEditable(1, true);
+    struct Case {
+        const char* typed;
+        int stored;
+    } cases[] = {{"12ab", 12}, {"ab", 0}, {"2147483648", 2147483647}, {"-99999999999", -2147483647 - 1}};
+    for (const Case& c : cases) {
+        ClickCell(7, 1);
+        ASSERT_TRUE(table.IsEditing());
+        ::SetWindowTextA(Editor(), c.typed);
+        Key(VK_RETURN);
+        EXPECT_EQ(table.GetCell(7, 1)->GetInt(), c.stored) << c.typed;
+    }
+}
+
+TEST_F(EditTest, ACheckCellFlipsOnClickAndEscapeRestoresIt) {
+    ClickCell(2, 3);
+    ASSERT_TRUE(table.IsEditing());
+    EXPECT_TRUE(Has(TN_CHECKTOGGLED));
+    EXPECT_EQ(::SendMessageA(Editor(), BM_GETCHECK, 0, 0), BST_CHECKED);
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(table.GetCell(2, 3)->GetBool());
+    ClickCell(2, 3);
+    ClickCell(3, 0); // a click elsewhere commits
+    EXPECT_TRUE(table.GetCell(2, 3)->GetBool());
+    EXPECT_EQ(Cell(), std::make_pair(3, 0));
+}
+
+TEST_F(EditTest, TheEditorStaysOnItsCellWhileTheTableScrolls) {
+    for (int i = 0; i < 40; ++i)
+        table.AddRow();
+    table.Update(true);
+    ClickCell(6, 2);
+    auto onCell = [&] {
+        RECT rc = {};
+        ::GetWindowRect(Editor(), &rc);
+        ::MapWindowPoints(HWND_DESKTOP, table.Body(), reinterpret_cast<POINT*>(&rc), 2);
+        RECT cell = table.Geometry().CellRect(6, 2);
+        return rc.top == cell.top && rc.left == cell.left;
+    };
+    ASSERT_TRUE(onCell());
+    ::SendMessageA(table, WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_GT(table.Geometry().scrollY, 0);
+    EXPECT_TRUE(onCell()) << "bar";
+    ::SendMessageA(Editor(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    EXPECT_TRUE(onCell()) << "wheel";
+    ::SendMessageA(table, WM_HSCROLL, SB_LINERIGHT, 0);
+    EXPECT_TRUE(onCell()) << "columns";
+    ::SetWindowPos(table, nullptr, 0, 0, 200, 120, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_TRUE(onCell()) << "resized";
+}
+
+TEST_F(EditTest, ManyEditsLeaveTheHandleCountsAlone) {
+    HANDLE process = ::GetCurrentProcess();
+    ClickCell(1, 0);
+    Key(VK_RETURN);
+    ClickCell(1, 3);
+    Key(VK_RETURN);
+    DWORD gdi = ::GetGuiResources(process, GR_GDIOBJECTS);
+    DWORD user = ::GetGuiResources(process, GR_USEROBJECTS);
+    for (int i = 0; i < 100; ++i) {
+        ClickCell(i % 10, 0);
+        Key(VK_RETURN);
+        ClickCell(i % 10, 3);
+        Key(VK_RETURN);
+    }
+    EXPECT_EQ(::GetGuiResources(process, GR_GDIOBJECTS), gdi);
+    EXPECT_EQ(::GetGuiResources(process, GR_USEROBJECTS), user);
+}
+
+double Now() {
+    LARGE_INTEGER counter, frequency;
+    ::QueryPerformanceCounter(&counter);
+    ::QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+TEST(EditPerformance, OpeningAndTabbingOn100000Rows) {
+    CParent parent;
+    CTestTable table;
+    SColumns columns;
+    ASSERT_TRUE(CreateFromPlaceholder(table, parent, 0));
+    Fill(table, columns, 100000);
+    table.SetEditable(true);
+    table.SetCursor(50000, 0);
+    table.EnsureVisible(50000, 0);
+    table.Update(true);
+    double start = Now();
+    ASSERT_TRUE(table.StartEdit(true));
+    double open = Now() - start;
+    start = Now();
+    ::SendMessageA(::GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    double tab = Now() - start;
+    std::printf("[ measure  ] open editor %.2f ms, Tab %.2f ms (100,000 rows)\n", open, tab);
+    EXPECT_EQ(table.GetCursorColumn(), 1);
+    // Wide bounds for a Debug build on a loaded machine; the Release numbers are the measure.
+    EXPECT_LT(open, 250.0);
+    EXPECT_LT(tab, 250.0);
+}
+
+// A renderer that throws on its first cell.
+class CThrowingOut : public CStringOut {
+public:
+    CThrowingOut() : CStringOut(DRAW_LEFT, CFormat()) {}
+    void DrawCell(const RECT& text, const CCellData* value, bool selected) override {
+        if (armed) {
+            armed = false;
+            throw std::runtime_error("draw");
+        }
+        ++cells;
+        CStringOut::DrawCell(text, value, selected);
+    }
+    bool armed = true;
+    int cells = 0;
+};
+
+int g_reports = 0;
+
+TEST(PanePaint, AnExceptionShowsOneReportAndTheNextPaintIsNormal) {
+    CParent parent;
+    CTestTable table;
+    SColumns columns;
+    ASSERT_TRUE(CreateFromPlaceholder(table, parent, 0));
+    Fill(table, columns, 5);
+    auto* out = new CThrowingOut;
+    table.SetColumnOutput(0, out, nullptr, "Name", 100);
+    auto previous = win::SetExceptionReporter([](HWND, const std::string&) { ++g_reports; });
+    table.Update(true);
+    wintest::PumpFor(100);
+    EXPECT_EQ(g_reports, 1);
+    table.Update(true);
+    EXPECT_GE(out->cells, 5);
+    EXPECT_EQ(g_reports, 1);
+    win::SetExceptionReporter(previous);
+}
+
+} // namespace
