@@ -194,12 +194,7 @@ void CBrowserDlg::WriteTableLayouts() {
 void CBrowserDlg::ApplySettings() {
     const SBrowserSettings s = ReadBrowserSettings(m_key);
 
-    std::istringstream history(s.lastPlayers);
-    std::string entry;
-    while (std::getline(history, entry)) {
-        if (!entry.empty())
-            m_search.AddString(entry, 0);
-    }
+    m_playerSearch.LoadHistory(s.lastPlayers);
     ::SetDlgItemTextA(m_hwnd, IDC_PASSWORD, s.password.c_str());
 
     ApplyPlacement(s);
@@ -249,9 +244,7 @@ void CBrowserDlg::SaveSettings() {
     s.includeEmpty = ::IsDlgButtonChecked(m_hwnd, IDC_INCLUDE_EMPTY) == BST_CHECKED;
     s.includeFull = ::IsDlgButtonChecked(m_hwnd, IDC_INCLUDE_FULL) == BST_CHECKED;
     s.master = m_master;
-    s.lastPlayers.clear();
-    for (int i = 0; i < m_search.GetCount(); ++i)
-        s.lastPlayers += m_search.GetLBText(i) + "\n";
+    s.lastPlayers = m_playerSearch.HistoryText(kMaxStoredText);
     s.password = m_password.GetWindowText();
 
     // A minimised window keeps the placement stored before.
@@ -404,6 +397,14 @@ LRESULT CBrowserDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CBrowserDlg::OnCommand(int id, int code, HWND control) {
+    if (id == IDC_SEARCH_TEXT && code == CBN_SELENDOK) {
+        m_playerSearch.OnSelEndOk();
+        return true;
+    }
+    if (id == IDC_SEARCH_TEXT && code == CBN_DBLCLK) {
+        m_playerSearch.OnDoubleClick();
+        return true;
+    }
     if (code == BN_CLICKED) {
         switch (id) {
         case IDC_QUERY_MASTER:
@@ -421,11 +422,14 @@ bool CBrowserDlg::OnCommand(int id, int code, HWND control) {
         case IDC_MASTER_DIALOG:
             OnMasterDialog();
             return true;
-        // The favourites dialog, the search and deleting a search entry are not part of this window
-        // yet; their buttons do nothing.
-        case IDC_FAVORITES_DIALOG:
         case IDC_SEARCH:
+            m_playerSearch.OnSearch();
+            return true;
         case IDC_DELETE_SEARCH:
+            m_playerSearch.OnDelete(m_hwnd);
+            return true;
+        // The favourites dialog is not part of this window yet; its button does nothing.
+        case IDC_FAVORITES_DIALOG:
             return true;
         default:
             break;

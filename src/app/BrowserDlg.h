@@ -3,6 +3,7 @@
 // its settings in the registry.
 #pragma once
 
+#include "app/PlayerSearch.h"
 #include "app/RegistryKey.h"
 #include "app/ServerLists.h"
 #include "app/Settings.h"
@@ -57,6 +58,7 @@ public:
     const std::string& GetMasterText() const { return m_master; }
     SIZE GetMinimumSize() const { return SIZE{m_minWidth, m_minHeight}; }
     Dialux::CSplitCtrl& SplitBar() { return m_split; }
+    CPlayerSearch& PlayerSearch() { return m_playerSearch; }
     // Results accepted by OnServerDone since the window opened.
     int HandledResults() const { return m_handledResults; }
 
@@ -108,6 +110,7 @@ private:
     Ovix::CExComboBox m_speed;
     Ovix::CExComboBox m_search;
     Ovix::CExEdit m_password;
+    CPlayerSearch m_playerSearch{m_search, m_lists};
     Dialux::CSplitCtrl m_split;
     Dialux::CDlgLayout m_layout;
     Dialux::CTabKeys m_tabKeys;

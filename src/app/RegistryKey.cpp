@@ -1,5 +1,6 @@
 #include "app/RegistryKey.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -82,24 +83,28 @@ bool CRegistryKey::ValueExists(const char* name) const {
            ::RegQueryValueExA(key.Get(), name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
-std::string CRegistryKey::ReadString(const char* name, const std::string& defaultValue) const {
+std::string CRegistryKey::ReadString(const char* name, const std::string& defaultValue,
+                                     size_t maxLength) const {
     DWORD type = GetValueType(name);
     if (type != REG_SZ && type != REG_EXPAND_SZ)
         return defaultValue;
     CKeyCloser key(Open(KEY_READ));
     if (!key.Get())
         return defaultValue;
-    char buffer[kStringBufferSize] = {};
-    DWORD size = sizeof buffer;
-    if (::RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
+    DWORD size = 0;
+    if (::RegQueryValueExA(key.Get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return defaultValue;
+    // One byte more than the value, so that a text without terminator still ends in one.
+    std::string buffer(size_t{size} + 1, '\0');
+    if (::RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
             ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ))
         return defaultValue;
     // The stored data need not end with a zero; never read past what was returned.
-    size_t length = ::strnlen(buffer, size);
-    if (length == sizeof buffer)
-        return defaultValue; // 255 characters without a terminator: longer than the limit
-    return std::string(buffer, length);
+    buffer.resize(::strnlen(buffer.c_str(), std::min<size_t>(size, buffer.size())));
+    if (buffer.size() > maxLength)
+        return defaultValue;
+    return buffer;
 }
 
 int CRegistryKey::ReadInt(const char* name, int defaultValue) const {
@@ -139,8 +144,8 @@ long CRegistryKey::ReadBinary(const char* name, void* buffer, DWORD size) const 
     return static_cast<long>(read);
 }
 
-bool CRegistryKey::WriteString(const char* name, const std::string& text) const {
-    if (text.size() > kMaxStringLength)
+bool CRegistryKey::WriteString(const char* name, const std::string& text, size_t maxLength) const {
+    if (text.size() > maxLength)
         return false;
     CKeyCloser key(Open(KEY_WRITE));
     return key.Get() &&

@@ -12,9 +12,8 @@ namespace app {
 
 class CRegistryKey {
 public:
-    // Longest text WriteString stores; ReadString's buffer holds it with its terminating zero.
+    // Longest text ReadString and WriteString take unless the caller gives another bound.
     static constexpr size_t kMaxStringLength = 254;
-    static constexpr DWORD kStringBufferSize = 255;
 
     CRegistryKey() = default;
     ~CRegistryKey() { Clear(); }
@@ -36,8 +35,10 @@ public:
     DWORD GetValueType(const char* name) const;
     bool ValueExists(const char* name) const;
 
-    // A REG_SZ or REG_EXPAND_SZ value of at most 254 characters (not expanded); otherwise the default.
-    std::string ReadString(const char* name, const std::string& defaultValue) const;
+    // A REG_SZ or REG_EXPAND_SZ value of at most maxLength characters (not expanded); otherwise the
+    // default. std::string::npos reads any length.
+    std::string ReadString(const char* name, const std::string& defaultValue,
+                           size_t maxLength = kMaxStringLength) const;
     // Up to 4 bytes, whatever the type; the default on any failure.
     int ReadInt(const char* name, int defaultValue) const;
     // Exactly 16 bytes: left, top, right, bottom. rect is unchanged on failure.
@@ -46,8 +47,8 @@ public:
     // longer than the buffer fails, and what the buffer then holds is unspecified.
     long ReadBinary(const char* name, void* buffer, DWORD size) const;
 
-    // REG_SZ with its terminating zero; a text longer than 254 characters is not written (false).
-    bool WriteString(const char* name, const std::string& text) const;
+    // REG_SZ with its terminating zero; a text longer than maxLength characters is not written (false).
+    bool WriteString(const char* name, const std::string& text, size_t maxLength = kMaxStringLength) const;
     bool WriteInt(const char* name, int value) const;         // REG_DWORD
     bool WriteRect(const char* name, const RECT& rect) const; // REG_BINARY, 16 bytes
     bool WriteBinary(const char* name, const void* data, DWORD size) const;

@@ -30,8 +30,8 @@ SOptions ReadOptions(const CRegistryKey& key) {
 
 SBrowserSettings ReadBrowserSettings(const CRegistryKey& key) {
     SBrowserSettings s;
-    s.lastPlayers = key.ReadString(value::kLastPlayers, s.lastPlayers);
-    s.password = key.ReadString(value::kPassword, s.password);
+    s.lastPlayers = key.ReadString(value::kLastPlayers, s.lastPlayers, std::string::npos);
+    s.password = key.ReadString(value::kPassword, s.password, std::string::npos);
     s.hasLastPos = key.ReadRect(value::kLastPos, s.lastPos);
     s.maximized = key.ReadInt(value::kLastPosMaximized, 0) != 0;
     s.splitPos = key.ReadInt(value::kSplitPos, s.splitPos);
@@ -55,8 +55,8 @@ void WriteBrowserSettings(const CRegistryKey& key, const SBrowserSettings& s, bo
     key.WriteInt(value::kIncludeEmpty, s.includeEmpty ? 1 : 0);
     key.WriteInt(value::kIncludeFull, s.includeFull ? 1 : 0);
     key.WriteString(value::kMaster, s.master);
-    key.WriteString(value::kLastPlayers, s.lastPlayers);
-    key.WriteString(value::kPassword, s.password);
+    key.WriteString(value::kLastPlayers, s.lastPlayers, kMaxStoredText);
+    key.WriteString(value::kPassword, s.password, kMaxStoredText);
     if (placement) {
         key.WriteRect(value::kLastPos, NormalizeRect(s.lastPos));
         key.WriteInt(value::kLastPosMaximized, s.maximized ? 1 : 0);

@@ -14,6 +14,10 @@ namespace app {
 inline constexpr char kBrowserKeyPath[] = "Software\\Velloran Enemy Territory";
 inline constexpr char kFavoritesKeyPath[] = "Software\\Velloran RTCW";
 
+// The search history and the password box text are stored up to 16 KiB each, terminator included;
+// any stored length is read.
+inline constexpr size_t kMaxStoredText = 16 * 1024 - 1;
+
 // The master server asked when no other is stored.
 inline constexpr char kDefaultMaster[] = "master.etlegacy.com:27950";
 
@@ -86,8 +90,9 @@ struct SBrowserSettings {
 // Reads every value of the main window's key; a missing or unreadable value takes its default.
 SBrowserSettings ReadBrowserSettings(const CRegistryKey& key);
 
-// Writes what the main window stores on closing. LastPos, LastPosMaximized and SplitPos only with placement
-// (the main window leaves them out while minimised). AutoClose, AutoRequery and StartupQuery belong to the
+// Writes what the main window stores on closing. A history or password longer than kMaxStoredText is not
+// written, so the stored one stays. LastPos, LastPosMaximized and SplitPos only with placement (the main
+// window leaves them out while minimised). AutoClose, AutoRequery and StartupQuery belong to the
 // options dialog (WriteOptions).
 void WriteBrowserSettings(const CRegistryKey& key, const SBrowserSettings& settings, bool placement);
 

@@ -127,7 +127,7 @@ TEST_F(SettingsTest, WrittenSettingsReadBack) {
     EXPECT_EQ(m_key.GetValueType(value::kLastPlayers), static_cast<DWORD>(REG_SZ));
 }
 
-TEST_F(SettingsTest, MinimisedCloseKeepsThePlacementAndLongHistoryKeepsTheOldOne) {
+TEST_F(SettingsTest, MinimisedCloseKeepsThePlacementAndHistoryOver16KiBKeepsTheOldOne) {
     SBrowserSettings s;
     s.lastPos = RECT{1, 2, 700, 500};
     s.splitPos = 30;
@@ -135,12 +135,14 @@ TEST_F(SettingsTest, MinimisedCloseKeepsThePlacementAndLongHistoryKeepsTheOldOne
     WriteBrowserSettings(m_key, s, true);
     s.lastPos = RECT{-32000, -32000, -31840, -31970};
     s.splitPos = 60;
-    s.lastPlayers = std::string(255, 'n');
+    s.lastPlayers = std::string(app::kMaxStoredText + 1, 'n');
+    s.password = std::string(app::kMaxStoredText, 'p');
     WriteBrowserSettings(m_key, s, false);
     SBrowserSettings r = ReadBrowserSettings(m_key);
     EXPECT_EQ(r.lastPos.right, 700);
     EXPECT_EQ(r.splitPos, 30);
     EXPECT_EQ(r.lastPlayers, "old\n");
+    EXPECT_EQ(r.password, s.password) << "16 KiB with the terminator fit";
 }
 
 TEST_F(SettingsTest, StoredPositionsAreUsedOnlyWhenWideEnough) {
