@@ -1,5 +1,7 @@
 #include "app/BrowserDlg.h"
 
+#include "app/Favorites.h"
+#include "app/FavoritesDlg.h"
 #include "app/JoinServer.h"
 #include "app/MasterServerDlg.h"
 #include "app/OptionsDlg.h"
@@ -312,9 +314,9 @@ void CBrowserDlg::OnQueryFavorites() {
         return;
     m_resultsOpen = false;
     CaptureFilters();
-    // The favourites file is not read yet: the run covers an empty collection.
+    // The rows refer to the records the collection is about to drop.
     m_lists.Clear();
-    m_servers.Clear();
+    LoadFavorites(m_servers);
     StartWorker();
 }
 
@@ -428,8 +430,9 @@ bool CBrowserDlg::OnCommand(int id, int code, HWND control) {
         case IDC_DELETE_SEARCH:
             m_playerSearch.OnDelete(m_hwnd);
             return true;
-        // The favourites dialog is not part of this window yet; its button does nothing.
         case IDC_FAVORITES_DIALOG:
+            // Owned by the main window, which stays disabled (and cannot be closed) meanwhile.
+            CFavoritesDlg(m_hwnd).DoModal();
             return true;
         default:
             break;

@@ -1,0 +1,179 @@
+#include "app/FavoritesFile.h"
+
+#include "net/Error.h"
+#include "net/TextUtil.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace app {
+
+namespace {
+
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
+// The system's text for an error code, without the trailing line break.
+std::string SystemReason(DWORD code) {
+    char* text = nullptr;
+    const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                              FORMAT_MESSAGE_IGNORE_INSERTS,
+                                          nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string reason = length ? std::string(text, length) : "Error " + std::to_string(code);
+    ::LocalFree(text);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
+        reason.pop_back();
+    return reason;
+}
+
+[[noreturn]] void Fail(const char* action, const std::string& path, DWORD code) {
+    throw net::CError(std::string("Could not ") + action + " \"" + path + "\": " + SystemReason(code),
+                      static_cast<int>(code));
+}
+
+// Closes a file handle at the end of a scope.
+class CFileHandle {
+public:
+    explicit CFileHandle(HANDLE handle) : m_handle(handle) {}
+    ~CFileHandle() { Close(); }
+    CFileHandle(const CFileHandle&) = delete;
+    CFileHandle& operator=(const CFileHandle&) = delete;
+    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return m_handle; }
+    bool Close() {
+        const bool closed = !IsOpen() || ::CloseHandle(m_handle);
+        m_handle = INVALID_HANDLE_VALUE;
+        return closed;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? "." : path.substr(0, slash + 1);
+}
+
+// Writes all of content; false with the system's error code set on failure.
+bool WriteAll(HANDLE file, const std::string& content) {
+    size_t done = 0;
+    while (done < content.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(content.size() - done, 1u << 20));
+        DWORD written = 0;
+        if (!::WriteFile(file, content.data() + done, chunk, &written, nullptr) || written == 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+// Writes content into the new file temp and moves it over path.
+void WriteAndMove(const std::string& temp, const std::string& path, const std::string& content) {
+    CFileHandle file(::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsOpen() || !WriteAll(file.Get(), content) || !::FlushFileBuffers(file.Get()) || !file.Close())
+        Fail("save", path, ::GetLastError());
+    if (!::MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        Fail("save", path, ::GetLastError());
+}
+
+// Whether a host text may name a host: a dotted address or a name of letters, digits, '-', '_', '.'.
+bool IsHostText(const std::string& host) {
+    return !host.empty() && std::all_of(host.begin(), host.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+               c == '_' || c == '.';
+    });
+}
+
+std::string CleanField(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+    return text;
+}
+
+} // namespace
+
+std::vector<SFavorite> ParseFavorites(const std::string& content) {
+    std::vector<SFavorite> favorites;
+    size_t start = content.compare(0, 3, kUtf8Bom) == 0 ? 3 : 0;
+    while (start < content.size()) {
+        size_t end = content.find('\n', start);
+        if (end == std::string::npos)
+            end = content.size();
+        std::string line = content.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        favorites.push_back(
+            {net::GetField(line, '\t', 0), net::GetField(line, '\t', 1), net::GetField(line, '\t', 2)});
+        start = end + 1;
+    }
+    return favorites;
+}
+
+std::string FavoriteLine(const SFavorite& favorite) {
+    return CleanField(favorite.address) + '\t' + CleanField(favorite.name) + '\t' +
+           CleanField(favorite.password) + "\r\n";
+}
+
+bool ReadFileBytes(const std::string& path, std::string& content) {
+    content.clear();
+    CFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsOpen()) {
+        const DWORD code = ::GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
+            return false;
+        Fail("read", path, code);
+    }
+    char buffer[65536];
+    for (;;) {
+        DWORD read = 0;
+        if (!::ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr))
+            Fail("read", path, ::GetLastError());
+        if (read == 0)
+            return true;
+        content.append(buffer, read);
+    }
+}
+
+std::vector<SFavorite> ReadFavoritesFile(const std::string& path) {
+    std::string content;
+    return ReadFileBytes(path, content) ? ParseFavorites(content) : std::vector<SFavorite>{};
+}
+
+void ReplaceFileContent(const std::string& path, const std::string& content) {
+    char temp[MAX_PATH] = {};
+    if (!::GetTempFileNameA(FolderOf(path).c_str(), "fav", 0, temp))
+        Fail("save", path, ::GetLastError());
+    try {
+        WriteAndMove(temp, path, content);
+    } catch (...) {
+        ::DeleteFileA(temp);
+        throw;
+    }
+}
+
+void WriteFavoritesFile(const std::string& path, const std::vector<SFavorite>& favorites) {
+    std::string content;
+    for (const SFavorite& favorite : favorites)
+        content += FavoriteLine(favorite);
+    ReplaceFileContent(path, content);
+}
+
+net::CSockAddr FavoriteAddress(std::string text) {
+    net::TrimText(text);
+    net::CSockAddr address(INADDR_NONE, kDefaultGamePort);
+    if (!IsHostText(text.substr(0, text.find_first_of("[:"))))
+        return address;
+    address.SetFromText(text);
+    if (address.GetPort() == 0)
+        address.SetPort(kDefaultGamePort);
+    return address;
+}
+
+bool IsResolved(const net::CSockAddr& address) {
+    return address.GetAddress() != INADDR_NONE;
+}
+
+} // namespace app
