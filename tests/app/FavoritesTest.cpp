@@ -102,23 +102,17 @@ protected:
 };
 
 TEST(FavoritesFileTest, LinesFieldsAndAddressesAreReadWhateverTheBytes) {
+    using namespace std::string_literals;
     const std::string longName(100000, 'n');
-    const auto read = app::ParseFavorites("\xEF\xBB\xBF"
-                                          "1.2.3.4:5\tBom\tpw\r\n"
-                                          "\n"
-                                          "10.0.0.5\r\n" +
-                                          std::string("\x01\xFF\0\x80\tbin\0ary", 12) + "\n1.1.1.1\t" +
-                                          longName + "\tp\textra\n2.2.2.2\tlast without line feed");
-    const std::vector<SFavorite> expected = {
-        {"1.2.3.4:5", "Bom", "pw"}, {"", "", ""},
-        {"10.0.0.5", "", ""},       {std::string("\x01\xFF\0\x80", 4), std::string("bin\0ary", 7), ""},
-        {"1.1.1.1", longName, "p"}, {"2.2.2.2", "last without line feed", ""}};
-    ASSERT_EQ(read.size(), expected.size());
-    for (size_t i = 0; i < read.size(); ++i) {
-        EXPECT_EQ(read[i].address, expected[i].address) << i;
-        EXPECT_EQ(read[i].name, expected[i].name) << i;
-        EXPECT_EQ(read[i].password, expected[i].password) << i;
-    }
+    std::vector<std::string> read;
+    for (const SFavorite& f :
+         app::ParseFavorites("\xEF\xBB\xBF"
+                             "1.2.3.4:5\tBom\tpw\r\n\n10.0.0.5\r\n\x01\xFF\0\x80\tbin\0ary\n"s +
+                             "1.1.1.1\t" + longName + "\tp\textra\n2.2.2.2\tno line feed"))
+        read.push_back(f.address + "|" + f.name + "|" + f.password);
+    EXPECT_EQ(read,
+              (std::vector<std::string>{"1.2.3.4:5|Bom|pw", "||", "10.0.0.5||", "\x01\xFF\0\x80|bin\0ary|"s,
+                                        "1.1.1.1|" + longName + "|p", "2.2.2.2|no line feed|"}));
     EXPECT_EQ(app::FavoriteLine({"1.2.3.4:5", "a\tb\r\nc", "p\tw"}), "1.2.3.4:5\ta b  c\tp w\r\n");
 
     const struct {
@@ -170,22 +164,32 @@ TEST_F(FavoritesTest, AddFavoriteAppendsOnceAfterAMissingLineFeedAndNeverHalfWri
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.Path()), {}), 1) << "no temporary left";
 }
 
-TEST_F(FavoritesTest, DialogShowsTheLinesReversedAndOkWritesThemBackInOrder) {
+TEST_F(FavoritesTest, DialogShowsTheLinesReversedWritesThemBackInOrderAndKeepsItsSize) {
     const std::string original =
         "10.0.0.1:27960\tfirst\t\r\n10.0.0.2:27960\tsecond\tpw\r\n10.0.0.3:1\tthird\t\r\n";
     WriteBytes(m_file, original);
-    EXPECT_EQ(OpenDialog([](CFavoritesRig& d) {
+    RECT wide = {};
+    EXPECT_EQ(OpenDialog([&](CFavoritesRig& d) {
                   EXPECT_EQ(d.Column(CFavoritesDlg::COL_NAME),
                             (std::vector<std::string>{"third", "second", "first"}));
                   EXPECT_EQ(d.Column(CFavoritesDlg::COL_PASSWORD), (std::vector<std::string>{"", "pw", ""}));
                   EXPECT_EQ(d.GetWindowText(), "Favorites ...");
+                  ::GetWindowRect(d, &wide);
+                  wide.right += 100;
+                  ::MoveWindow(d, wide.left, wide.top, wide.right - wide.left, wide.bottom - wide.top, TRUE);
+                  d.Table().SetWidth(CFavoritesDlg::COL_NAME, 77);
                   d.Click(IDOK);
               }),
               IDOK);
     EXPECT_EQ(ReadFile(m_file), original);
 
-    // New goes to the bottom of the table, so to the top of the file; edits are cleaned and checked.
-    EXPECT_EQ(OpenDialog([](CFavoritesRig& d) {
+    // Size and layout are restored. New goes to the bottom of the table, so to the top of the file;
+    // edits are cleaned and checked.
+    EXPECT_EQ(OpenDialog([&](CFavoritesRig& d) {
+                  RECT rc = {};
+                  ::GetWindowRect(d, &rc);
+                  EXPECT_EQ(rc.right - rc.left, wide.right - wide.left);
+                  EXPECT_EQ(d.Table().GetWidth(CFavoritesDlg::COL_NAME), 77);
                   d.Click(IDC_FAVORITES_NEW);
                   EXPECT_EQ(d.Table().GetSelectedRow(), 3);
                   d.SetCell(0, CFavoritesDlg::COL_ADDRESS, "10.0.0.5");
@@ -233,22 +237,6 @@ TEST_F(FavoritesTest, BadAddressOrUnwritableFileKeepsTheDialogOpenAndTheFileUnch
         EXPECT_TRUE(d.IsOpen());
     });
     nowhere.DoModal();
-}
-
-TEST_F(FavoritesTest, LayoutAndSizeAreKeptUnderTheFavoritesKey) {
-    RECT wide = {};
-    OpenDialog([&](CFavoritesRig& d) {
-        ::GetWindowRect(d, &wide);
-        wide.right += 100;
-        ::MoveWindow(d, wide.left, wide.top, wide.right - wide.left, wide.bottom - wide.top, TRUE);
-        d.Table().SetWidth(CFavoritesDlg::COL_NAME, 77);
-    });
-    OpenDialog([&](CFavoritesRig& d) {
-        RECT rc = {};
-        ::GetWindowRect(d, &rc);
-        EXPECT_EQ(rc.right - rc.left, wide.right - wide.left);
-        EXPECT_EQ(d.Table().GetWidth(CFavoritesDlg::COL_NAME), 77);
-    });
 }
 
 // Loading and saving a large foreign file: every line kept, each step timed.
