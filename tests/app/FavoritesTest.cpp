@@ -246,22 +246,32 @@ TEST_F(FavoritesTest, TenThousandLinesLoadAndSaveQuickly) {
         content += "10." + std::to_string(i / 256) + "." + std::to_string(i % 256) + ".1:27960\tServer " +
                    std::to_string(i) + (i % 1000 == 7 ? std::string(5000, '\x01') : "") + "\tpw\n";
     WriteBytes(m_file, content);
-    double loadMs = 0, saveMs = 0;
+    // Wall time, and the thread's own processor time, which a loaded machine does not inflate (ms).
+    auto now = [] {
+        FILETIME created, exited, kernel, user;
+        ::GetThreadTimes(::GetCurrentThread(), &created, &exited, &kernel, &user);
+        auto ms = [](const FILETIME& t) {
+            return ((uint64_t)t.dwHighDateTime << 32 | t.dwLowDateTime) / 1e4;
+        };
+        return std::make_pair(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch())
+                .count(),
+            ms(kernel) + ms(user));
+    };
     OpenDialog([&](CFavoritesRig& d) {
-        using Clock = std::chrono::steady_clock;
         d.Table().DeleteAllRows();
-        auto start = Clock::now();
+        const auto t0 = now();
         d.ReadFavoritesIntoTable();
-        loadMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        const auto t1 = now();
+        EXPECT_TRUE(d.WriteFavoritesFromTable());
+        const auto t2 = now();
+        std::printf("10,000 favourites: load %.1f ms (processor %.1f ms), save %.1f ms (processor %.1f ms)\n",
+                    t1.first - t0.first, t1.second - t0.second, t2.first - t1.first, t2.second - t1.second);
+        EXPECT_LT(t1.first - t0.first, 1000.0);
+        EXPECT_LT(t2.first - t1.first, 1000.0);
         ASSERT_EQ(d.Table().GetRowCount(), 10000);
         EXPECT_EQ(d.Table().GetCellText(0, CFavoritesDlg::COL_NAME), "Server 9999");
-        start = Clock::now();
-        EXPECT_TRUE(d.WriteFavoritesFromTable());
-        saveMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     });
-    std::printf("10,000 favourites: load %.1f ms, save %.1f ms\n", loadMs, saveMs);
-    EXPECT_LT(loadMs, 1000.0);
-    EXPECT_LT(saveMs, 1000.0);
     const auto saved = app::ReadFavoritesFile(m_file);
     ASSERT_EQ(saved.size(), 10000u);
     EXPECT_EQ(saved[9999].name, "Server 9999");
