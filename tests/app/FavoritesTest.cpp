@@ -218,6 +218,7 @@ TEST_F(FavoritesTest, BadAddressOrUnwritableFileKeepsTheDialogOpenAndTheFileUnch
             << "rows already visited keep their cleaning";
         EXPECT_EQ(ReadFile(m_file), original);
 
+        d.Table().EndEdit(true); // the editor opened on the bad cell
         d.SetCell(0, CFavoritesDlg::COL_ADDRESS, "10.0.0.9");
         {
             CFileLock lock(m_file);
