@@ -1,6 +1,8 @@
 #include "app/ServerMenu.h"
 
+#include "app/Favorites.h"
 #include "app/ServerInfoDlg.h"
+#include "win/ErrorReport.h"
 
 namespace app {
 
@@ -14,11 +16,17 @@ query::CGameServer* RecordOfRow(CServerLists& lists, bool serverTable, int row) 
 
 void InsertServerMenuItems(win::CPopupMenu& menu, bool onRow) {
     // The trailing separator divides the entries from the table's own items.
-    menu.InsertItems(onRow ? "Show server info;-" : "~Show server info;-", ID_SHOW_SERVER_INFO, 0,
-                     MF_BYPOSITION);
+    menu.InsertItems(onRow ? "Add to favorites;-;Show server info;-"
+                           : "~Add to favorites;-;~Show server info;-",
+                     ID_ADD_TO_FAVORITES, 0, MF_BYPOSITION);
 }
 
 bool OnServerMenuCommand(HWND owner, CServerLists& lists, int command, int row) {
+    if (command == ID_ADD_TO_FAVORITES) {
+        if (lists.ServerTable().IsValidRow(row))
+            AddFavorite(lists.ServerTable(), row);
+        return true;
+    }
     if (command != ID_SHOW_SERVER_INFO)
         return false;
     if (const query::CGameServer* server = RecordOfRow(lists, true, row))

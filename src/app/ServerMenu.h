@@ -1,4 +1,5 @@
-// The Server table's own entries at the top of its context menu ("Show server info"), and the lookup
+// The Server table's own entries at the top of its context menu ("Add to favorites", "Show server
+// info"), and the lookup
 // of the server record a table row names.
 #pragma once
 
@@ -8,6 +9,7 @@
 namespace app {
 
 // Command ids of the entries: the menu text's items get consecutive ids from the base.
+inline constexpr UINT ID_ADD_TO_FAVORITES = 57341;
 inline constexpr UINT ID_SHOW_SERVER_INFO = 57343;
 
 // The record that row of the Server table (serverTable) or of the Player table names; nullptr for an

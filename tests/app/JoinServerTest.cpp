@@ -106,7 +106,7 @@ TEST_F(JoinServerTest, PasswordChoiceAndCommandLine) {
         w.SelectTab(app::CServerLists::VIEW_PLAYERS);
         ::SetDlgItemTextA(w, IDC_PASSWORD, "");
         Tabra::CTableCtrl& players = w.Lists().PlayerTable();
-        const LPARAM at = MAKELPARAM(20, players.RowTop(1) + players.GetRowHeight() / 2);
+        const LPARAM at = MAKELPARAM(20, players.Geometry().RowTop(1) + players.Geometry().rowHeight / 2);
         for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
             ::SendMessageA(players.Body(), msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
         expected += Start(client, " connect " + address);

@@ -4,6 +4,7 @@
 
 #include "app/ServerInfoDlg.h"
 #include "app/ServerMenu.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -11,10 +12,10 @@ using apptest::CBrowserRig;
 using wintest::SMenuRead;
 namespace value = app::value;
 
-// Reads the popup menu the table shows from a thread timer, then ends it, or with choose picks its
-// first item by keyboard.
+// Reads the popup menu the table shows from a thread timer, then ends it, or picks its item number
+// choose (1 = the first) by keyboard.
 struct SMenuDriver {
-    static inline bool choose = false;
+    static inline int choose = 0;
     static inline int ticks = 0;
     static inline std::vector<SMenuRead> shown;
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
@@ -23,8 +24,9 @@ struct SMenuDriver {
             return;
         if (++ticks == 1) {
             shown = wintest::ReadMenu(reinterpret_cast<HMENU>(::SendMessageA(menuWindow, MN_GETHMENU, 0, 0)));
-            if (choose) {
-                ::PostMessageA(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+            if (choose > 0) {
+                for (int i = 0; i < choose; ++i)
+                    ::PostMessageA(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
                 ::PostMessageA(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
             }
         } else if (ticks >= 3) {
@@ -32,8 +34,8 @@ struct SMenuDriver {
         }
     }
     // Right-clicks the Server table's body at y (client coordinates of the body).
-    static void RightClick(CBrowserRig& w, int y, bool chooseFirst) {
-        choose = chooseFirst;
+    static void RightClick(CBrowserRig& w, int y, int item) {
+        choose = item;
         ticks = 0;
         shown.clear();
         HWND body = w.Lists().ServerTable().Body();
@@ -140,19 +142,31 @@ TEST_F(ServerDialogsTest, MasterTextIsEditedKeepsItsPortWithoutOneAndServesTheNe
     EXPECT_EQ(GetText(value::kMaster), otherMaster) << "saved on closing";
 }
 
-TEST_F(ServerDialogsTest, ContextMenuGreyedBelowTheLastRowAndServerInfoOnARow) {
+TEST_F(ServerDialogsTest, ContextMenuGreyedBelowTheLastRowAddsAFavoriteOnceAndShowsServerInfo) {
+    testsupport::TempDir folder;
+    char previous[MAX_PATH] = {};
+    ::GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(::SetCurrentDirectoryA(folder.Path().c_str()));
     Open([&](CBrowserRig& w, query::CGameServer& server) {
         Tabra::CTableCtrl& table = w.Lists().ServerTable();
-        const int rowHeight = table.GetRowHeight();
+        const int rowHeight = table.Geometry().rowHeight;
 
         // Below the last row: the entries are greyed, above the table's own items.
-        SMenuDriver::RightClick(w, table.RowTop(1) + 2 * rowHeight, false);
-        ASSERT_GE(SMenuDriver::shown.size(), 3u);
-        EXPECT_EQ(SMenuDriver::shown[0].text, "Show server info");
-        EXPECT_EQ(SMenuDriver::shown[0].id, app::ID_SHOW_SERVER_INFO);
-        EXPECT_TRUE(SMenuDriver::shown[0].grayed);
-        EXPECT_TRUE(SMenuDriver::shown[1].separator);
-        EXPECT_EQ(SMenuDriver::shown[2].text, "Copy cell");
+        SMenuDriver::RightClick(w, table.Geometry().RowTop(1) + 2 * rowHeight, 0);
+        ASSERT_GE(SMenuDriver::shown.size(), 5u);
+        EXPECT_EQ(SMenuDriver::shown[0].text, "Add to favorites");
+        EXPECT_EQ(SMenuDriver::shown[0].id, app::ID_ADD_TO_FAVORITES);
+        EXPECT_EQ(SMenuDriver::shown[2].text, "Show server info");
+        EXPECT_EQ(SMenuDriver::shown[2].id, app::ID_SHOW_SERVER_INFO);
+        EXPECT_TRUE(SMenuDriver::shown[0].grayed && SMenuDriver::shown[2].grayed);
+        EXPECT_TRUE(SMenuDriver::shown[1].separator && SMenuDriver::shown[3].separator);
+        EXPECT_EQ(SMenuDriver::shown[4].text, "Copy cell");
+
+        // "Add to favorites" on the row, twice: the file gets the server's line once.
+        for (int i = 0; i < 2; ++i)
+            SMenuDriver::RightClick(w, table.Geometry().RowTop(0) + rowHeight / 2, 1);
+        EXPECT_EQ(testsupport::ReadFile(folder.File("favorites.dat")),
+                  table.GetCell(0, app::CServerLists::SERVER_IP)->GetText() + "\tAlpha\t\r\n");
 
         // On the row: enabled; choosing it shows the variables sorted by name ignoring case, with the
         // server's name as the title, in a window that resizes its table and button.
@@ -181,7 +195,7 @@ TEST_F(ServerDialogsTest, ContextMenuGreyedBelowTheLastRowAndServerInfoOnARow) {
             ::GetWindowRect(::GetDlgItem(d, IDCANCEL), &close1);
             ::PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
         });
-        SMenuDriver::RightClick(w, table.RowTop(0) + rowHeight / 2, true);
+        SMenuDriver::RightClick(w, table.Geometry().RowTop(0) + rowHeight / 2, 3);
         ASSERT_FALSE(SMenuDriver::shown.empty());
         EXPECT_FALSE(SMenuDriver::shown[0].grayed);
         EXPECT_TRUE(closer.Done()) << "the server info dialog was shown";
@@ -194,6 +208,7 @@ TEST_F(ServerDialogsTest, ContextMenuGreyedBelowTheLastRowAndServerInfoOnARow) {
         EXPECT_EQ(close1.left - close0.left, 40);
         EXPECT_EQ(close1.top - close0.top, 30);
     });
+    ::SetCurrentDirectoryA(previous);
 }
 
 } // namespace
