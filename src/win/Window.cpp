@@ -259,6 +259,13 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEWHEEL:
         OnMouseWheel(GET_KEYSTATE_WPARAM(wParam), GET_WHEEL_DELTA_WPARAM(wParam), PointFromLParam(lParam));
         return 0;
+    case WM_MOUSEHWHEEL:
+        // Answering TRUE keeps some mouse drivers sending the tilt's repeats.
+        OnMouseHWheel(GET_KEYSTATE_WPARAM(wParam), GET_WHEEL_DELTA_WPARAM(wParam), PointFromLParam(lParam));
+        return TRUE;
+    case WM_SYSCOLORCHANGE:
+        OnSysColorChange();
+        return 0;
     case WM_CAPTURECHANGED:
         OnCaptureChanged(reinterpret_cast<HWND>(lParam));
         return 0;
@@ -385,6 +392,15 @@ void CWnd::OnVScroll(UINT, int, HWND) {
     Default();
 }
 void CWnd::OnContextMenu(HWND, POINT) {
+    Default();
+}
+void CWnd::OnMouseHWheel(UINT, short, POINT) {
+    Default();
+}
+void CWnd::OnSysColorChange() {
+    // Only top-level windows hear of it: pass it on, so that child controls repaint in the new colours.
+    for (HWND child = ::GetWindow(m_hwnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        ::SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
     Default();
 }
 void CWnd::OnRenderFormat(UINT) {

@@ -121,6 +121,8 @@ protected:
     virtual void OnRButtonUp(UINT flags, POINT pt);
     // pt in screen coordinates, as the message gives it.
     virtual void OnMouseWheel(UINT flags, short delta, POINT pt);
+    virtual void OnMouseHWheel(UINT flags, short delta, POINT pt);
+    virtual void OnSysColorChange();
     virtual void OnCaptureChanged(HWND newCapture);
     virtual void OnKeyDown(UINT key, UINT repeat, UINT flags);
     virtual void OnKeyUp(UINT key, UINT repeat, UINT flags);

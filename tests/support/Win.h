@@ -125,15 +125,15 @@ inline const SMenuRead* FindItem(const std::vector<SMenuRead>& items, const std:
     return nullptr;
 }
 
-// Runs action(dialog) from a thread timer as soon as a new dialog-class window shows up on this
-// thread (one that did not exist when the closer was made, so never the test's own host dialog), for
-// closing message boxes and common dialogs that run their own modal loop. Destroying the object stops
-// the timer.
+// Runs action(dialog) from a thread timer for each of the next `dialogs` dialog-class windows that
+// show up on this thread (ones that did not exist when the closer was made, so never the test's own
+// host dialog), for closing message boxes and common dialogs that run their own modal loop.
+// Destroying the object stops the timer.
 class CDialogCloser {
 public:
-    explicit CDialogCloser(std::function<void(HWND)> action) {
+    explicit CDialogCloser(std::function<void(HWND)> action, int dialogs = 1) {
         s_action = std::move(action);
-        s_done = false;
+        s_left = dialogs;
         s_known = ThreadDialogs();
         m_timer = ::SetTimer(nullptr, 0, 50, TimerProc);
     }
@@ -141,21 +141,22 @@ public:
         ::KillTimer(nullptr, m_timer);
         s_action = nullptr;
     }
-    bool Done() const { return s_done; }
+    bool Done() const { return s_left == 0; }
 
 private:
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD) {
-        if (s_done)
+        if (s_left == 0)
             return;
         if (HWND dialog = FindThreadDialog(s_known)) {
-            s_done = true;
+            s_known.push_back(dialog);
+            --s_left;
             s_action(dialog);
         }
     }
 
     UINT_PTR m_timer;
     static inline std::function<void(HWND)> s_action;
-    static inline bool s_done = false;
+    static inline int s_left = 0;
     static inline std::vector<HWND> s_known;
 };
 
