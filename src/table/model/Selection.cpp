@@ -106,12 +106,23 @@ int CCurrentCell::Row() {
 
 void CCurrentCell::SetRow(int row) {
     row = std::min(row, m_table.GetRowCount() - 1);
-    if (m_table.IsValidRow(m_row) && m_table.GetRow(m_row) == m_record)
-        m_record->cursorMark = 0;
+    ClearMark();
     m_row = row < 0 ? -1 : row;
     m_record = m_row >= 0 ? m_table.GetRow(m_row) : nullptr;
     if (m_record)
         m_record->cursorMark = 1;
+}
+
+void CCurrentCell::ClearMark() {
+    if (!m_record)
+        return;
+    if (m_table.IsValidRow(m_row) && m_table.GetRow(m_row) == m_record) {
+        m_record->cursorMark = 0;
+        return;
+    }
+    // The rows moved since: the record is wherever its mark is now.
+    for (int r = 0; r < m_table.GetRowCount(); ++r)
+        m_table.GetRow(r)->cursorMark = 0;
 }
 
 void CCurrentCell::Forget() {

@@ -71,6 +71,9 @@ public:
     void Forget();
 
 private:
+    // Takes the mark off the cursor's record, wherever the rows have moved it.
+    void ClearMark();
+
     CTableInterface& m_table;
     int m_mode = MODE_ROW;
     int m_row = -1;
