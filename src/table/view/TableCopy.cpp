@@ -1,12 +1,12 @@
-// Copying the table control to the clipboard (rendered when pasted) and saving it as HTML.
+// Copying the table control to the clipboard and saving it as HTML.
 #include "table/view/TableCtrl.h"
 
 #include "table/model/Export.h"
 #include "win/Clipboard.h"
+#include "win/ErrorReport.h"
 #include "win/FileDialog.h"
+#include "win/FileSave.h"
 #include "win/WaitCursor.h"
-
-#include <cstdio>
 
 namespace Tabra {
 
@@ -16,42 +16,27 @@ constexpr DWORD kSaveFlags = 0x800006; // OFN_ENABLESIZING | OFN_HIDEREADONLY | 
 
 } // namespace
 
-std::string CTableCtrl::CopyContent() {
+std::string CTableCtrl::CopyContent(bool all) {
     return CopyText(
-        m_table, ColumnSet(), [this](int row, int col) { return GetCellText(row, col); }, m_copyAll);
+        m_table, ColumnSet(), [this](int row, int col) { return GetCellText(row, col); }, all);
 }
 
 void CTableCtrl::CopyCell(int row, int col) {
-    win::CClipboard clipboard(m_hwnd);
-    if (!clipboard.IsOpen())
-        return;
-    clipboard.Empty();
-    clipboard.SetText(GetCellText(row, col));
+    PutOnClipboard(GetCellText(row, col));
 }
 
-void CTableCtrl::AnnounceCopy(bool all) {
-    m_copyAll = all;
-    win::CClipboard clipboard(m_hwnd);
-    if (!clipboard.IsOpen())
-        return;
-    clipboard.Empty();
-    clipboard.Announce(CF_TEXT);
-}
-
-void CTableCtrl::OnRenderFormat(UINT format) {
-    if (format != CF_TEXT) {
-        Default();
-        return;
-    }
+void CTableCtrl::CopyRows(bool all) {
+    // The text is taken now: a later click or refill must not change what the user copied.
     win::CWaitCursor wait;
-    win::RenderClipboardText(CopyContent());
+    PutOnClipboard(CopyContent(all));
 }
 
-void CTableCtrl::OnRenderAllFormats() {
-    // The control goes away before anyone pasted: leave the text behind rather than lose it.
+void CTableCtrl::PutOnClipboard(const std::string& text) {
     win::CClipboard clipboard(m_hwnd);
-    if (clipboard.IsOpen() && ::GetClipboardOwner() == m_hwnd)
-        win::RenderClipboardText(CopyContent());
+    if (!clipboard.IsOpen())
+        return;
+    clipboard.Empty();
+    clipboard.SetText(text);
 }
 
 void CTableCtrl::SaveAs() {
@@ -60,11 +45,9 @@ void CTableCtrl::SaveAs() {
         return;
     std::string bytes =
         HtmlExport(m_table, ColumnSet(), [this](int row, int col) { return GetCellText(row, col); });
-    FILE* file = std::fopen(name.c_str(), "wb");
-    if (!file)
-        return;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
+    DWORD error = 0;
+    if (!win::SaveFileReplacing(name, bytes, error))
+        win::ShowMessage(m_hwnd, "Could not save " + name + ":\n" + win::SystemErrorText(error));
 }
 
 } // namespace Tabra

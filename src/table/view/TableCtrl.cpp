@@ -6,6 +6,8 @@
 #include "win/Scoped.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 
 namespace Tabra {
 
@@ -366,7 +368,14 @@ int CTableCtrl::GetKey(int row) {
     return GetCell(row, m_keyColumn)->GetInt();
 }
 
+void CTableCtrl::SetKey(int row, int value) {
+    if (m_keyColumn >= 0 && IsValidRow(row))
+        GetCell(row, m_keyColumn)->SetInt(value);
+}
+
 int CTableCtrl::FindKey(int value) {
+    if (m_keyColumn < 0)
+        return -1;
     CDInt probe;
     probe.SetInt(value);
     return FindNext(m_keyColumn, &probe, -1);
@@ -499,6 +508,11 @@ void CTableCtrl::OnVScroll(UINT code, int, HWND) {
         ::GetScrollInfo(m_vbar, SB_CTL, &si);
         SetScrollY(si.nTrackPos);
         break;
+    case SB_TOP:
+    case SB_BOTTOM:
+        SetScrollY(code == SB_TOP ? 0 : m_geo.MaxScrollY());
+        ::SetScrollPos(m_vbar, SB_CTL, m_geo.scrollY, TRUE);
+        break;
     default:
         Default();
         return;
@@ -528,6 +542,11 @@ void CTableCtrl::OnHScroll(UINT code, int, HWND) {
         ::GetScrollInfo(m_hbar, SB_CTL, &si);
         SetScrollX(si.nTrackPos);
         break;
+    case SB_LEFT:
+    case SB_RIGHT:
+        SetScrollX(code == SB_LEFT ? 0 : m_geo.MaxScrollX());
+        ::SetScrollPos(m_hbar, SB_CTL, m_geo.scrollX, TRUE);
+        break;
     default:
         Default();
         return;
@@ -538,7 +557,11 @@ void CTableCtrl::OnHScroll(UINT code, int, HWND) {
         ::RedrawWindow(m_header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
-void CTableCtrl::OnMouseWheel(UINT, short delta, POINT) {
+void CTableCtrl::OnMouseWheel(UINT flags, short delta, POINT) {
+    if (flags & MK_SHIFT) {
+        ScrollSideways(-delta); // rolling towards the user moves right, as in other programs
+        return;
+    }
     UINT lines = 3;
     ::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
     int perNotch = static_cast<int>(lines);
@@ -549,6 +572,25 @@ void CTableCtrl::OnMouseWheel(UINT, short delta, POINT) {
         SetScrollY(m_geo.scrollY - (delta / WHEEL_DELTA) * m_geo.rowHeight * perNotch);
     }
     Update(true);
+}
+
+void CTableCtrl::OnMouseHWheel(UINT, short delta, POINT) {
+    ScrollSideways(delta);
+}
+
+void CTableCtrl::ScrollSideways(int delta) {
+    m_sideWheel += delta;
+    int notches = m_sideWheel / WHEEL_DELTA;
+    m_sideWheel %= WHEEL_DELTA;
+    for (int i = 0; i < std::abs(notches); ++i)
+        m_geo.ScrollColumns(notches > 0 ? SB_LINERIGHT : SB_LINELEFT);
+    Update(true);
+}
+
+void CTableCtrl::OnSysColorChange() {
+    m_look.ReadSystemColours();
+    win::CWnd::OnSysColorChange();
+    ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 // ---- Notifications and tooltips ----
@@ -629,6 +671,9 @@ void CTableCtrl::OnKeyDown(UINT key, UINT repeat, UINT flags) {
         return;
     UINT mods =
         (::GetKeyState(VK_CONTROL) < 0 ? MK_CONTROL : 0) | (::GetKeyState(VK_SHIFT) < 0 ? MK_SHIFT : 0);
+    if (OnShortcut(key, mods))
+        return;
+    bool cellCursor = m_cursor.GetMode() == CCurrentCell::MODE_CELL;
     int row = GetCursorRow();
     int last = GetRowCount() - 1;
     int columns = GetColumnCount();
@@ -650,13 +695,13 @@ void CTableCtrl::OnKeyDown(UINT key, UINT repeat, UINT flags) {
             SetCursorRow(std::min(last, row + m_geo.RowAtY(m_geo.bodyHeight + 1) - m_geo.RowAtY(0) - 1));
         break;
     case VK_HOME:
-        if (mods & MK_CONTROL)
+        if ((mods & MK_CONTROL) || !cellCursor)
             SetCursorRow(0);
         else if (columns > 0)
             m_cursor.SetColumn(m_geo.ColumnAt(0));
         break;
     case VK_END:
-        if (mods & MK_CONTROL) {
+        if ((mods & MK_CONTROL) || !cellCursor) {
             SetCursorRow(last);
         } else {
             int p = m_geo.PrevVisiblePosition(columns);
@@ -697,6 +742,28 @@ void CTableCtrl::OnKeyDown(UINT key, UINT repeat, UINT flags) {
     Update(true);
 }
 
+bool CTableCtrl::OnShortcut(UINT key, UINT mods) {
+    if (mods != MK_CONTROL)
+        return false;
+    if (key == 'A') {
+        if (m_selection.GetMode() == CSelection::MODE_MULTIPLE)
+            SelectAll();
+        return true;
+    }
+    if (key == 'C') {
+        if (m_selection.GetMode() != CSelection::MODE_NONE)
+            CopyRows(false);
+        return true;
+    }
+    return false;
+}
+
+void CTableCtrl::SelectAll() {
+    if (GetRowCount() > 0)
+        SelectRange(0, GetRowCount() - 1, true);
+    Update(true);
+}
+
 void CTableCtrl::OnChar(UINT ch, UINT, UINT) {
     if (ch < 32)
         return;
@@ -706,7 +773,7 @@ void CTableCtrl::OnChar(UINT ch, UINT, UINT) {
     m_typeAheadCountdown = kTypeAheadTicks;
     int col = !m_sortKeys.IsEmpty() ? m_sortKeys[0].column : GetColumnCount() > 0 ? m_geo.ColumnAt(0) : -1;
     m_typeAhead += static_cast<char>(ch);
-    int row = FindText(col, m_typeAhead, -1);
+    int row = TypeAheadRow(col);
     if (row < 0) {
         ::MessageBeep(MB_OK);
         return;
@@ -716,6 +783,19 @@ void CTableCtrl::OnChar(UINT ch, UINT, UINT) {
     m_selection.ApplyClick(0, row);
     EnsureVisible(row, -1);
     Update(true);
+}
+
+int CTableCtrl::TypeAheadRow(int col) {
+    auto same = [this](char ch) {
+        return std::tolower(static_cast<unsigned char>(ch)) ==
+               std::tolower(static_cast<unsigned char>(m_typeAhead[0]));
+    };
+    if (m_typeAhead.size() < 2 || !std::all_of(m_typeAhead.begin(), m_typeAhead.end(), same))
+        return FindText(col, m_typeAhead, -1);
+    // "rrr" steps through the rows starting with "r", from the one after the cursor, wrapping.
+    std::string letter = m_typeAhead.substr(0, 1);
+    int row = FindText(col, letter, GetCursorRow());
+    return row >= 0 ? row : FindText(col, letter, -1);
 }
 
 void CTableCtrl::OnTimer(UINT_PTR id) {

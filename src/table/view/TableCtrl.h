@@ -96,7 +96,7 @@ public:
     int FindText(int col, const std::string& prefix, int after) override;
     int GetSelectedRow() override { return m_selection.FirstSelected(); }
     void SetSelectedRow(int row) override;
-    void SetKey(int row, int value) override { GetCell(row, m_keyColumn)->SetInt(value); }
+    void SetKey(int row, int value) override;
     int GetKey(int row) override;
     int FindKey(int value) override;
 
@@ -140,6 +140,8 @@ protected:
     void OnHScroll(UINT code, int pos, HWND scrollBar) override;
     void OnVScroll(UINT code, int pos, HWND scrollBar) override;
     void OnMouseWheel(UINT flags, short delta, POINT pt) override;
+    void OnMouseHWheel(UINT flags, short delta, POINT pt) override;
+    void OnSysColorChange() override;
     bool OnNotify(NMHDR* header, LRESULT& result) override;
     void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
     void OnChar(UINT ch, UINT repeat, UINT flags) override;
@@ -148,8 +150,6 @@ protected:
     void OnSetFocus(HWND oldFocus) override;
     void OnKillFocus(HWND newFocus) override;
     void OnContextMenu(HWND window, POINT screenPt) override;
-    void OnRenderFormat(UINT format) override;
-    void OnRenderAllFormats() override;
 
 private:
     // CTablePaneSite.
@@ -172,11 +172,20 @@ private:
     // Menus (TableMenus.cpp).
     std::string MenuName(int col);
     void ShowAllNamed();
+    // Selects every row where multiple selection is allowed.
+    void SelectAll();
+    // Ctrl+A and Ctrl+C; true when key was one of them.
+    bool OnShortcut(UINT key, UINT mods);
+    // Moves by whole columns, right for a positive delta; wheel deltas below a notch add up.
+    void ScrollSideways(int delta);
+    // The row type-ahead goes to for its text, -1 for none; a repeated letter steps to the next match.
+    int TypeAheadRow(int col);
     // Copying and export (TableCopy.cpp).
     void CopyCell(int row, int col);
-    void AnnounceCopy(bool all);
+    void CopyRows(bool all);
+    void PutOnClipboard(const std::string& text);
     void SaveAs();
-    std::string CopyContent();
+    std::string CopyContent(bool all);
 
     bool OnToolTipText(NMTTDISPINFOA* info);
     void PlaceWindow(HWND hwnd, bool condition, int x, int y, int w, int h);
@@ -193,9 +202,9 @@ private:
     bool m_hscrollAllowed = true;
     bool m_vscrollAllowed = true;
 
-    bool m_copyAll = false;
     std::string m_typeAhead;
     int m_typeAheadCountdown = 0;
+    int m_sideWheel = 0;
 
     CEditController m_edit{*this};
     CTableDisplay m_body;

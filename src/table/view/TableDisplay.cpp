@@ -250,6 +250,20 @@ void CTableDisplay::DragStep(POINT pt) {
     c.Refresh();
 }
 
+POINT CTableDisplay::KeyboardMenuPoint(int row, int col) const {
+    // Taken after the cell was scrolled into view, and kept inside the body.
+    const CTableGeometry& g = site->Geometry();
+    int x = 0;
+    int y = 0;
+    if (site->Rows().IsValidColumn(col))
+        x = g.LeftEdge(g.PositionOf(col)) - g.scrollX + g.Width(col) - 4;
+    if (site->Rows().IsValidRow(row))
+        y = g.RowTop(row) + g.rowHeight - 4;
+    POINT local{std::clamp(x, 0, std::max(0, g.bodyWidth - 1)),
+                std::clamp(y, 0, std::max(0, g.bodyHeight - 1))};
+    return local;
+}
+
 void CTableDisplay::OnContextMenu(HWND, POINT screenPt) {
     ShowContextMenu(screenPt);
 }
@@ -267,13 +281,8 @@ void CTableDisplay::ShowContextMenu(POINT screenPt) {
     if (screenPt.x == -1 && screenPt.y == -1) {
         row = c.GetCursorRow();
         col = c.GetCursorColumn();
-        POINT local{0, 0};
-        if (c.Rows().IsValidColumn(col))
-            local.x = g.LeftEdge(g.PositionOf(col)) - g.scrollX + g.Width(col) - 4;
-        if (c.Rows().IsValidRow(row))
-            local.y = g.RowTop(row) + g.rowHeight - 4;
         c.EnsureVisible(row, col);
-        pt = local;
+        pt = KeyboardMenuPoint(row, col);
         ::ClientToScreen(m_hwnd, &pt);
     } else {
         POINT local = screenPt;

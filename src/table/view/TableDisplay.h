@@ -32,6 +32,8 @@ private:
     void DrawFocus(HDC dc);
     void DragStep(POINT pt);
     void EndDrag();
+    // Where the keyboard's context menu opens for the cursor cell, in body coordinates.
+    POINT KeyboardMenuPoint(int row, int col) const;
     // -2 or -3 with the row and column under pt.
     void NotifyClick(int code, POINT pt);
 

@@ -5,14 +5,23 @@
 namespace Tabra {
 
 STableLook::STableLook(const CAppearance& values) : appearance(values), leparello(values.leparello) {
+    colors.font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    gridBrush.Reset(::CreateSolidBrush(appearance.gridColor));
+    ReadSystemColours();
+}
+
+void STableLook::ReadSystemColours() {
+    HIGHCONTRASTA contrast = {};
+    contrast.cbSize = sizeof contrast;
+    bool high = ::SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+                (contrast.dwFlags & HCF_HIGHCONTRASTON);
     colors.text = ::GetSysColor(COLOR_WINDOWTEXT);
     colors.selectedText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
-    colors.font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
     for (int i = 0; i < 2; ++i) {
-        rowBrush[i].Reset(::CreateSolidBrush(appearance.rowColor[i]));
+        // A high-contrast theme's own colours replace the light bands.
+        rowBrush[i].Reset(::CreateSolidBrush(high ? ::GetSysColor(COLOR_WINDOW) : appearance.rowColor[i]));
         selBrush[i].Reset(::CreateSolidBrush(::GetSysColor(COLOR_HIGHLIGHT)));
     }
-    gridBrush.Reset(::CreateSolidBrush(appearance.gridColor));
 }
 
 int CTableGeometry::PositionOf(int col) const {

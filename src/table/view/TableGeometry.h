@@ -33,6 +33,8 @@ struct STableColumn {
 // Colours, brushes and font of a table, made from the appearance values.
 struct STableLook {
     explicit STableLook(const CAppearance& appearance);
+    // Text, band and selection colours from the system's current colours and high-contrast state.
+    void ReadSystemColours();
 
     CAppearance appearance;
     bool leparello = true;

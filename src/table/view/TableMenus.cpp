@@ -83,26 +83,24 @@ void CTableCtrl::OnTablePopupCommand(int command, int row, int col) {
             CopyCell(row, col);
         return;
     case ID_COPY:
-        AnnounceCopy(false);
+        CopyRows(false);
         return;
     case ID_COPY_ALL:
-        AnnounceCopy(true);
+        CopyRows(true);
         return;
     case ID_SELECT_ALL:
-        if (GetRowCount() > 0)
-            SelectRange(0, GetRowCount() - 1, true);
-        Update(false);
+        SelectAll();
         return;
     case ID_SHOW_ALL:
         ShowAllNamed();
-        Update(false);
+        Update(true);
         return;
     case ID_RESTORE_DEFAULT:
         for (int c = 0; c < count; ++c)
             MoveColumn(c, c);
         AutoSizeAll(true);
         ShowAllNamed();
-        Update(false);
+        Update(true);
         return;
     case ID_SAVE_AS:
         SaveAs();
@@ -112,10 +110,10 @@ void CTableCtrl::OnTablePopupCommand(int command, int row, int col) {
     }
     if (command >= ID_SHOW_FIRST && command < ID_SHOW_FIRST + count) {
         Column(command - ID_SHOW_FIRST).visible = true;
-        Update(false);
+        Update(true);
     } else if (command >= ID_HIDE_FIRST && command < ID_HIDE_FIRST + count) {
         Column(command - ID_HIDE_FIRST).visible = false;
-        Update(false);
+        Update(true);
     }
 }
 

@@ -327,6 +327,38 @@ TEST_F(PaneTest, LineLeftStopsAtColumnEdges) {
     EXPECT_EQ(table.Geometry().scrollX, 1000);
 }
 
+TEST_F(PaneTest, ScrollBarEndsAndSidewaysWheels) {
+    table.SetWidth(0, 300);
+    table.SetWidth(1, 900);
+    table.Update(true);
+    const Tabra::CTableGeometry& g = table.Geometry();
+    HWND vbar = table.GetScrollBar(SB_VERT);
+    HWND hbar = table.GetScrollBar(SB_HORZ);
+    struct Step {
+        UINT msg;
+        WPARAM wParam;
+        HWND bar;
+        int scrollX;
+        int scrollY;
+    } steps[] = {
+        {WM_VSCROLL, SB_BOTTOM, vbar, 0, g.MaxScrollY()},
+        {WM_HSCROLL, SB_RIGHT, hbar, g.MaxScrollX(), g.MaxScrollY()},
+        {WM_VSCROLL, SB_TOP, vbar, g.MaxScrollX(), 0},
+        {WM_HSCROLL, SB_LEFT, hbar, 0, 0},
+        {WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, -120), nullptr, 300, 0}, // one column to the right
+        {WM_MOUSEHWHEEL, MAKEWPARAM(0, -60), nullptr, 300, 0},        // half a notch waits
+        {WM_MOUSEHWHEEL, MAKEWPARAM(0, -60), nullptr, 0, 0},
+        {WM_MOUSEHWHEEL, MAKEWPARAM(0, 120), nullptr, 300, 0},
+    };
+    for (const Step& s : steps) {
+        ::SendMessageA(table, s.msg, s.wParam, reinterpret_cast<LPARAM>(s.bar));
+        EXPECT_EQ(g.scrollX, s.scrollX) << s.msg << " " << s.wParam;
+        EXPECT_EQ(g.scrollY, s.scrollY) << s.msg << " " << s.wParam;
+        int position = s.bar == vbar ? g.scrollY : s.bar == hbar ? g.scrollX : -1;
+        EXPECT_TRUE(!s.bar || ::GetScrollPos(s.bar, SB_CTL) == position) << s.msg;
+    }
+}
+
 TEST_F(PaneTest, BandsSelectionAndGridInPixels) {
     table.DeleteAllRows();
     for (int i = 0; i < 5; ++i)
@@ -371,6 +403,19 @@ TEST_F(PaneTest, BandsSelectionAndGridInPixels) {
     EXPECT_EQ(plain.At(125, rh - 1), kGrid);
     EXPECT_EQ(plain.At(125, 2 * rh + 1), highlight);
     EXPECT_EQ(plain.At(125, 7 * rh - 1), kGrid) << "lines continue below the rows";
+}
+
+TEST_F(PaneTest, SelectionFollowsASystemColourChange) {
+    table.SetSelectedRow(1);
+    INT element = COLOR_HIGHLIGHT;
+    COLORREF before = ::GetSysColor(COLOR_HIGHLIGHT);
+    COLORREF changed = RGB(200, 0, 50);
+    ::SetSysColors(1, &element, &changed);
+    ::SendMessageA(parent, WM_SYSCOLORCHANGE, 0, 0); // only top-level windows are told
+    CPicture body(table.Body());
+    ::SetSysColors(1, &element, &before);
+    EXPECT_EQ(body.At(125, table.Geometry().rowHeight + 1), changed);
+    EXPECT_EQ(body.At(125, 1), kRow0);
 }
 
 TEST_F(PaneTest, EveryPaintGoesThroughTheSharedSurface) {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace viewtest;
 using Tabra::CTableCtrl;
 
@@ -162,7 +164,7 @@ TEST_F(TableCtrlTest, OperationsOfTheParentNeverNotify) {
     table.OnTablePopupCommand(Tabra::ID_SELECT_ALL, -1, -1);
     table.OnColumnPopupCommand(Tabra::ID_SORT_DESCENDING, 0);
     EXPECT_TRUE(parent.events.empty());
-    EXPECT_EQ(table.GetSortKeys(), (Tabra::CSortKeys{0, 1}));
+    EXPECT_EQ(table.GetSortKeys(), (Tabra::CSortKeys{1, 0, 0, 1}));
     EXPECT_EQ(table.GetSelectedCount(), 50);
 }
 
@@ -192,17 +194,27 @@ TEST_F(TableCtrlTest, TableMenuTakesTheParentsItemAndCommand) {
 
     // A command the parent leaves alone is the control's own.
     parent.answers.clear();
-    table.Sort(Tabra::CSortKeys{1, 0});
     table.choice = Tabra::ID_SELECT_ALL;
     RightClick(2);
     EXPECT_EQ(table.GetSelectedCount(), 50);
-    EXPECT_TRUE(table.GetSortKeys().IsEmpty()) << "Select all refreshes without the sort";
 
     // A cancelled -2006 shows nothing.
     int shown = table.menusShown;
     parent.answers[Tabra::TN_TABLEMENU] = 1;
     RightClick(3);
     EXPECT_EQ(table.menusShown, shown);
+}
+
+TEST_F(TableCtrlTest, ColumnAndSelectionCommandsKeepTheSort) {
+    const Tabra::CSortKeys keys{1, 0};
+    const int commands[] = {Tabra::ID_SELECT_ALL, Tabra::ID_HIDE_FIRST + 1, Tabra::ID_SHOW_FIRST + 1,
+                            Tabra::ID_SHOW_ALL, Tabra::ID_RESTORE_DEFAULT};
+    for (int command : commands) {
+        table.Sort(keys);
+        table.choice = static_cast<UINT>(command);
+        RightClick(2);
+        EXPECT_EQ(table.GetSortKeys(), keys) << command;
+    }
 }
 
 TEST_F(TableCtrlTest, TableMenuItemsAndRules) {
@@ -273,6 +285,7 @@ TEST_F(TableCtrlTest, KeyboardMovesCursorAndSelection) {
         {VK_UP, false, true, 11, {11, 12}},
         {VK_HOME, false, true, 0, {11, 12}},
         {VK_END, false, true, 49, {11, 12}},
+        {VK_HOME, false, false, 0, {0}}, // without a cell cursor Home and End go to the ends
         {VK_END, false, false, 49, {49}},
     };
     for (const Step& s : steps) {
@@ -290,7 +303,7 @@ TEST_F(TableCtrlTest, KeyboardMovesCursorAndSelection) {
     int keydowns = 0;
     for (const SEvent& e : parent.events)
         keydowns += e.code == Tabra::TN_KEYDOWN;
-    EXPECT_EQ(keydowns, 7);
+    EXPECT_EQ(keydowns, 8);
 
     // A parent answering the key-down consumes the key.
     parent.answers[Tabra::TN_KEYDOWN] = 1;
@@ -328,6 +341,49 @@ TEST_F(TableCtrlTest, TypeAheadSearchesTheFirstSortKeyColumnAndForgets) {
     for (char ch : std::string("row 003"))
         ::SendMessageA(table, WM_CHAR, static_cast<WPARAM>(ch), 0);
     EXPECT_EQ(table.GetCellText(table.GetCursorRow(), 0), "Row 003");
+
+    // A repeated letter steps to the next row that starts with it.
+    ::SendMessageA(table, WM_KEYDOWN, VK_BACK, 0);
+    for (int expected : {0, 1, 2}) {
+        ::SendMessageA(table, WM_CHAR, 'r', 0);
+        EXPECT_EQ(table.GetCursorRow(), expected);
+    }
+}
+
+TEST_F(TableCtrlTest, CursorStaysOnItsRecordThroughResorting) {
+    ClickRow(10);
+    table.Sort(Tabra::CSortKeys{1, 0}); // by ping: the rows turn round
+    table.Update(true);
+    ClickRow(5); // "Row 044"
+    table.Sort(Tabra::CSortKeys{0, 0});
+    table.Update(true);
+    ::SendMessageA(table, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(table.GetCursorRow(), 45);
+    EXPECT_EQ(SelectedRows(table), std::vector<int>{45});
+}
+
+TEST_F(TableCtrlTest, KeyboardMenuOpensAtTheCursorRowScrolledIntoView) {
+    table.SetCursor(49, -1);
+    table.SetScrollY(0);
+    ::SendMessageA(table, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(table.GetHwnd()), At(-1, -1));
+    POINT expected{0, table.Geometry().RowTop(49) + table.Geometry().rowHeight - 4};
+    ::ClientToScreen(Body(), &expected);
+    EXPECT_EQ(table.lastPoint.y, expected.y);
+    RECT body;
+    ::GetWindowRect(Body(), &body);
+    EXPECT_TRUE(::PtInRect(&body, table.lastPoint)) << table.lastPoint.x << "," << table.lastPoint.y;
+}
+
+TEST_F(TableCtrlTest, KeysWithoutAKeyColumnDoNothing) {
+    CTestTable keyless;
+    keyless.SetColumnCount(1);
+    keyless.DefineColumn(0, &columns.ping, "Ping", 60);
+    keyless.BuildLayout();
+    keyless.AddRow()->Cell(0)->SetInt(7);
+    keyless.SetKey(0, 9);
+    EXPECT_EQ(keyless.GetCell(0, 0)->GetInt(), 7);
+    EXPECT_EQ(keyless.FindKey(7), -1);
+    EXPECT_EQ(keyless.GetKey(0), -1);
 }
 
 TEST_F(TableCtrlTest, FindTextWrapsAndStopsBeforeTheStart) {
@@ -350,24 +406,38 @@ std::string ReadClipboard(HWND owner) {
     return clipboard.GetText().value_or("<none>");
 }
 
-TEST_F(TableCtrlTest, CopyRendersTheTableAtPasteTime) {
-    ClickRow(2);
-    ClickRow(4, MK_CONTROL);
-    table.choice = Tabra::ID_COPY;
-    RightClick(2);
-    table.GetCell(2, 0)->SetText("Chan\tged");
-    EXPECT_EQ(ReadClipboard(parent), "Chan*ged\t480\t\r\nRow 004\t460\t\r\n");
+TEST_F(TableCtrlTest, CopiesTakeTheirTextWhenCopying) {
+    table.GetCell(2, 0)->SetText("Ta\tb");
+    struct Case {
+        UINT command;
+        std::string text;
+    } cases[] = {
+        {Tabra::ID_COPY, "Ta*b\t480\t\r\nRow 004\t460\t\r\n"},
+        {Tabra::ID_COPY_CELL, "Row 004"},
+        {Tabra::ID_COPY_ALL, ""},
+    };
+    for (Case& c : cases) {
+        ClickRow(2);
+        ClickRow(4, MK_CONTROL);
+        table.choice = c.command;
+        RightClick(4);
+        if (c.command == Tabra::ID_COPY_ALL)
+            c.text = ReadClipboard(parent);
+        // Another click and a changed row before the paste do not change what was copied.
+        ClickRow(30);
+        table.GetCell(4, 0)->SetText("Later");
+        EXPECT_EQ(ReadClipboard(parent), c.text) << c.command;
+        table.GetCell(4, 0)->SetText("Row 004");
+    }
+    EXPECT_EQ(std::count(cases[2].text.begin(), cases[2].text.end(), '\n'), 50);
+    EXPECT_NE(cases[2].text.find("\r\nTa*b\t480\t\r\nRow 003\t"), std::string::npos);
 
-    table.choice = Tabra::ID_COPY_ALL;
-    RightClick(2);
-    table.SetColumnVisible(1, false);
-    std::string all = ReadClipboard(parent);
-    EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 50);
-    EXPECT_EQ(all.substr(0, 18), "Row 000\t\r\nRow 001\t");
-
-    table.choice = Tabra::ID_COPY_CELL;
-    RightClick(7);
-    EXPECT_EQ(ReadClipboard(parent), "Row 007");
+    // Ctrl+A and Ctrl+C copy every row, as Copy all does.
+    SetModifiers(false, true);
+    ::SendMessageA(table, WM_KEYDOWN, 'A', 0);
+    ::SendMessageA(table, WM_KEYDOWN, 'C', 0);
+    EXPECT_EQ(table.GetSelectedCount(), 50);
+    EXPECT_EQ(ReadClipboard(parent), cases[2].text);
 }
 
 TEST_F(TableCtrlTest, SaveAsWritesTheChosenFile) {
@@ -392,6 +462,41 @@ TEST_F(TableCtrlTest, SaveAsWritesTheChosenFile) {
         ++rows;
     EXPECT_EQ(rows, 50u);
     EXPECT_EQ(html.substr(html.size() - 24), "</TABLE>\r\n</BODY></HTML>");
+}
+
+TEST_F(TableCtrlTest, SaveAsThatCannotWriteSaysSoAndLeavesTheOldFile) {
+    testsupport::TempDir dir;
+    const std::string path = dir.File("locked.html");
+    HANDLE lock = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ::WriteFile(lock, "old", 3, &written, nullptr);
+    std::vector<wintest::SBoxTexts> boxes;
+    // The save dialog, its question whether to replace the file, then the failure.
+    wintest::CDialogCloser closer(
+        [&](HWND dialog) {
+            if (::GetDlgItem(dialog, 1148) || ::GetDlgItem(dialog, 1152)) {
+                ::SetDlgItemTextA(dialog, 1148, path.c_str());
+                ::SetDlgItemTextA(dialog, 1152, path.c_str());
+                ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            boxes.push_back(wintest::ReadBox(dialog));
+            ::PostMessageA(dialog, WM_COMMAND, ::GetDlgItem(dialog, IDYES) ? IDYES : IDOK, 0);
+        },
+        3);
+    table.choice = Tabra::ID_SAVE_AS;
+    RightClick(0);
+    ::CloseHandle(lock);
+    ASSERT_FALSE(boxes.empty());
+    const std::vector<std::string>& texts = boxes.back().texts;
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const std::string& t) {
+        return t.rfind("Could not save " + path + ":\n", 0) == 0 && t.size() > path.size() + 17;
+    })) << ::testing::PrintToString(texts);
+    EXPECT_EQ(testsupport::ReadFile(path), "old");
+    namespace fs = std::filesystem;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1)
+        << "no temporary file is left";
 }
 
 } // namespace

@@ -78,10 +78,12 @@ class CTestTable : public Tabra::CTableCtrl {
 public:
     UINT choice = 0;
     std::vector<SItem> lastMenu;
+    POINT lastPoint{};
     int menusShown = 0;
 
-    UINT TrackMenu(win::CPopupMenu& menu, POINT) override {
+    UINT TrackMenu(win::CPopupMenu& menu, POINT screenPt) override {
         lastMenu = ReadMenu(menu.GetHandle());
+        lastPoint = screenPt;
         ++menusShown;
         return choice;
     }
