@@ -352,6 +352,7 @@ TEST_F(TableCtrlTest, TypeAheadSearchesTheFirstSortKeyColumnAndForgets) {
 
 TEST_F(TableCtrlTest, CursorStaysOnItsRecordThroughResorting) {
     ClickRow(10);
+    ::SetFocus(parent); // no focus rectangle is painted, so nothing looks the cursor up in between
     table.Sort(Tabra::CSortKeys{1, 0}); // by ping: the rows turn round
     table.Update(true);
     ClickRow(5); // "Row 044"
