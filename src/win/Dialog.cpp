@@ -1,5 +1,6 @@
 #include "win/Dialog.h"
 
+#include "win/Dpi.h"
 #include "win/ErrorReport.h"
 
 namespace win {
@@ -56,7 +57,23 @@ INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, L
 LRESULT CDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_INITDIALOG)
         return OnInitDialog() ? TRUE : FALSE;
+    if (msg == WM_DPICHANGED) {
+        OnDpiChanged(*reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    }
     return CWnd::WindowProc(msg, wParam, lParam);
+}
+
+void CDialog::OnDpiChanged(const RECT& suggested) {
+    ::SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::EnumChildWindows(
+        m_hwnd,
+        [](HWND child, LPARAM) {
+            ::SendMessageA(child, kDpiChangedAfterParent, 0, 0);
+            return TRUE;
+        },
+        0);
 }
 
 bool CDialog::OnInitDialog() {

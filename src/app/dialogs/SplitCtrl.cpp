@@ -1,6 +1,7 @@
 #include "app/dialogs/SplitCtrl.h"
 
 #include "win/Controls.h"
+#include "win/Dpi.h"
 
 #include <algorithm>
 
@@ -51,15 +52,16 @@ void CSplitCtrl::AttachLayout(CDlgLayout* layout, int minPercent, int maxPercent
     RECT rc = BarRect();
     m_vertical = rc.right - rc.left < rc.bottom - rc.top;
     DWORD style = static_cast<DWORD>(::GetWindowLongA(m_hwnd, GWL_STYLE));
+    int thickness = win::ScaleToDpi(kThickness, win::WindowDpi(m_hwnd));
     if (m_vertical) {
         // SS_CENTER keeps the bar's middle, anything else its left edge.
         if ((style & SS_TYPEMASK) == SS_CENTER)
-            rc.left += (rc.right - rc.left - kThickness) / 2;
-        rc.right = rc.left + kThickness;
+            rc.left += (rc.right - rc.left - thickness) / 2;
+        rc.right = rc.left + thickness;
     } else {
         if (style & SS_CENTERIMAGE)
-            rc.top += (rc.bottom - rc.top - kThickness) / 2;
-        rc.bottom = rc.top + kThickness;
+            rc.top += (rc.bottom - rc.top - thickness) / 2;
+        rc.bottom = rc.top + thickness;
     }
     ::SetWindowPos(m_hwnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);

@@ -27,7 +27,8 @@ public:
     bool Create(int placeholderId, HWND parent);
 
     // Joins the layout with limits in percent of the parent's client width (or height for a horizontal
-    // bar); makes the bar 6 pixels thick and measures its layout entry again.
+    // bar); makes the bar kThickness pixels thick at 96 DPI, scaled to its monitor's DPI, and measures
+    // its layout entry again.
     void AttachLayout(CDlgLayout* layout, int minPercent, int maxPercent, CDlgLayout::Veto veto = {});
 
     // The bar's left (top) edge in whole percent of the parent's client width (height).

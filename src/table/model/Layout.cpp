@@ -4,6 +4,7 @@ namespace Tabra {
 
 namespace {
 
+constexpr int kDefaultDpi = 96;
 constexpr size_t HEADER_WORDS = 3;
 constexpr size_t WORDS_PER_COLUMN = 4;
 
@@ -21,6 +22,13 @@ bool ReadPositions(const CWordArray& in, size_t count, std::vector<int>& order) 
         order[position] = static_cast<int>(col);
     }
     return true;
+}
+
+// A stored width at the stored DPI (0 for 96), rounded to the nearest pixel at dpi.
+int ScaledWidth(int width, int stored, int dpi) {
+    if (stored == 0)
+        stored = kDefaultDpi;
+    return (width * dpi + stored / 2) / stored;
 }
 
 } // namespace
@@ -58,6 +66,7 @@ void GetLayout(const CColumnSet& set, CWordArray& out) {
     for (size_t position = 0; position < set.order.size(); ++position) {
         size_t col = static_cast<size_t>(set.order[position]);
         out[Word(col, 0)] = static_cast<uint16_t>(set.columns[col].width);
+        out[Word(col, 1)] = static_cast<uint16_t>(set.dpi == kDefaultDpi ? 0 : set.dpi);
         out[Word(col, 2)] = set.columns[col].visible ? 1 : 0;
         out[Word(col, 3)] = static_cast<uint16_t>(position);
     }
@@ -72,7 +81,7 @@ bool SetLayout(CColumnSet& set, const CWordArray& in) {
         return false;
     for (size_t col = 0; col < count; ++col) {
         CColumnState& column = set.columns[col];
-        column.width = in[Word(col, 0)];
+        column.width = ScaledWidth(in[Word(col, 0)], in[Word(col, 1)], set.dpi);
         if (!column.header.empty())
             column.visible = in[Word(col, 2)] != 0;
     }

@@ -21,6 +21,7 @@ struct CColumnState {
 struct CColumnSet {
     std::vector<CColumnState> columns;
     std::vector<int> order; // display position -> column index
+    int dpi = 96;           // the DPI the widths are at
 
     // Columns in display order with the identity order.
     explicit CColumnSet(std::vector<CColumnState> states = {});
@@ -31,12 +32,14 @@ struct CColumnSet {
 // h = h * 33 + c over every header character (signed), from the last column to the first, in 16 bits.
 uint16_t HeaderChecksum(const CColumnSet& set);
 
-// Replaces `out` by: format, checksum, count, then width, 0, visible, position per column.
+// Replaces `out` by: format, checksum, count, then width, DPI, visible, position per column. The DPI
+// word is 0 for 96 DPI, so a layout at 96 DPI reads as before the word held the DPI.
 void GetLayout(const CColumnSet& set, CWordArray& out);
 
 // Applies a layout made by GetLayout for the same headers. Rejects, changing nothing, an array of
 // another format, checksum or column count, one shorter than 3 + 4n words, and one whose positions
-// are not each used once. Visibility is applied only to columns with a header text.
+// are not each used once. Visibility is applied only to columns with a header text. Widths stored at
+// another DPI are scaled to the set's DPI.
 bool SetLayout(CColumnSet& set, const CWordArray& in);
 
 } // namespace Tabra

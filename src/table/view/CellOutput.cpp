@@ -39,7 +39,7 @@ void CCellOutput::End() {
 int CCellOutput::TextHeight() {
     TEXTMETRICA tm = {};
     ::GetTextMetricsA(m_dc, &tm);
-    return tm.tmHeight + 2;
+    return tm.tmHeight + Scaled(2);
 }
 
 int CCellOutput::MinWidth() {
@@ -169,9 +169,9 @@ C3StateOut::C3StateOut(int format, bool checkMarks, const std::string texts[3])
     : CCellOutputCString(format),
       m_mode(checkMarks ? MODE_GLYPH : MODE_TEXT), m_texts{texts[0], texts[1], texts[2], kErrorText} {}
 
-SIZE C3StateOut::CheckSize() {
-    static const SIZE size{::GetSystemMetrics(SM_CXMENUCHECK), ::GetSystemMetrics(SM_CYMENUCHECK)};
-    return size;
+SIZE C3StateOut::CheckSize() const {
+    int dpi = m_colors->dpi;
+    return SIZE{win::SystemMetricForDpi(SM_CXMENUCHECK, dpi), win::SystemMetricForDpi(SM_CYMENUCHECK, dpi)};
 }
 
 void C3StateOut::SetEditMode(bool edit) {
@@ -195,8 +195,8 @@ void C3StateOut::DrawCell(const RECT& text, const CCellData* value, bool selecte
     }
     SIZE box = CheckSize();
     int x = Horizontal(m_format) == DT_CENTER  ? (rc.left + rc.right - box.cx) / 2
-            : Horizontal(m_format) == DT_RIGHT ? rc.right - box.cx - 2
-                                               : rc.left + 2;
+            : Horizontal(m_format) == DT_RIGHT ? rc.right - box.cx - Scaled(2)
+                                               : rc.left + Scaled(2);
     int y = (rc.top + rc.bottom - box.cy) / 2;
     RECT boxRect{x, y, x + box.cx, y + box.cy};
     static const UINT states[4] = {DFCS_FLAT, DFCS_FLAT | DFCS_CHECKED,
@@ -208,13 +208,15 @@ void C3StateOut::DrawCell(const RECT& text, const CCellData* value, bool selecte
 void C3StateOut::DrawCheckMark(const RECT& rc, COLORREF colour) {
     // A check mark of the menu check size, placed in the rectangle as the column's format says.
     SIZE box = CheckSize();
-    int s = std::max(6, std::min<int>(box.cy, rc.bottom - rc.top));
+    int s = std::max(Scaled(6), std::min<int>(box.cy, rc.bottom - rc.top));
     int x = Horizontal(m_format) == DT_CENTER  ? (rc.left + rc.right - s) / 2
             : Horizontal(m_format) == DT_RIGHT ? rc.right - s
                                                : rc.left;
     int y = (rc.top + rc.bottom - s) / 2;
-    POINT tick[3] = {{x + 1, y + s / 2}, {x + s / 3 + 1, y + s - 2}, {x + s - 1, y + 2}};
-    HPEN pen = ::CreatePen(PS_SOLID, 2, colour);
+    int one = Scaled(1);
+    int two = Scaled(2);
+    POINT tick[3] = {{x + one, y + s / 2}, {x + s / 3 + one, y + s - two}, {x + s - one, y + two}};
+    HPEN pen = ::CreatePen(PS_SOLID, two, colour);
     HGDIOBJ old = ::SelectObject(m_dc, pen);
     ::Polyline(m_dc, tick, 3);
     ::SelectObject(m_dc, old);
@@ -222,15 +224,15 @@ void C3StateOut::DrawCheckMark(const RECT& rc, COLORREF colour) {
 }
 
 int C3StateOut::TextHeight() {
-    return CheckSize().cy + 2;
+    return CheckSize().cy + Scaled(2);
 }
 
 int C3StateOut::MinWidth() {
-    return m_mode == MODE_TEXT ? TextWidth(kNarrowest) : CheckSize().cx + 4;
+    return m_mode == MODE_TEXT ? TextWidth(kNarrowest) : CheckSize().cx + Scaled(4);
 }
 
 int C3StateOut::TypicalWidth() {
-    return m_mode == MODE_TEXT ? CCellOutputCString::TypicalWidth() : CheckSize().cx + 4;
+    return m_mode == MODE_TEXT ? CCellOutputCString::TypicalWidth() : CheckSize().cx + Scaled(4);
 }
 
 int C3StateOut::ValueWidth(const CCellData* value) {

@@ -6,6 +6,8 @@
 #include "table/model/ColDef.h"
 #include "table/model/Row.h"
 
+#include "win/Dpi.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -19,6 +21,7 @@ struct CColorSet {
     COLORREF text = 0;
     COLORREF selectedText = 0xFFFFFF;
     HFONT font = nullptr;
+    int dpi = 96; // the DPI the font is made for; the glyphs scale with it
 };
 
 class CCellOutput {
@@ -51,6 +54,8 @@ public:
 
 protected:
     int TextWidth(const std::string& text) const;
+    // px pixels at 96 DPI, at the DPI of the colour set's font.
+    int Scaled(int px) const { return win::ScaleToDpi(px, m_colors->dpi); }
     COLORREF TextColour(bool selected) const { return selected ? m_colors->selectedText : m_colors->text; }
     // The value's colour, or the selected or normal text colour when it has none.
     COLORREF DrawColour(const CCellData* value, bool selected);
@@ -136,7 +141,7 @@ public:
     int GetMode() const { return m_mode; }
 
 private:
-    static SIZE CheckSize();
+    SIZE CheckSize() const;
     void DrawCheckMark(const RECT& rc, COLORREF colour);
 
     int m_mode;

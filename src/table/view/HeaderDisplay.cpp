@@ -60,14 +60,14 @@ void CHeaderDisplay::Draw(HDC dc, const RECT& clip) {
             UINT state = base;
             if ((m_mode == MODE_PRESSED || m_mode == MODE_MOVING) && position == m_position)
                 state |= m_pushed;
-            DrawTitle(dc, RECT{x, 0, x + width, HEIGHT}, g.Column(col).header, g.Column(col).headerFlags,
-                      keys.GetDirection(col), state);
+            DrawTitle(dc, RECT{x, 0, x + width, g.HeaderHeight()}, g.Column(col).header,
+                      g.Column(col).headerFlags, keys.GetDirection(col), state);
             x += width;
             position = g.NextVisiblePosition(position);
         }
     }
     if (clip.right >= x)
-        DrawTitle(dc, RECT{x, 0, clip.right + 4, HEIGHT}, std::string(), 0, SORT_NONE, base);
+        DrawTitle(dc, RECT{x, 0, clip.right + 4, g.HeaderHeight()}, std::string(), 0, SORT_NONE, base);
 }
 
 void CHeaderDisplay::DrawTitle(HDC dc, const RECT& r, const std::string& title, int format, int direction,
@@ -75,21 +75,24 @@ void CHeaderDisplay::DrawTitle(HDC dc, const RECT& r, const std::string& title, 
     const CTableGeometry& g = site->Geometry();
     RECT text{r.left + g.marginLeft, r.top + g.marginTop, r.right - g.marginRight, r.bottom - g.marginBottom};
     if (state == DFCS_PUSHED)
-        ::OffsetRect(&text, 1, 1);
+        ::OffsetRect(&text, g.Scaled(1), g.Scaled(1));
     RECT frame = r;
     ::DrawFrameControl(dc, &frame, DFC_BUTTON, DFCS_BUTTONPUSH | state);
     if (direction != SORT_NONE) {
+        int left = text.left - g.Scaled(2);
+        int right = text.right - g.Scaled(5);
+        int indent = g.Scaled(kArrowIndent);
         if (format == DRAW_CENTER) {
-            DrawArrow(dc, text.left - 2, text.top, direction);
-            DrawArrow(dc, text.right - 5, text.top, direction);
-            text.left += kArrowIndent;
-            text.right -= kArrowIndent;
+            DrawArrow(dc, left, text.top, direction);
+            DrawArrow(dc, right, text.top, direction);
+            text.left += indent;
+            text.right -= indent;
         } else if (format == DRAW_RIGHT) {
-            DrawArrow(dc, text.left - 2, text.top, direction);
-            text.left += kArrowIndent;
+            DrawArrow(dc, left, text.top, direction);
+            text.left += indent;
         } else {
-            DrawArrow(dc, text.right - 5, text.top, direction);
-            text.right -= kArrowIndent;
+            DrawArrow(dc, right, text.top, direction);
+            text.right -= indent;
         }
     }
     if (!title.empty())
@@ -99,9 +102,12 @@ void CHeaderDisplay::DrawTitle(HDC dc, const RECT& r, const std::string& title, 
 void CHeaderDisplay::DrawArrow(HDC dc, int x, int y, int direction) {
     // A small triangle in the 7 pixels the title gives up: pointing down for ascending, up for
     // descending.
-    int top = y + 5;
-    POINT down[3] = {{x, top}, {x + 6, top}, {x + 3, top + 3}};
-    POINT up[3] = {{x, top + 3}, {x + 6, top + 3}, {x + 3, top}};
+    const CTableGeometry& g = site->Geometry();
+    int top = y + g.Scaled(5);
+    int w = g.Scaled(6);
+    int h = g.Scaled(3);
+    POINT down[3] = {{x, top}, {x + w, top}, {x + w / 2, top + h}};
+    POINT up[3] = {{x, top + h}, {x + w, top + h}, {x + w / 2, top}};
     win::CSaveDC saved(dc);
     ::SelectObject(dc, ::GetStockObject(DC_BRUSH));
     ::SelectObject(dc, ::GetStockObject(DC_PEN));
@@ -195,13 +201,14 @@ void CHeaderDisplay::OnMouseMove(UINT flags, POINT pt) {
         break;
     }
     case MODE_PRESSED: {
-        bool over = g.PositionAtX(pt.x + scrollX) == m_position && pt.y >= 0 && pt.y < HEIGHT;
+        bool over = g.PositionAtX(pt.x + scrollX) == m_position && pt.y >= 0 && pt.y < g.HeaderHeight();
         if (over) {
             if (!m_pushed) {
                 m_pushed = DFCS_PUSHED;
                 DrawPressedTitle();
             }
-            if (std::abs(pt.x + scrollX - m_pressX) > ::GetSystemMetrics(SM_CXDRAG) && c.Look().movable)
+            if (std::abs(pt.x + scrollX - m_pressX) > win::SystemMetricForDpi(SM_CXDRAG, g.dpi) &&
+                c.Look().movable)
                 StartMoving(pt);
         } else if (m_pushed) {
             m_pushed = 0;
@@ -243,19 +250,19 @@ void CHeaderDisplay::StartMoving(POINT pt) {
     {
         win::CWindowDC dc(m_hwnd);
         win::CMemoryDC mem(dc);
-        bitmap.Reset(::CreateCompatibleBitmap(dc, width, HEIGHT));
+        bitmap.Reset(::CreateCompatibleBitmap(dc, width, g.HeaderHeight()));
         win::CSelectObject selectBitmap(mem, bitmap);
         win::CSelectObject selectFont(mem, site->Look().colors.font);
-        RECT all{0, 0, width, HEIGHT};
+        RECT all{0, 0, width, g.HeaderHeight()};
         ::FillRect(mem, &all, static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH)));
         ::SetTextColor(mem, RGB(0, 0, 0));
         ::SetBkMode(mem, TRANSPARENT);
-        RECT text{0, 3, width, 17};
+        RECT text{0, g.Scaled(3), width, g.Scaled(17)};
         const STableColumn& column = g.Column(m_column);
         ::DrawTextA(mem, column.header.c_str(), static_cast<int>(column.header.size()), &text,
                     static_cast<UINT>(column.headerFlags));
     }
-    m_dragImage = ::ImageList_Create(width, HEIGHT, ILC_MASK | ILC_COLOR24, 2, 2);
+    m_dragImage = ::ImageList_Create(width, g.HeaderHeight(), ILC_MASK | ILC_COLOR24, 2, 2);
     ::ImageList_AddMasked(m_dragImage, bitmap, RGB(255, 0, 0));
     ::ImageList_BeginDrag(m_dragImage, 0, m_pressX - g.LeftEdge(m_position), 0);
     ::ImageList_DragEnter(m_hwnd, pt.x, 0);
@@ -287,8 +294,8 @@ void CHeaderDisplay::OnLButtonUp(UINT flags, POINT pt) {
     CTablePaneSite& c = *site;
     CTablePaneSite::CUserAction action(c);
     if (m_mode == MODE_PRESSED) {
-        bool over =
-            c.Geometry().PositionAtX(pt.x + c.Geometry().scrollX) == m_position && pt.y >= 0 && pt.y < HEIGHT;
+        bool over = c.Geometry().PositionAtX(pt.x + c.Geometry().scrollX) == m_position && pt.y >= 0 &&
+                    pt.y < c.Geometry().HeaderHeight();
         if (over && c.Look().headerSort) {
             int direction =
                 c.GetSortKeys().GetDirection(m_column) == SORT_ASCENDING ? SORT_DESCENDING : SORT_ASCENDING;
@@ -344,9 +351,10 @@ void CHeaderDisplay::OnTimer(UINT_PTR id) {
     ::GetCursorPos(&pt);
     ::ScreenToClient(m_hwnd, &pt);
     int scrollX = c.Geometry().scrollX;
-    int limit = c.Geometry().bodyWidth - kEdgeZone;
-    if (pt.x <= kEdgeZone - 1)
-        c.SetScrollX(scrollX - (kEdgeZone - pt.x) / 3);
+    int edgeZone = c.Geometry().Scaled(kEdgeZone);
+    int limit = c.Geometry().bodyWidth - edgeZone;
+    if (pt.x <= edgeZone - 1)
+        c.SetScrollX(scrollX - (edgeZone - pt.x) / 3);
     else if (pt.x > limit)
         c.SetScrollX(scrollX + (pt.x - limit) / 3);
     else

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "table/view/TableCtrlWnd.h"
+#include "table/view/TableGeometry.h"
 
 #include <commctrl.h>
 
@@ -12,7 +13,7 @@ namespace Tabra {
 
 class CHeaderDisplay : public CTableCtrlWnd {
 public:
-    static constexpr int HEIGHT = 18;
+    static constexpr int HEIGHT = CTableGeometry::kHeaderHeight; // at 96 DPI
     enum Mode { MODE_IDLE = 0, MODE_PRESSED = 1, MODE_RESIZING = 2, MODE_MOVING = 3 };
 
     ~CHeaderDisplay() override;

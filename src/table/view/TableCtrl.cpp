@@ -3,6 +3,7 @@
 #include "table/model/Locale.h"
 #include "table/view/AppearanceReader.h"
 #include "win/Controls.h"
+#include "win/Dpi.h"
 #include "win/Scoped.h"
 
 #include <algorithm>
@@ -86,7 +87,38 @@ int CTableCtrl::OnCreate(CREATESTRUCTA* cs) {
         tool.lpszText = LPSTR_TEXTCALLBACKA;
         ::SendMessageA(m_toolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
+    HFONT parentFont = reinterpret_cast<HFONT>(::SendMessageA(GetParent(), WM_GETFONT, 0, 0));
+    m_look.UseFont(parentFont, win::WindowDpi(m_hwnd), m_geo.dpi);
+    TakeDpi();
     return result;
+}
+
+LRESULT CTableCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_SETFONT:
+        m_look.UseFont(reinterpret_cast<HFONT>(wParam), win::WindowDpi(m_hwnd), m_geo.dpi);
+        MeasureColumns();
+        if (LOWORD(lParam))
+            Update(true);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(m_look.colors.font);
+    case win::kDpiChangedAfterParent:
+        TakeDpi();
+        Update(true);
+        return 0;
+    default:
+        return win::CWnd::WindowProc(msg, wParam, lParam);
+    }
+}
+
+void CTableCtrl::TakeDpi() {
+    int dpi = win::WindowDpi(m_hwnd);
+    if (dpi == m_geo.dpi && m_look.colors.dpi == dpi)
+        return;
+    m_geo.SetDpi(dpi, m_look.appearance.gridWidth);
+    m_look.ScaleFont(dpi);
+    MeasureColumns();
 }
 
 // ---- Columns ----
@@ -144,7 +176,7 @@ void CTableCtrl::SetColumnOutput(int col, CCellOutput* output, CCellInput* input
     c.input.reset(input);
     if (input)
         input->SetColors(&m_look.colors);
-    int shown = width;
+    int shown = m_geo.Scaled(width);
     if (output) {
         output->SetColors(&m_look.colors);
         if (width < 1) {
@@ -187,7 +219,7 @@ void CTableCtrl::MeasureColumns() {
         ::SelectObject(dc, m_look.colors.font);
         TEXTMETRICA tm = {};
         ::GetTextMetricsA(dc, &tm);
-        tallest = tm.tmHeight + 2;
+        tallest = tm.tmHeight + m_geo.Scaled(2);
     }
     m_geo.rowHeight = m_geo.horzGrid + tallest + m_geo.marginTop + m_geo.marginBottom;
 }
@@ -231,7 +263,7 @@ void CTableCtrl::AutoSize(int col, bool withHeader) {
         width = c.output->ContentWidth(GetColData(col), GetRowCount());
     }
     if (c.input && c.editable)
-        width += 16;
+        width += m_geo.Scaled(16);
     if (withHeader)
         width = std::max(width, HeaderTextWidth(c.header));
     SetWidth(col, width + m_geo.marginLeft + m_geo.marginRight);
@@ -247,7 +279,7 @@ int CTableCtrl::HeaderTextWidth(const std::string& text) {
 }
 
 void CTableCtrl::FitColumns() {
-    int available = m_geo.bodyWidth - ::GetSystemMetrics(SM_CXVSCROLL);
+    int available = m_geo.bodyWidth - win::SystemMetricForDpi(SM_CXVSCROLL, m_geo.dpi);
     int sum = m_geo.TotalColumnsWidth();
     if (sum <= 0)
         return;
@@ -285,6 +317,7 @@ CColumnSet CTableCtrl::ColumnSet() {
         states.push_back(CColumnState{c.header, c.width, c.visible});
     CColumnSet set(std::move(states));
     set.order = m_geo.order;
+    set.dpi = m_geo.dpi;
     return set;
 }
 
@@ -413,7 +446,7 @@ void CTableCtrl::PlaceWindow(HWND hwnd, bool condition, int x, int y, int w, int
 }
 
 void CTableCtrl::Layout(int width, int height) {
-    int headerHeight = m_look.headerShown ? HEADER_HEIGHT : 0;
+    int headerHeight = m_look.headerShown ? m_geo.HeaderHeight() : 0;
     int body = height - headerHeight;
     int hbar = 0;
     int vbar = 0;
@@ -422,12 +455,12 @@ void CTableCtrl::Layout(int width, int height) {
     for (;;) {
         bool added = false;
         if (m_hscrollAllowed && hbar == 0 && width + m_geo.gridWidth < columns) {
-            hbar = ::GetSystemMetrics(SM_CXHSCROLL);
+            hbar = win::SystemMetricForDpi(SM_CXHSCROLL, m_geo.dpi);
             body -= hbar;
             added = true;
         }
         if (m_vscrollAllowed && vbar == 0 && body < rows) {
-            vbar = ::GetSystemMetrics(SM_CXVSCROLL);
+            vbar = win::SystemMetricForDpi(SM_CXVSCROLL, m_geo.dpi);
             width -= vbar;
             continue;
         }

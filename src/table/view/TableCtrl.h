@@ -27,14 +27,15 @@ class CTableCtrl : public win::CWnd,
                    private CTablePaneSite,
                    private CSelectionListener {
 public:
-    static constexpr int HEADER_HEIGHT = CHeaderDisplay::HEIGHT;
+    static constexpr int HEADER_HEIGHT = CHeaderDisplay::HEIGHT; // at 96 DPI
 
     // Reads the appearance values.
     CTableCtrl();
     ~CTableCtrl() override;
 
     // Replaces the dialog item id of parent by the control: its place, tab order and id. Style bit 0x4
-    // gives single selection, 0x4000 hides the header, 0x8000 forbids sorting by header.
+    // gives single selection, 0x4000 hides the header, 0x8000 forbids sorting by header. The control
+    // draws with the parent's font at the DPI of its monitor; column widths given later are at 96 DPI.
     bool Create(HWND parent, int id);
 
     virtual bool IsColumnVisible(int col);
@@ -135,6 +136,8 @@ public:
     UINT TrackMenu(win::CPopupMenu& menu, POINT screenPt) override;
 
 protected:
+    // WM_SETFONT, WM_GETFONT and the DPI change of the top-level window.
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     int OnCreate(CREATESTRUCTA* cs) override;
     void OnSize(UINT type, int cx, int cy) override;
     void OnHScroll(UINT code, int pos, HWND scrollBar) override;
@@ -167,6 +170,8 @@ private:
 
     STableColumn& Column(int col) { return m_geo.Column(col); }
     void MeasureColumns();
+    // Takes the DPI of the control's monitor: sizes, font and measures follow it.
+    void TakeDpi();
     int HeaderTextWidth(const std::string& text);
     CColumnSet ColumnSet();
     // Menus (TableMenus.cpp).

@@ -220,12 +220,15 @@ void CTableDisplay::DragStep(POINT pt) {
     int rh = g.rowHeight;
     int first = g.RowAtY(0);
     int full = g.FullRows();
+    // The scrolling speeds up over the same distance in 96-DPI pixels at every DPI.
+    int y96 = win::RescaleDpi(pt.y, g.dpi, win::kDefaultDpi);
+    int full96 = win::RescaleDpi(full * rh, g.dpi, win::kDefaultDpi);
     DWORD now = ::GetTickCount();
     bool due = static_cast<LONG>(now - m_nextScroll) >= 0;
     if (row >= 0 && row <= count - 1 && row != m_lastRow) {
         if (row < first) {
             if (due) {
-                m_nextScroll = now + static_cast<DWORD>(DragScrollDelay(pt.y, full * rh));
+                m_nextScroll = now + static_cast<DWORD>(DragScrollDelay(y96, full96));
                 c.ScrollRows(SB_LINEUP);
                 row = first - 1;
             } else if (col == m_lastColumn) {
@@ -233,7 +236,7 @@ void CTableDisplay::DragStep(POINT pt) {
             }
         } else if (row >= first + full) {
             if (due) {
-                m_nextScroll = now + static_cast<DWORD>(DragScrollDelay(pt.y, full * rh));
+                m_nextScroll = now + static_cast<DWORD>(DragScrollDelay(y96, full96));
                 c.ScrollRows(SB_LINEDOWN);
                 row = first + full;
             } else if (col == m_lastColumn) {
@@ -256,9 +259,9 @@ POINT CTableDisplay::KeyboardMenuPoint(int row, int col) const {
     int x = 0;
     int y = 0;
     if (site->Rows().IsValidColumn(col))
-        x = g.LeftEdge(g.PositionOf(col)) - g.scrollX + g.Width(col) - 4;
+        x = g.LeftEdge(g.PositionOf(col)) - g.scrollX + g.Width(col) - g.Scaled(4);
     if (site->Rows().IsValidRow(row))
-        y = g.RowTop(row) + g.rowHeight - 4;
+        y = g.RowTop(row) + g.rowHeight - g.Scaled(4);
     POINT local{std::clamp(x, 0, std::max(0, g.bodyWidth - 1)),
                 std::clamp(y, 0, std::max(0, g.bodyHeight - 1))};
     return local;

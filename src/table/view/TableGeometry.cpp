@@ -5,7 +5,7 @@
 namespace Tabra {
 
 STableLook::STableLook(const CAppearance& values) : appearance(values), leparello(values.leparello) {
-    colors.font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    UseFont(nullptr, 0, colors.dpi);
     gridBrush.Reset(::CreateSolidBrush(appearance.gridColor));
     ReadSystemColours();
 }
@@ -22,6 +22,39 @@ void STableLook::ReadSystemColours() {
         rowBrush[i].Reset(::CreateSolidBrush(high ? ::GetSysColor(COLOR_WINDOW) : appearance.rowColor[i]));
         selBrush[i].Reset(::CreateSolidBrush(::GetSysColor(COLOR_HIGHLIGHT)));
     }
+}
+
+void CTableGeometry::SetDpi(int newDpi, int grid96) {
+    for (STableColumn& c : columns) {
+        c.width = win::RescaleDpi(c.width, dpi, newDpi);
+        c.minWidth = win::RescaleDpi(c.minWidth, dpi, newDpi);
+    }
+    scrollX = win::RescaleDpi(scrollX, dpi, newDpi);
+    dpi = newDpi;
+    marginLeft = marginRight = Scaled(kMargin);
+    marginTop = marginBottom = Scaled(1);
+    gridWidth = Scaled(grid96);
+    horzGrid = horzGrid ? gridWidth : 0;
+    vertGrid = vertGrid ? gridWidth : 0;
+}
+
+void STableLook::UseFont(HFONT font, int fontDpi, int dpi) {
+    givenFont = font ? font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    givenFontDpi = font ? fontDpi : win::WindowDpi(nullptr); // stock fonts are made for the system DPI
+    ScaleFont(dpi);
+}
+
+void STableLook::ScaleFont(int dpi) {
+    colors.dpi = dpi;
+    colors.font = givenFont;
+    ownFont.Reset();
+    LOGFONTA lf = {};
+    if (givenFontDpi == dpi || ::GetObjectA(givenFont, sizeof lf, &lf) != sizeof lf)
+        return;
+    lf.lfHeight = win::RescaleDpi(lf.lfHeight, givenFontDpi, dpi);
+    ownFont.Reset(::CreateFontIndirectA(&lf));
+    if (ownFont)
+        colors.font = ownFont;
 }
 
 int CTableGeometry::PositionOf(int col) const {

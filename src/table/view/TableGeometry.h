@@ -1,12 +1,14 @@
 // The state every pane of a table control reads: the column records in display order, the pixel
 // geometry (scroll offsets, body size, row height, margins, grid widths) with the arithmetic on it,
-// and the look (colours, brushes, font, the header's switches).
+// and the look (colours, brushes, font, the header's switches). Pixel sizes are at the DPI of the
+// control's monitor, scaled from their sizes at 96 DPI.
 #pragma once
 
 #include "table/model/Appearance.h"
 #include "table/model/TableInterface.h"
 #include "table/view/CellInput.h"
 #include "table/view/CellOutput.h"
+#include "win/Dpi.h"
 #include "win/Scoped.h"
 
 #include <memory>
@@ -39,6 +41,14 @@ struct STableLook {
     CAppearance appearance;
     bool leparello = true;
     CColorSet colors;
+    HFONT givenFont = nullptr; // the parent's font (WM_SETFONT) or the stock font, not owned
+    int givenFontDpi = 96;     // the DPI givenFont was made for
+    win::CFont ownFont;        // givenFont at another DPI
+
+    // Takes font (the stock font for none), made for fontDpi, and sets colors.font for dpi.
+    void UseFont(HFONT font, int fontDpi, int dpi);
+    // colors.font: the given font, or a copy of it scaled from its DPI to dpi.
+    void ScaleFont(int dpi);
     win::CBrush rowBrush[2];
     win::CBrush selBrush[2];
     win::CBrush gridBrush;
@@ -67,6 +77,15 @@ public:
     int horzGrid = 0; // line under each row, 0 = none
     int vertGrid = 1; // line at each column's right edge, 0 = none
     int gridWidth = 1;
+    int dpi = win::kDefaultDpi;
+
+    static constexpr int kHeaderHeight = 18;
+    static constexpr int kMargin = 5; // left and right of a cell's text
+    // px pixels at 96 DPI, at the control's DPI.
+    int Scaled(int px) const { return win::ScaleToDpi(px, dpi); }
+    int HeaderHeight() const { return Scaled(kHeaderHeight); }
+    // Takes a new DPI: margins and grid from their sizes at 96 DPI (grid96), column widths scaled.
+    void SetDpi(int newDpi, int grid96);
 
     int ColumnCount() const { return static_cast<int>(order.size()); }
     STableColumn& Column(int col) { return columns[static_cast<size_t>(col)]; }

@@ -51,6 +51,29 @@ TEST(Layout, RoundTripRestoresWidthsVisibilityAndOrder) {
     EXPECT_EQ(restored.VisibleColumns(), (std::vector<int>{2, 0, 3}));
 }
 
+TEST(Layout, WidthsSavedAtAnotherDpiAreScaledOnLoad) {
+    struct Case {
+        int saved;
+        int loaded;
+        int width;
+        uint16_t dpiWord;
+        int expected;
+    } cases[] = {
+        {96, 192, 150, 0, 300}, {192, 96, 301, 192, 151}, {144, 144, 100, 144, 100}, {144, 96, 100, 144, 67}};
+    for (const Case& c : cases) {
+        CColumnSet saved = ServerAndPing();
+        saved.columns[0].width = c.width;
+        saved.dpi = c.saved;
+        CWordArray words;
+        GetLayout(saved, words);
+        EXPECT_EQ(words[4], c.dpiWord) << c.saved;
+        CColumnSet loaded = ServerAndPing();
+        loaded.dpi = c.loaded;
+        ASSERT_TRUE(SetLayout(loaded, words));
+        EXPECT_EQ(loaded.columns[0].width, c.expected) << c.saved << " -> " << c.loaded;
+    }
+}
+
 TEST(Layout, PositionWordsReorderTheDisplay) {
     CColumnSet set = ServerAndPing();
     CWordArray words{2, 64453, 2, 5000, 0, 1, 1, 3, 0, 1, 0};
