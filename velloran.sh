@@ -2,6 +2,7 @@
 # Velloran's one entry script.
 #   ./velloran.sh test    build every configuration and run every test (installs what it needs)
 #   ./velloran.sh demo    run the program against a simulated game network on loopback
+#                         (--dpi N: at N DPI, the prefix's LogPixels for the run)
 #   ./velloran.sh bench   build the Release configuration and run the benchmarks
 #   ./velloran.sh dist    build the release archive build/dist/velloran-<version>-win64.zip
 #   ./velloran.sh check PRESET [CTEST-ARGS...]   build one preset and run some of its tests, e.g.
@@ -234,9 +235,11 @@ demo_headless() {
 }
 
 # Runs velloran.exe against etsim in the private Wine prefix: Master set to etsim's master and a
-# master query at start-up; screenshots of both views, then the window is closed.
+# master query at start-up; screenshots of both views, then the window is closed. $1: the DPI, empty
+# for the prefix's own.
 demo_window() {
-    local key='HKCU\Software\Velloran Enemy Territory'
+    local key='HKCU\Software\Velloran Enemy Territory' dpi=${1:-} suffix=""
+    local desktop='HKCU\Control Panel\Desktop'
     log "building velloran.exe (MinGW-w64)"
     cmake --preset win64 -B "$BUILD_ROOT/win64" >/dev/null
     cmake --build "$BUILD_ROOT/win64" --target velloran velloran_probe
@@ -247,6 +250,12 @@ demo_window() {
     wine reg add "$key" /v StartupQuery /t REG_DWORD /d 2 /f >/dev/null 2>&1
     wine reg add "$key" /v Speed /t REG_DWORD /d 5 /f >/dev/null 2>&1
     wine reg add "$key" /v LastView /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    if [ -n "$dpi" ]; then
+        # Wine reads LogPixels when a process starts; the tests expect the prefix at 96 again afterwards.
+        wine reg add "$desktop" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+        wine reg delete "$key" /v LastPos /f >/dev/null 2>&1 || true
+        suffix="-${dpi}dpi"
+    fi
     wineserver -w
     log "starting velloran.exe on display $DISPLAY"
     wine "$exe" >/dev/null 2>&1 &
@@ -254,7 +263,7 @@ demo_window() {
     # The query of a few hundred servers takes a few seconds; the probe waits for its end (at most 15 s).
     wine "$probe" watch 15000 || true
     sleep 1
-    local shot="$BUILD_ROOT/demo-screenshot.png" shot2="$BUILD_ROOT/demo-screenshot-servers.png"
+    local shot="$BUILD_ROOT/demo-screenshot$suffix.png" shot2="$BUILD_ROOT/demo-screenshot-servers$suffix.png"
     import -window root "$shot"
     echo "screenshot of the Player list: $shot"
     wine "$probe" tab 1 >/dev/null
@@ -268,14 +277,19 @@ demo_window() {
         wineserver -k 2>/dev/null || true
     fi
     wait "$app_pid" 2>/dev/null || true
+    [ -z "$dpi" ] || wine reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1 || true
 }
 
 cmd_demo() {
     ensure_packages
-    local headless=""
+    local headless="" dpi=""
     if [ "${1:-}" = "--headless" ]; then
         headless=1
         shift
+    elif [ "${1:-}" = "--dpi" ]; then
+        dpi=${2:?--dpi needs a number}
+        [[ "$dpi" =~ ^[0-9]+$ ]] && [ "$dpi" -ge 96 ] && [ "$dpi" -le 480 ] || { echo "--dpi: 96 to 480" >&2; return 2; }
+        shift 2
     fi
     log "building the tools (Release)"
     cmake --preset bench -B "$BUILD_ROOT/bench" >/dev/null
@@ -286,7 +300,7 @@ cmd_demo() {
     if [ -n "$headless" ]; then
         demo_headless "$@" || status=$?
     else
-        demo_window || status=$?
+        demo_window "$dpi" || status=$?
     fi
     stop_etsim
     return $status
