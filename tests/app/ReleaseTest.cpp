@@ -1,5 +1,5 @@
 // The program's own resources, read from the built velloran.exe: the application manifest (modern
-// common controls, no elevation) and the version record that matches the file VERSION.
+// common controls, DPI awareness, no elevation) and the version record that matches the file VERSION.
 #include "velloran/Version.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +28,7 @@ std::string VersionValue(std::vector<char>& block, const char* name) {
     return std::string(value, length ? length - 1 : 0);
 }
 
-TEST(ReleaseTest, ManifestAsksForModernControlsAndNoElevation) {
+TEST(ReleaseTest, ManifestAsksForModernControlsDpiAwarenessAndNoElevation) {
     HMODULE exe = ::LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(exe, nullptr) << ProgramPath();
     HRSRC found = ::FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)); // RT_MANIFEST
@@ -37,7 +37,7 @@ TEST(ReleaseTest, ManifestAsksForModernControlsAndNoElevation) {
                                ::SizeofResource(exe, found));
     ::FreeLibrary(exe);
     for (const char* part : {"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", "level=\"asInvoker\"",
-                             "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
+                             "PerMonitorV2", ">true</dpiAware>", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
 }
 
