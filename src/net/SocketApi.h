@@ -22,6 +22,10 @@ using SocketHandle = int;
 constexpr SocketHandle INVALID_SOCKET_HANDLE = -1;
 #endif
 
+// WinSock error numbers the callers tell apart: a full send buffer, no buffer space.
+constexpr int SOCK_ERR_WOULD_BLOCK = 10035;
+constexpr int SOCK_ERR_NO_BUFFERS = 10055;
+
 // Event bits of a network event record; only "data has arrived" is used.
 constexpr long NET_EVENT_READ = 1;
 constexpr long NET_EVENT_WRITE = 2;

@@ -1,5 +1,7 @@
 #include "net/SocketApi.h"
 
+#include <mswsock.h>
+
 #include <cstring>
 
 namespace net {
@@ -28,6 +30,11 @@ SocketHandle OpenEventSocket(CSyncEvent& event) {
     SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
     if (s == INVALID_SOCKET)
         return s;
+    // Without this, an ICMP "port unreachable" for an earlier send reads as WSAECONNRESET on the next
+    // receive; for a datagram socket asking many peers that is silence from one of them, not an error.
+    BOOL report = FALSE;
+    DWORD returned = 0;
+    WSAIoctl(s, SIO_UDP_CONNRESET, &report, sizeof report, nullptr, 0, &returned, nullptr, nullptr);
     if (WSAEventSelect(s, event.Handle(), FD_READ | FD_WRITE) != 0) {
         int error = WSAGetLastError();
         closesocket(s);

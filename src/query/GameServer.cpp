@@ -3,9 +3,18 @@
 #include "net/Sync.h"
 #include "net/TextUtil.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 namespace query {
+
+// The team sources of one reply: the two position lists, and the slot string "P" that servers without
+// the lists publish (one character per client slot, '-' for an empty one).
+struct CGameServer::STeamSources {
+    std::string allies, axis, slots;
+    bool hasLists = false, hasSlots = false;
+};
 
 const char STATUS_REQUEST[15] = {'\xFF', '\xFF', '\xFF', '\xFF', 'g', 'e',  't', 's',
                                  't',    'a',    't',    'u',    's', '\n', '\0'};
@@ -67,17 +76,40 @@ private:
     const char* m_p;
 };
 
-bool ListContains(const std::string& list, int position) {
-    size_t start = 0;
-    while (start <= list.size()) {
-        size_t end = list.find(' ', start);
-        if (end == std::string::npos)
-            end = list.size();
-        if (atoi(list.substr(start, end - start).c_str()) == position)
-            return true;
-        start = end + 1;
+// The value of one piece of a team list, read like atoi; 0 for anything that is no position.
+int PositionValue(const char* begin, const char* end) {
+    while (begin != end && (*begin == '\t' || *begin == '\r' || *begin == '\v' || *begin == '\f'))
+        ++begin;
+    bool negative = begin != end && *begin == '-';
+    if (begin != end && (*begin == '-' || *begin == '+'))
+        ++begin;
+    int value = 0;
+    for (; begin != end && *begin >= '0' && *begin <= '9'; ++begin) {
+        value = value * 10 + (*begin - '0');
+        if (value > static_cast<int>(MAX_PLAYERS))
+            return 0; // beyond any position a record keeps
     }
-    return false;
+    return negative ? 0 : value;
+}
+
+// Marks `team` at every player position the blank-separated list names, in one pass over the list.
+// An earlier mark wins, so the allies list marked first takes precedence over the axis list.
+void MarkPositions(const std::string& list, int team, std::vector<int>& teams) {
+    const char* end = list.c_str() + list.size();
+    for (const char* p = list.c_str();; ++p) {
+        const char* blank = std::find(p, end, ' ');
+        int position = PositionValue(p, blank);
+        if (position > 0 && teams[position] < 0)
+            teams[position] = team;
+        if (blank == end)
+            return;
+        p = blank;
+    }
+}
+
+// The team of one slot character of the "P" variable: '1' axis, '2' allies, anything else spectating.
+int SlotTeam(char slot) {
+    return slot == '1' ? TEAM_AXIS : slot == '2' ? TEAM_ALLIES : TEAM_SPECTATOR;
 }
 
 } // namespace
@@ -104,13 +136,19 @@ int64_t CGameServer::ElapsedMs() const {
 }
 
 bool CGameServer::RequestStatus(net::CSockUDP& endpoint) {
-    if (tries != 0 && ElapsedMs() <= timeout)
+    if (IsFinished() || (tries != 0 && ElapsedMs() <= timeout))
         return false;
     if (++tries > 2)
         return false;
     int length = sizeof STATUS_REQUEST;
-    endpoint.SendTo(STATUS_REQUEST, length, address);
+    const int error = endpoint.SendTo(STATUS_REQUEST, length, address);
     sendTime = net::ReadCounter();
+    // A full send buffer is passing: the request counts as lost and is repeated. Anything else (no
+    // route, host unreachable) will not change within the run.
+    if (error != 0 && error != net::SOCK_ERR_WOULD_BLOCK && error != net::SOCK_ERR_NO_BUFFERS) {
+        tries = TRIES_GIVEN_UP;
+        return false;
+    }
     return true;
 }
 
@@ -130,7 +168,7 @@ void CGameServer::ParseStatus(const std::string& text) {
         return;
     in.Skip();
 
-    std::string allies, axis;
+    STeamSources teams;
     while (!in.AtEnd() && in.Peek() != '\n') {
         if (in.Peek() != '\\')
             return;
@@ -140,34 +178,56 @@ void CGameServer::ParseStatus(const std::string& text) {
             return;
         in.Skip();
         std::string value = in.ReadToken();
+        if (variables.size() == MAX_VARIABLES)
+            continue; // read past, so that the players still come
         std::string lower = net::LowerCopy(varName);
-        if (lower == "players_allies")
-            allies = value;
-        else if (lower == "players_axis")
-            axis = value;
-        else
+        if (lower == "players_allies" || lower == "players_axis") {
+            (lower == "players_allies" ? teams.allies : teams.axis) = value;
+            teams.hasLists = true;
+        } else if (lower == "p") {
+            teams.slots = value;
+            teams.hasSlots = true;
+        } else {
             SetKnownVariable(lower, value);
+        }
         variables.emplace_back(std::move(varName), std::move(value));
     }
     if (in.Peek() == '\n')
         in.Skip();
 
-    int position = 0;
-    while (!in.AtEnd()) {
+    while (!in.AtEnd() && players.size() < MAX_PLAYERS) {
         CPlayer player;
         player.score = in.ReadInt();
         player.ping = in.ReadInt();
         in.SkipBlanks();
         player.name = in.ReadToken();
         net::TrimText(player.name);
-        ++position;
-        player.team = ListContains(allies, position) ? TEAM_ALLIES
-                      : ListContains(axis, position) ? TEAM_AXIS
-                                                     : TEAM_SPECTATOR;
         players.push_back(std::move(player));
         if (in.Peek() != '\n')
             break;
         in.Skip();
+    }
+    AssignTeams(teams);
+}
+
+// The position lists win when present. Otherwise the occupied slots of "P" give the teams in slot
+// order, but only when they are exactly as many as the players: a client still connecting shows in one
+// and not the other, and matching them anyway would hand players each other's teams.
+void CGameServer::AssignTeams(const STeamSources& sources) {
+    if (sources.hasLists) {
+        std::vector<int> teams(MAX_PLAYERS + 1, -1);
+        MarkPositions(sources.allies, TEAM_ALLIES, teams);
+        MarkPositions(sources.axis, TEAM_AXIS, teams);
+        for (size_t i = 0; i < players.size(); ++i)
+            players[i].team = std::max(teams[i + 1], static_cast<int>(TEAM_SPECTATOR));
+    } else if (sources.hasSlots) {
+        std::string occupied;
+        std::copy_if(sources.slots.begin(), sources.slots.end(), std::back_inserter(occupied),
+                     [](char slot) { return slot != '-'; });
+        if (occupied.size() != players.size())
+            return;
+        for (size_t i = 0; i < players.size(); ++i)
+            players[i].team = SlotTeam(occupied[i]);
     }
 }
 

@@ -25,6 +25,10 @@ constexpr int TRIES_GIVEN_UP = 3;
 constexpr int TRIES_ANSWERED = 999;
 constexpr int PING_NONE = 9999;
 
+// What one reply may fill in a record; the rest of a longer reply is ignored.
+constexpr size_t MAX_PLAYERS = 256;
+constexpr size_t MAX_VARIABLES = 512;
+
 class CGameServer {
 public:
     CGameServer() : CGameServer(net::CSockAddr()) {}
@@ -36,7 +40,9 @@ public:
     void Reset();
     int64_t ElapsedMs() const;
     // Sends the status request when one is due (first request, or a repeat after `timeout` ms of
-    // silence); true exactly when it sent one. A third due request gives the record up instead.
+    // silence); true exactly when it sent one. A third due request gives the record up instead; a
+    // finished record keeps its state. A failed send gives the record up at once: that server is
+    // unreachable, and the run goes on with the others.
     bool RequestStatus(net::CSockUDP& endpoint);
     bool IsFinished() const { return tries > 2; }
     // Takes a reply from `address`: measures the ping and parses it, unless the record has finished.
@@ -61,8 +67,10 @@ public:
     int tries = 0;
 
 private:
+    struct STeamSources;
     void ParseStatus(const std::string& text);
     void SetKnownVariable(const std::string& lowerName, const std::string& value);
+    void AssignTeams(const STeamSources& sources);
 };
 
 // The 15-byte status request: FF FF FF FF "getstatus" LF NUL.

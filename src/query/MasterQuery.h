@@ -1,9 +1,12 @@
-// The master server query: ask the master for the addresses of all game servers and fill the server
-// collection with one fresh record per address. Runs synchronously on the calling thread; the caller
-// stops a running query run before and starts the next one after (CQueryRun), and shows the outcome.
+// The master server query: ask every master of the list for the addresses of all game servers, in
+// parallel, and gather the distinct addresses they list. Runs on the calling thread (the query run's
+// worker, or the headless tool) and never touches the server collection: the owner of the collection
+// stores the result (StoreServers) once the query has succeeded.
 #pragma once
 
 #include "net/SockAddr.h"
+#include "net/Sync.h"
+#include "query/MasterList.h"
 #include "query/ServerCollection.h"
 
 #include <string>
@@ -13,9 +16,9 @@
 namespace query {
 
 // The entries of the Version list and the protocol numbers they send.
-constexpr int MASTER_VERSION_COUNT = 3;
-extern const char* const MASTER_VERSION_NAMES[MASTER_VERSION_COUNT]; // "Map Test", "Final", "Patch 1.02"
-// 71, 82 or 83 for the entries 0 to 2; 0 for no (or an unknown) entry.
+constexpr int MASTER_VERSION_COUNT = 4;
+extern const char* const MASTER_VERSION_NAMES[MASTER_VERSION_COUNT]; // "Map Test" ... "2.60b"
+// 71, 82, 83 or 84 for the entries 0 to 3; 0 for no (or an unknown) entry.
 int MasterProtocol(int versionIndex);
 
 // FF FF FF FF "getservers <protocol>" [" full"] [" empty"]; sent with its terminating NUL.
@@ -24,37 +27,69 @@ std::string BuildMasterRequest(int protocol, bool includeFull, bool includeEmpty
 // The addresses listed in one reply datagram, in order: 7-byte entries (backslash, IPv4 address in
 // network order, port high byte first) from the first backslash on, ending at the end of the datagram,
 // at an entry holding a NUL byte, at an entry beginning with "\EOT", or before an entry cut short.
-std::vector<net::CSockAddr> ReadMasterEntries(std::string_view datagram);
+// `endMarker`, when given, tells whether the entries ended at "\EOT".
+std::vector<net::CSockAddr> ReadMasterEntries(std::string_view datagram, bool* endMarker = nullptr);
 
-// Stores a new record (named by its address text, no password) for every entry of the datagram,
-// replacing any record with the same address.
-void ParseMasterReply(const std::string& text, CServerCollection& servers);
+// Whether a listed address can be a game server: not 0.0.0.0, not multicast or broadcast (224.0.0.0 and
+// up), not port 0.
+bool IsServerAddress(const net::CSockAddr& address);
 
 enum class MasterOutcome {
-    COLLECTED,   // the master answered; the collection holds what its replies listed
-    NO_RESPONSE, // none of the three probes was answered; the collection is unchanged
-    BAD_ADDRESS, // the master address is unresolved (255.255.255.255), 0.0.0.0 or port 0; nothing sent
+    COLLECTED,   // at least one master answered; the result holds what the masters listed
+    NO_RESPONSE, // no master answered any of its three probes
+    BAD_ADDRESS, // no master could be resolved to a usable address; nothing sent
+    STOPPED,     // the stop event ended the query
 };
 
-// "No response from master server." and the text of the other failures.
-const char* MasterOutcomeText(MasterOutcome outcome);
+// What became of one master of the list.
+struct CMasterStatus {
+    std::string name;       // host:port as the list gave it
+    net::CSockAddr address; // as resolved
+    bool resolved = false;  // a usable address (not 255.255.255.255, 0.0.0.0 or port 0)
+    bool answered = false;
+    bool complete = false; // a datagram ending in "\EOT" came from it
+    int entries = 0;       // distinct usable addresses it listed
+    int datagrams = 0;
+    int probes = 0;
+};
 
 struct CMasterResult {
     MasterOutcome outcome = MasterOutcome::NO_RESPONSE;
-    int probesSent = 0; // requests sent in the probe phase
-    int quietMs = 0;    // the collect phase's quiet time: 2000, 3000 or 4000 ms
-    int datagrams = 0;  // reply datagrams read in the collect phase
+    std::vector<CMasterStatus> masters;  // in list order, one per distinct address
+    std::vector<net::CSockAddr> servers; // distinct usable addresses, in the order first listed
+    bool capped = false;                 // more than MASTER_MAX_SERVERS were listed
+    int quietMs = 0;                     // the quiet time of the collection: 2000, 3000 or 4000 ms
+    int datagrams = 0;                   // datagrams read from the masters
 };
 
-// Probe timing: three waits of 1000, 1500 and 2000 ms; the collect phase ends after twice the last
-// wait without traffic.
+// Timing: probes after 0, 1000 and 2500 ms (waits of 1000, 1500 and 2000 ms); a master that answers
+// none is given up 4500 ms after its first. The collection ends after twice the wait of the latest
+// answering master without traffic, or MASTER_EOT_GRACE_MS after "\EOT" has come from every master
+// that answered, and in any case MASTER_MAX_COLLECT_MS after the first answer.
 constexpr int MASTER_PROBES = 3;
 constexpr int MASTER_FIRST_WAIT_MS = 1000;
 constexpr int MASTER_WAIT_STEP_MS = 500;
+constexpr int MASTER_EOT_GRACE_MS = 100;
+constexpr int MASTER_MAX_COLLECT_MS = 10000;
+constexpr size_t MASTER_MAX_SERVERS = 65536;
 
-// The whole master query over a local endpoint of its own. Socket failures (creating the endpoint,
-// sending, reading) throw CSockErr; the collection then keeps what was stored until then.
-CMasterResult QueryMaster(const net::CSockAddr& master, const std::string& request,
-                          CServerCollection& servers);
+// Looks the masters up (blocking name resolution); masters that resolve to an address already listed
+// are left out.
+std::vector<CMasterStatus> ResolveMasters(const std::vector<SMasterEntry>& entries);
+
+// Asks every resolved master over a local endpoint of its own. Only datagrams from a master's exact
+// address and port count. `stopEvent`, when given, ends the query (STOPPED) as soon as it is
+// signalled. Throws CSockErr when the endpoint cannot be created.
+CMasterResult QueryMasters(std::vector<CMasterStatus> masters, const std::string& request,
+                           net::SyncHandle stopEvent = nullptr);
+
+// For the user: "" when every master answered; "No response from master server." when none did;
+// otherwise the masters that failed, by name. Also the text of BAD_ADDRESS.
+std::string MasterOutcomeText(const CMasterResult& result);
+// For the user, when the result was capped: how many servers are queried; otherwise "".
+std::string MasterCapText(const CMasterResult& result);
+
+// Replaces the collection's records by one fresh record per address of a COLLECTED result.
+void StoreServers(const CMasterResult& result, CServerCollection& servers);
 
 } // namespace query

@@ -97,15 +97,41 @@ bool CQueryRun::StartWorker() {
     if (IsRunning())
         return false;
     JoinEnded();
-    m_stopEvent.Reset();
     for (auto& entry : m_servers)
         entry.second.Reset();
     m_serversToQuery = static_cast<int>(m_servers.Count());
+    StartThread([this, speed = m_speedIndex](unsigned run, net::SyncHandle stop) {
+        QueryWorker(m_servers, speed, stop, m_sink, run);
+    });
+    return true;
+}
+
+bool CQueryRun::StartMasterPhase(std::vector<SMasterEntry> masters, std::string request) {
+    if (IsRunning())
+        return false;
+    JoinEnded();
+    StartThread([this, masters = std::move(masters), request = std::move(request)](unsigned run,
+                                                                                   net::SyncHandle stop) {
+        try {
+            auto result =
+                std::make_unique<CMasterResult>(QueryMasters(ResolveMasters(masters), request, stop));
+            m_sink.OnMasterDone(run, std::move(result));
+        } catch (const net::CError& error) {
+            m_sink.OnWorkerError(run, error.Message());
+        } catch (...) {
+            m_sink.OnWorkerError(run, UNKNOWN_EXCEPTION_TEXT);
+        }
+    });
+    return true;
+}
+
+void CQueryRun::StartThread(std::function<void(unsigned run, net::SyncHandle stop)> body) {
+    m_stopEvent.Reset();
     const unsigned run = ++m_run;
     m_ended.store(false, std::memory_order_release);
-    m_thread = std::thread([this, run, speed = m_speedIndex, stop = m_stopEvent.Handle()] {
+    m_thread = std::thread([this, run, body = std::move(body), stop = m_stopEvent.Handle()] {
         try {
-            QueryWorker(m_servers, speed, stop, m_sink, run);
+            body(run, stop);
         } catch (...) {
             // A sink that throws while reporting an error has nowhere left to report to.
         }
@@ -117,7 +143,6 @@ bool CQueryRun::StartWorker() {
         }
         m_doneEvent.Set();
     });
-    return true;
 }
 
 bool CQueryRun::StopWorker(int limitMs) {

@@ -8,6 +8,7 @@
 
 #include "net/SockUDP.h"
 #include "net/Sync.h"
+#include "query/MasterQuery.h"
 #include "query/QuerySink.h"
 #include "query/ServerCollection.h"
 
@@ -76,6 +77,11 @@ public:
     // the number of records and starts the worker under a new run number. Does nothing and returns false
     // while a run is under way.
     bool StartWorker();
+    // Starts the master phase on the worker thread under a new run number: looks the masters up, asks
+    // them with `request` and hands the result to the sink (OnMasterDone), also when stopped. The
+    // collection is not touched; its owner stores the result and starts the status run. Does nothing
+    // and returns false while a run is under way.
+    bool StartMasterPhase(std::vector<SMasterEntry> masters, std::string request);
     // Signals the stop event and waits at most `limitMs` (WAIT_INFINITE: no limit) for the worker to
     // end. True when no worker runs any more.
     bool StopWorker(int limitMs = net::WAIT_INFINITE);
@@ -88,12 +94,16 @@ public:
     unsigned RunNumber() const { return m_run; }
     // Results still expected in the current run.
     int ServersToQuery() const { return m_serversToQuery; }
+    // Whether a master result belongs to the current run; the receiver drops it otherwise.
+    bool IsCurrentRun(unsigned run) const { return run == m_run; }
     // For each record handed over: true when it belongs to the current run, which then expects one
     // result less; false for a result of an earlier run, which the receiver must drop unread.
     bool AcceptResult(unsigned run);
 
 private:
     void JoinEnded();
+    // Starts the worker thread on `body` under a new run number.
+    void StartThread(std::function<void(unsigned run, net::SyncHandle stop)> body);
 
     CServerCollection& m_servers;
     CQuerySink& m_sink;

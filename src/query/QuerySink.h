@@ -4,6 +4,9 @@
 #pragma once
 
 #include "query/GameServer.h"
+#include "query/MasterQuery.h"
+
+#include <memory>
 
 #include <string>
 
@@ -18,6 +21,8 @@ constexpr const char* UNKNOWN_EXCEPTION_TEXT = "Unhandled Unknown Exception!";
 class CQuerySink {
 public:
     virtual ~CQuerySink() = default;
+    // The master phase of run `run` has ended (also when it was stopped); the receiver owns the result.
+    virtual void OnMasterDone(unsigned run, std::unique_ptr<CMasterResult> result) = 0;
     // A record of run `run` has finished (answered or given up). The worker does not touch it again in
     // that run. The receiver drops records of runs other than the current one.
     virtual void OnServerDone(unsigned run, CGameServer& record) = 0;

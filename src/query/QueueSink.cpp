@@ -4,16 +4,20 @@
 
 namespace query {
 
+void CQueueSink::OnMasterDone(unsigned run, std::unique_ptr<CMasterResult> result) {
+    Push({CQueryEvent::MASTER_DONE, run, nullptr, {}, std::move(result)});
+}
+
 void CQueueSink::OnServerDone(unsigned run, CGameServer& record) {
-    Push({CQueryEvent::SERVER_DONE, run, &record, {}});
+    Push({CQueryEvent::SERVER_DONE, run, &record, {}, {}});
 }
 
 void CQueueSink::OnWorkerError(unsigned run, const std::string& message) {
-    Push({CQueryEvent::WORKER_ERROR, run, nullptr, message});
+    Push({CQueryEvent::WORKER_ERROR, run, nullptr, message, {}});
 }
 
 void CQueueSink::OnWorkerEnd(unsigned run) {
-    Push({CQueryEvent::WORKER_END, run, nullptr, {}});
+    Push({CQueryEvent::WORKER_END, run, nullptr, {}, {}});
 }
 
 void CQueueSink::Push(CQueryEvent event) {

@@ -10,15 +10,17 @@
 namespace query {
 
 struct CQueryEvent {
-    enum Kind { SERVER_DONE, WORKER_ERROR, WORKER_END };
+    enum Kind { SERVER_DONE, WORKER_ERROR, WORKER_END, MASTER_DONE };
     Kind kind = SERVER_DONE;
     unsigned run = 0;
-    CGameServer* record = nullptr; // SERVER_DONE only
-    std::string message;           // WORKER_ERROR only
+    CGameServer* record = nullptr;         // SERVER_DONE only
+    std::string message;                   // WORKER_ERROR only
+    std::shared_ptr<CMasterResult> master; // MASTER_DONE only
 };
 
 class CQueueSink : public CQuerySink {
 public:
+    void OnMasterDone(unsigned run, std::unique_ptr<CMasterResult> result) override;
     void OnServerDone(unsigned run, CGameServer& record) override;
     void OnWorkerError(unsigned run, const std::string& message) override;
     void OnWorkerEnd(unsigned run) override;

@@ -206,3 +206,69 @@ TEST(ServerCollection, StoreReplacesTheRecordOfAnAddress) {
     servers.Clear();
     EXPECT_TRUE(servers.Empty());
 }
+
+TEST(GameServer, TeamsFromListsOrFromTheSlotString) {
+    const std::string players = "\n1 1 \"a\"\n2 2 \"b\"\n3 3 \"c\"\n";
+    struct Case {
+        const char* line2;
+        std::vector<int> teams;
+    } cases[] = {
+        {"\\players_allies\\1\\players_axis\\2\\P\\222", {1, 2, 0}}, // the lists win
+        {"\\P\\-1--2-3-", {2, 1, 0}},                                // 1 axis, 2 allies, 3 spectating
+        {"\\P\\12", {0, 0, 0}},                                      // fewer slots than players
+        {"\\P\\1-2-21", {0, 0, 0}},                                  // more slots than players
+        {"\\p\\x2-1", {0, 1, 2}},                                    // anything else spectates
+    };
+    for (const Case& c : cases) {
+        std::vector<int> teams;
+        for (const CPlayer& p : Parsed(HEADER + c.line2 + players).players)
+            teams.push_back(p.team);
+        EXPECT_EQ(teams, c.teams) << c.line2;
+    }
+}
+
+TEST(GameServer, KeepsAtMost256PlayersAnd512Variables) {
+    std::string reply = HEADER;
+    for (int i = 0; i < 600; ++i)
+        reply += "\\v" + std::to_string(i) + "\\x";
+    reply += "\\sv_hostname\\late\\players_axis\\1\n";
+    for (int i = 0; i < 300; ++i)
+        reply += "1 2 \"p" + std::to_string(i) + "\"\n";
+    CGameServer s = Parsed(reply);
+    EXPECT_EQ(s.variables.size(), query::MAX_VARIABLES);
+    EXPECT_EQ(s.name, "10.0.0.1:27960"); // beyond the kept variables
+    ASSERT_EQ(s.players.size(), query::MAX_PLAYERS);
+    EXPECT_EQ(s.players.back().name, "p255");
+    EXPECT_EQ(s.players[0].team, query::TEAM_SPECTATOR);
+}
+
+TEST(GameServer, HostileReplyIsParsedInLinearTime) {
+    // 64 KiB: team lists of 3,000 positions each, then blank player lines to the end.
+    std::string allies, axis;
+    for (int i = 1; i <= 3000; ++i)
+        (i % 2 ? allies : axis) += std::to_string(i % 300) + " ";
+    std::string reply = HEADER + "\\players_allies\\" + allies + "\\players_axis\\" + axis + "\n";
+    reply.resize(65507, '\n');
+    const int64_t start = net::ReadCounter();
+    CGameServer s = Parsed(reply);
+    const int64_t ms = net::ElapsedMs(start);
+    ASSERT_EQ(s.players.size(), query::MAX_PLAYERS);
+    EXPECT_EQ(s.players[0].team, query::TEAM_ALLIES);
+    EXPECT_EQ(s.players[1].team, query::TEAM_AXIS);
+    EXPECT_LT(ms, 100) << "sanitizer build; the Release bound is checked by the benchmark";
+}
+
+TEST(GameServer, FinishedRecordKeepsItsStateAndAFailedSendGivesUp) {
+    net::CSockUDP endpoint;
+    endpoint.Create(net::CSockAddr("127.0.0.1:0"));
+    CGameServer answered = Parsed(HEADER + "\n");
+    answered.sendTime -= 2 * net::CounterFrequency(); // the reply came, and 2 s have passed since the request
+    EXPECT_FALSE(answered.RequestStatus(endpoint));
+    EXPECT_EQ(answered.tries, query::TRIES_ANSWERED);
+
+    net::CSockUDP closed; // never opened: every send fails without leaving the machine
+    CGameServer unreachable(net::CSockAddr("127.0.0.1:9"));
+    EXPECT_FALSE(unreachable.RequestStatus(closed));
+    EXPECT_EQ(unreachable.tries, query::TRIES_GIVEN_UP);
+    EXPECT_TRUE(unreachable.IsFinished());
+}

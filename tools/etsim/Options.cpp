@@ -21,7 +21,7 @@ A master server and N game servers on loopback (127.0.0.0/8 only).
   --ports-per-address K    servers per address, on consecutive ports (default 1)
   --base-port P            first port of each address (default 27960)
   --master A:P             master address (default 127.0.0.1:0, port chosen by the system)
-  --protocol N             protocol the master answers and the servers report (default 82)
+  --protocol N             protocol the master answers and the servers report (default 84)
   --players MIN-MAX        players on servers that are neither empty nor full (default 1-64)
   --empty AMOUNT           servers without players (default 30%)
   --full AMOUNT            servers with sv_maxclients players (default 10%)

@@ -29,7 +29,7 @@ struct Options {
     int portsPerAddress = 1;
     int basePort = 27960;
     std::string master = "127.0.0.1:0";
-    int protocol = 82;
+    int protocol = 84;
     Range players{1, 64}; // players on servers that are neither empty nor full
     Amount emptyServers{true, 0.3};
     Amount fullServers{true, 0.1};

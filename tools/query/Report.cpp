@@ -12,6 +12,15 @@ bool Answered(const query::CGameServer& s) {
     return s.tries == query::TRIES_ANSWERED;
 }
 
+std::string MastersJson(const std::vector<query::CMasterStatus>& masters) {
+    std::string out;
+    for (const query::CMasterStatus& m : masters)
+        out += std::string(out.empty() ? "" : ", ") + "{\"master\": " + JsonText(m.name) +
+               ", \"answered\": " + (m.answered ? "true" : "false") +
+               ", \"entries\": " + std::to_string(m.entries) + "}";
+    return out;
+}
+
 const char* TeamName(int team) {
     switch (team) {
     case query::TEAM_ALLIES:
@@ -91,8 +100,10 @@ std::string JsonText(const std::string& text) {
     return out + "\"";
 }
 
-std::string JsonReport(const query::CServerCollection& servers) {
-    std::string out = "{\"servers\": [";
+std::string JsonReport(const query::CServerCollection& servers, int protocol,
+                       const std::vector<query::CMasterStatus>& masters) {
+    std::string out = "{\"protocol\": " + std::to_string(protocol) + ",\n \"masters\": [" +
+                      MastersJson(masters) + "],\n \"servers\": [";
     bool first = true;
     for (const auto& [address, s] : servers) {
         if (!Answered(s))

@@ -2,6 +2,7 @@
 // or as one JSON object, and the servers that stayed silent.
 #pragma once
 
+#include "query/MasterQuery.h"
 #include "query/ServerCollection.h"
 
 #include <string>
@@ -12,9 +13,11 @@ namespace queryreport {
 // bytes from 0x7F on written as \u00XX (read as Latin-1).
 std::string JsonText(const std::string& text);
 
-// {"servers": [...], "silent": [...]} over the collection in key order; a server has answered when its
-// tries state says so.
-std::string JsonReport(const query::CServerCollection& servers);
+// {"protocol": N, "masters": [...], "servers": [...], "silent": [...]} over the collection in key order;
+// a server is silent when it never answered. Each master with its address, whether it answered and the
+// distinct entries it listed.
+std::string JsonReport(const query::CServerCollection& servers, int protocol,
+                       const std::vector<query::CMasterStatus>& masters);
 
 // The same as text: a server table, a player table and the silent addresses, columns aligned.
 std::string TextReport(const query::CServerCollection& servers);

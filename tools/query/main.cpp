@@ -10,25 +10,26 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
-constexpr uint16_t DEFAULT_MASTER_PORT = 27950;
 constexpr int PROGRESS_MS = 500;
 
 const char USAGE[] =
-    "usage: velloran-query --master HOST:PORT [--protocol N] [--speed 0..5] [--full] [--empty]\n"
-    "                      [--json] [--allow-remote]\n"
-    "  --master HOST:PORT  the master server (inside 127.0.0.0/8 unless --allow-remote)\n"
-    "  --protocol N        protocol number sent to the master (default 82)\n"
+    "usage: velloran-query --master HOST[:PORT] [--master ...] [--protocol N] [--speed 0..5]\n"
+    "                      [--full] [--empty] [--json] [--allow-remote]\n"
+    "  --master HOST[:PORT]  a master server, port 27950 when left out; may be given more than once,\n"
+    "                      or as a list \"HOST:PORT;HOST:PORT\" (inside 127.0.0.0/8 unless --allow-remote)\n"
+    "  --protocol N        protocol number sent to the master (default 84, ET 2.60b and ET: Legacy)\n"
     "  --speed 0..5        Modem, ISDN, ISDN128, DSL, DSL*2, DSL*4: 2^N requests per 200 ms\n"
     "                      (default 5)\n"
     "  --full, --empty     ask the master for full and for empty servers too\n"
     "  --json              print JSON instead of tables\n";
 
 struct Options {
-    std::string master;
-    int protocol = 82;
+    std::string masters; // "host:port;host:port"
+    int protocol = 84;
     int speed = query::SPEED_CLASS_COUNT - 1;
     bool full = false, empty = false, json = false, allowRemote = false;
 };
@@ -61,7 +62,7 @@ std::string ParseArguments(int argc, char** argv, Options& o) {
         else if (arg == "--allow-remote")
             o.allowRemote = true;
         else if (arg == "--master" && hasValue)
-            o.master = argv[++i];
+            o.masters += (o.masters.empty() ? "" : ";") + std::string(argv[++i]);
         else if (arg == "--protocol" && hasValue) {
             if (!ReadInt(argv[++i], 0, 65535, o.protocol))
                 return "bad protocol number \"" + std::string(argv[i]) + "\"";
@@ -71,7 +72,7 @@ std::string ParseArguments(int argc, char** argv, Options& o) {
         } else
             return "unknown or incomplete argument \"" + arg + "\"";
     }
-    if (o.master.empty())
+    if (o.masters.empty())
         return "--master is required";
     return "";
 }
@@ -82,23 +83,40 @@ void Progress(const query::CQueryRun& run, int total, bool final) {
     std::fflush(stderr);
 }
 
-int Run(const Options& o) {
-    net::CSockAddr master;
-    master.SetPort(DEFAULT_MASTER_PORT);
-    master.SetFromText(o.master);
-    if (master.GetAddress() == 0xFFFFFFFFu)
-        return Fail("cannot resolve the master host \"" + o.master + "\"", 1);
-    if ((master.GetAddress() >> 24) != 127 && !o.allowRemote)
-        return Fail("refusing master " + master.ToText() + " outside 127.0.0.0/8 (--allow-remote permits it)",
-                    1);
+// The masters looked up, or what keeps them from being asked.
+std::string ResolveAllowed(const Options& o, std::vector<query::CMasterStatus>& masters) {
+    std::vector<query::SMasterEntry> entries;
+    std::string problem = query::ParseMasterList(o.masters, entries);
+    if (!problem.empty())
+        return problem;
+    masters = query::ResolveMasters(entries);
+    for (const query::CMasterStatus& m : masters) {
+        if (!m.resolved)
+            return "cannot resolve the master \"" + m.name + "\"";
+        if ((m.address.GetAddress() >> 24) != 127 && !o.allowRemote)
+            return "refusing master " + m.address.ToText() +
+                   " outside 127.0.0.0/8 (--allow-remote permits it)";
+    }
+    return "";
+}
 
-    query::CServerCollection servers;
-    std::fprintf(stderr, "asking master %s ...\n", master.ToText().c_str());
-    query::CMasterResult result =
-        query::QueryMaster(master, query::BuildMasterRequest(o.protocol, o.full, o.empty), servers);
+int Run(const Options& o) {
+    std::vector<query::CMasterStatus> masters;
+    std::string problem = ResolveAllowed(o, masters);
+    if (!problem.empty())
+        return Fail(problem, 1);
+
+    std::fprintf(stderr, "asking %zu master server(s) ...\n", masters.size());
+    const query::CMasterResult result =
+        query::QueryMasters(masters, query::BuildMasterRequest(o.protocol, o.full, o.empty));
     if (result.outcome != query::MasterOutcome::COLLECTED)
-        return Fail(query::MasterOutcomeText(result.outcome), 1);
-    std::fprintf(stderr, "master listed %zu servers; querying at speed %s\n", servers.Count(),
+        return Fail(query::MasterOutcomeText(result), 1);
+    for (const std::string& note : {query::MasterOutcomeText(result), query::MasterCapText(result)})
+        if (!note.empty())
+            std::fprintf(stderr, "%s\n", note.c_str());
+    query::CServerCollection servers;
+    query::StoreServers(result, servers);
+    std::fprintf(stderr, "masters listed %zu servers; querying at speed %s\n", servers.Count(),
                  query::SPEED_CLASS_NAMES[o.speed]);
 
     query::CQueueSink sink;
@@ -126,7 +144,8 @@ int Run(const Options& o) {
     if (!error.empty())
         return Fail(error, 1);
 
-    std::string report = o.json ? queryreport::JsonReport(servers) : queryreport::TextReport(servers);
+    std::string report = o.json ? queryreport::JsonReport(servers, o.protocol, result.masters)
+                                : queryreport::TextReport(servers);
     std::fwrite(report.data(), 1, report.size(), stdout);
     return 0;
 }

@@ -27,10 +27,13 @@ TEST(EndToEnd, ThousandServersAtTheFastestSpeed) {
     EtsimProcess sim({"--quiet", "--servers", "1000", "--silent", "5%", "--seed", "7"});
     ASSERT_TRUE(sim.Ready()) << sim.Stderr();
 
-    query::CServerCollection servers;
-    query::CMasterResult master = query::QueryMaster(net::CSockAddr(sim.MasterText()),
-                                                     query::BuildMasterRequest(82, true, true), servers);
+    std::vector<query::SMasterEntry> entries;
+    ASSERT_EQ(query::ParseMasterList(sim.MasterText(), entries), "");
+    query::CMasterResult master =
+        query::QueryMasters(query::ResolveMasters(entries), query::BuildMasterRequest(84, true, true));
     ASSERT_EQ(master.outcome, query::MasterOutcome::COLLECTED);
+    query::CServerCollection servers;
+    query::StoreServers(master, servers);
     ASSERT_EQ(servers.Count(), 1000u);
 
     query::CQueueSink sink;

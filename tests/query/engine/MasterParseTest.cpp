@@ -39,7 +39,8 @@ TEST(MasterRequest, EveryVersionAndFlagCombination) {
         {2, false, false, "getservers 83"},      {2, true, false, "getservers 83 full"},
         {2, false, true, "getservers 83 empty"}, {2, true, true, "getservers 83 full empty"},
         {-1, false, false, "getservers 0"},      {-1, true, true, "getservers 0 full empty"},
-        {3, false, true, "getservers 0 empty"},
+        {3, false, false, "getservers 84"},      {3, true, true, "getservers 84 full empty"},
+        {4, false, true, "getservers 0 empty"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -48,6 +49,7 @@ TEST(MasterRequest, EveryVersionAndFlagCombination) {
     EXPECT_STREQ(query::MASTER_VERSION_NAMES[0], "Map Test");
     EXPECT_STREQ(query::MASTER_VERSION_NAMES[1], "Final");
     EXPECT_STREQ(query::MASTER_VERSION_NAMES[2], "Patch 1.02");
+    EXPECT_STREQ(query::MASTER_VERSION_NAMES[3], "2.60b");
 }
 
 TEST(MasterReply, EntryStructure) {
@@ -88,32 +90,60 @@ TEST(MasterReply, EntryStructure) {
     }
 }
 
-TEST(MasterReply, StoresFreshRecordsOncePerAddress) {
-    query::CServerCollection servers;
-    net::CSockAddr known(0x0A000001, 27960);
-    query::CGameServer old(known, "Old name", "secret");
-    old.tries = query::TRIES_ANSWERED;
-    servers.Store(old);
+TEST(MasterReply, EndMarkerAndUnusableAddresses) {
+    bool endMarker = false;
+    ReadMasterEntries(HEADER + MasterEntry(1, 1, 1, 1, 1) + "\\EOT\0\0\0", &endMarker);
+    EXPECT_TRUE(endMarker);
+    ReadMasterEntries(HEADER + MasterEntry(1, 1, 1, 1, 1), &endMarker);
+    EXPECT_FALSE(endMarker);
 
-    query::ParseMasterReply(HEADER + MasterEntry(10, 0, 0, 1, 27960) + MasterEntry(10, 0, 0, 2, 27960),
-                            servers);
-    query::ParseMasterReply(
-        HEADER + MasterEntry(10, 0, 0, 2, 27960) + MasterEntry(10, 0, 0, 1, 27960) + "\\EOT", servers);
-
-    ASSERT_EQ(servers.Count(), 2u);
-    const query::CGameServer* record = servers.Find(known);
-    ASSERT_NE(record, nullptr);
-    EXPECT_EQ(record->name, "10.0.0.1:27960");
-    EXPECT_EQ(record->password, "");
-    EXPECT_EQ(record->tries, 0);
-    ASSERT_NE(servers.Find(net::CSockAddr(0x0A000002, 27960)), nullptr);
-    EXPECT_EQ(servers.Find(net::CSockAddr(0x0A000002, 27960))->name, "10.0.0.2:27960");
+    const std::pair<const char*, bool> addresses[] = {
+        {"0.0.0.0:27960", false},  {"224.0.0.1:27960", false},  {"255.255.255.255:27960", false},
+        {"10.0.0.1:0", false},     {"223.255.255.255:1", true}, {"0.0.0.1:27960", true},
+        {"127.0.0.1:27960", true},
+    };
+    for (const auto& [text, usable] : addresses)
+        EXPECT_EQ(query::IsServerAddress(net::CSockAddr(text)), usable) << text;
 }
 
-TEST(MasterReply, OutcomeTexts) {
-    EXPECT_STREQ(query::MasterOutcomeText(query::MasterOutcome::NO_RESPONSE),
-                 "No response from master server.");
-    EXPECT_STRNE(query::MasterOutcomeText(query::MasterOutcome::BAD_ADDRESS), "");
+TEST(MasterList, ParsesEntriesOrNamesTheBadOne) {
+    struct Case {
+        std::string text;
+        std::vector<std::string> entries; // host:port, or empty when refused
+        std::string problem;              // a part of the message
+    };
+    const Case cases[] = {
+        {"master.etlegacy.com:27950;etmaster.idsoftware.com:27950",
+         {"master.etlegacy.com:27950", "etmaster.idsoftware.com:27950"},
+         ""},
+        {"  a.example  ; 127.0.0.1:1 ", {"a.example:27950", "127.0.0.1:1"}, ""},
+        {"host:65535", {"host:65535"}, ""},
+        {";;;", {}, "entry 1 is empty"},
+        {"a;;b", {}, "entry 2 is empty"},
+        {"a;", {}, "entry 2 is empty"},
+        {"", {}, "No master server"},
+        {"et master.example:27950", {}, "\"et master.example:27950\": the host name contains a blank"},
+        {"a:65536", {}, "above 65535"},
+        {"a:99999999999999999999", {}, "above 65535"},
+        {"a:27x", {}, "not a number"},
+        {"a:-1", {}, "not a number"},
+        {"a:", {}, "port is missing"},
+        {"a:0", {}, "must not be 0"},
+        {":27950", {}, "host name is missing"},
+        {"a[27950", {}, "character '['"},
+    };
+    for (const Case& c : cases) {
+        std::vector<query::SMasterEntry> entries{{"stale", 1}};
+        const std::string problem = query::ParseMasterList(c.text, entries);
+        std::vector<std::string> texts;
+        for (const auto& e : entries)
+            texts.push_back(query::MasterEntryText(e));
+        EXPECT_EQ(texts, c.entries) << c.text;
+        if (c.problem.empty())
+            EXPECT_EQ(problem, "") << c.text;
+        else
+            EXPECT_NE(problem.find(c.problem), std::string::npos) << c.text << " gave " << problem;
+    }
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// The master query over UDP against a master inside the test: probe timing, the collect phase's quiet
-// time, the failure outcomes.
+// The master query over UDP against masters inside the test: probe timing, the collect phase's end,
+// several masters, foreign senders, the caps and the stop event.
 #include "query/MasterQuery.h"
 #include "UdpPeers.h"
 
@@ -10,112 +10,178 @@
 using enginetest::CAnswer;
 using enginetest::CounterMs;
 using enginetest::CUdpPeers;
+using enginetest::MasterEntry;
 
 namespace {
 
 const std::string& HEADER = enginetest::MASTER_HEADER;
-using enginetest::MasterEntry;
+const std::string EOT = std::string("\\EOT\0\0\0", 7);
 
-query::CServerCollection OldCollection() {
-    query::CServerCollection servers;
-    servers.Store(query::CGameServer(net::CSockAddr(0x0A000009, 27960), "Old"));
-    return servers;
+std::vector<CAnswer> None() {
+    return {};
 }
 
-TEST(MasterQuery, SilentMasterGivesNoResponseAndKeepsTheCollection) {
-    CUdpPeers master(1, [](size_t, int, const std::string&) { return std::vector<CAnswer>{}; });
-    query::CServerCollection servers = OldCollection();
-    const std::string request = query::BuildMasterRequest(82, false, false);
+struct STimedResult {
+    query::CMasterResult result;
+    double ms;
+};
 
-    int64_t start = net::ReadCounter();
-    query::CMasterResult result = query::QueryMaster(master.Address(0), request, servers);
-    double elapsed = CounterMs(start, net::ReadCounter());
+// Asks the given peers of `masters` (and `extra` list entries) and times the whole query.
+STimedResult Ask(const CUdpPeers& masters, std::vector<size_t> peers, net::SyncHandle stop = nullptr,
+                 const std::string& extra = "") {
+    std::vector<query::SMasterEntry> entries;
+    for (size_t peer : peers)
+        entries.push_back({"127.0.0.1", masters.Address(peer).GetPort()});
+    if (!extra.empty())
+        entries.push_back({extra, 27950});
+    const int64_t start = net::ReadCounter();
+    query::CMasterResult result = query::QueryMasters(query::ResolveMasters(entries),
+                                                      query::BuildMasterRequest(84, false, false), stop);
+    return {std::move(result), CounterMs(start, net::ReadCounter())};
+}
 
-    EXPECT_EQ(result.outcome, query::MasterOutcome::NO_RESPONSE);
-    EXPECT_EQ(result.probesSent, 3);
-    EXPECT_GE(elapsed, 4400);
-    EXPECT_LE(elapsed, 6500);
-    ASSERT_EQ(servers.Count(), 1u);
-    EXPECT_EQ(servers.begin()->second.name, "Old");
+std::vector<std::string> Servers(const query::CMasterResult& result) {
+    std::vector<std::string> texts;
+    for (const net::CSockAddr& a : result.servers)
+        texts.push_back(a.ToText());
+    return texts;
+}
 
+TEST(MasterQuery, SilentMasterGivesNoResponseAfterThreeGrowingWaits) {
+    CUdpPeers master(1, [](size_t, int, const std::string&) { return None(); });
+    STimedResult r = Ask(master, {0});
+
+    EXPECT_EQ(r.result.outcome, query::MasterOutcome::NO_RESPONSE);
+    EXPECT_EQ(query::MasterOutcomeText(r.result), "No response from master server.");
+    EXPECT_GE(r.ms, 4400);
+    EXPECT_LE(r.ms, 6500);
     auto arrivals = master.Arrivals(0);
     ASSERT_EQ(arrivals.size(), 3u);
-    const std::string wire("\xFF\xFF\xFF\xFFgetservers 82\0", 18);
     for (const auto& a : arrivals)
-        EXPECT_EQ(a.bytes, wire);
-    // The waits between the probes grow: 1000 ms, then 1500 ms.
-    EXPECT_GE(CounterMs(arrivals[0].counter, arrivals[1].counter), 950);
-    EXPECT_LE(CounterMs(arrivals[0].counter, arrivals[1].counter), 1450);
-    EXPECT_GE(CounterMs(arrivals[1].counter, arrivals[2].counter), 1450);
-    EXPECT_LE(CounterMs(arrivals[1].counter, arrivals[2].counter), 1950);
+        EXPECT_EQ(a.bytes, std::string("\xFF\xFF\xFF\xFFgetservers 84\0", 18));
+    EXPECT_NEAR(CounterMs(arrivals[0].counter, arrivals[1].counter), 1000, 60);
+    EXPECT_NEAR(CounterMs(arrivals[1].counter, arrivals[2].counter), 1500, 60);
 }
 
-TEST(MasterQuery, AnswerToTheThirdProbeWaitsFourSecondsOfQuiet) {
+TEST(MasterQuery, AnswerToTheThirdProbeWithoutEndMarkerWaitsFourSecondsOfQuiet) {
     int64_t lastAnswer = 0;
     CUdpPeers master(1, [&](size_t, int index, const std::string&) {
         if (index < 2)
-            return std::vector<CAnswer>{};
+            return None();
         lastAnswer = net::ReadCounter();
         return std::vector<CAnswer>{
             {0, HEADER + MasterEntry(10, 1, 1, 1, 27960) + MasterEntry(10, 1, 1, 2, 27960)},
-            {0, HEADER + MasterEntry(10, 1, 1, 2, 27960) + "\\EOT\0\0\0"}};
+            {0, HEADER + MasterEntry(10, 1, 1, 2, 27960) + MasterEntry(10, 1, 1, 3, 1)}};
     });
-    query::CServerCollection servers = OldCollection();
+    STimedResult r = Ask(master, {0});
+    const int64_t end = net::ReadCounter();
 
-    query::CMasterResult result =
-        query::QueryMaster(master.Address(0), query::BuildMasterRequest(83, true, true), servers);
-    int64_t end = net::ReadCounter();
-
-    EXPECT_EQ(result.outcome, query::MasterOutcome::COLLECTED);
-    EXPECT_EQ(result.probesSent, 3);
-    EXPECT_EQ(result.quietMs, 4000);
-    EXPECT_EQ(result.datagrams, 4); // two answers to the third probe and two to the collect request
-    // The collect request was answered too; after the last answer the query waited out the quiet time.
+    EXPECT_EQ(r.result.outcome, query::MasterOutcome::COLLECTED);
+    EXPECT_EQ(r.result.quietMs, 4000);
+    EXPECT_EQ(r.result.datagrams, 4); // two answers to the third probe and two to the collect request
     EXPECT_EQ(master.Arrivals(0).size(), 4u);
     EXPECT_GE(CounterMs(lastAnswer, end), 3950);
     EXPECT_LE(CounterMs(lastAnswer, end), 5500);
-    ASSERT_EQ(servers.Count(), 2u); // the old record is gone, the duplicate gives one record
-    EXPECT_NE(servers.Find(net::CSockAddr(0x0A010101, 27960)), nullptr);
-    EXPECT_NE(servers.Find(net::CSockAddr(0x0A010102, 27960)), nullptr);
-    EXPECT_EQ(master.Arrivals(0)[0].bytes, std::string("\xFF\xFF\xFF\xFFgetservers 83 full empty\0", 29));
+    EXPECT_EQ(Servers(r.result),
+              (std::vector<std::string>{"10.1.1.1:27960", "10.1.1.2:27960", "10.1.1.3:1"}));
+    EXPECT_EQ(r.result.masters[0].entries, 3);
+    EXPECT_FALSE(r.result.masters[0].complete);
 }
 
-TEST(MasterQuery, GarbageDatagramsAreReadAsFarAsTheyGo) {
-    std::string huge(60000, '\x5C');
-    for (size_t i = 0; i < huge.size(); i += 3)
-        huge[i] = char(i * 7);
-    CUdpPeers master(2, [&](size_t, int, const std::string&) {
-        return std::vector<CAnswer>{
-            {0, "\xFF"},
-            {0, std::string(1, '\\')},
-            {0, huge},
-            {0, std::string("\0\0\0\\\x01", 5)},
-            {1, HEADER + MasterEntry(10, 2, 2, 2, 27960)}, // from another sender: read too
-            {0, HEADER + MasterEntry(10, 2, 2, 3, 27960) + "\\EOT"}};
+TEST(MasterQuery, TwoMastersDeduplicatedAndEndingSoonAfterTheLastEndMarker) {
+    int64_t lastEndMarker = 0;
+    CUdpPeers masters(2, [&](size_t peer, int, const std::string&) {
+        lastEndMarker = net::ReadCounter();
+        if (peer == 0)
+            return std::vector<CAnswer>{
+                {0, HEADER + MasterEntry(10, 0, 0, 1, 27960) + MasterEntry(10, 0, 0, 2, 27960)},
+                {0, HEADER + MasterEntry(10, 0, 0, 3, 27960) + EOT}};
+        return std::vector<CAnswer>{{1, HEADER + MasterEntry(10, 0, 0, 3, 27960) +
+                                            MasterEntry(0, 0, 0, 0, 27960) +
+                                            MasterEntry(239, 1, 1, 1, 27960) + MasterEntry(10, 0, 0, 9, 0) +
+                                            MasterEntry(10, 0, 0, 4, 27960) + EOT}};
     });
-    query::CServerCollection servers;
-    query::CMasterResult result =
-        query::QueryMaster(master.Address(0), query::BuildMasterRequest(82, false, true), servers);
-    EXPECT_EQ(result.outcome, query::MasterOutcome::COLLECTED);
-    EXPECT_EQ(result.quietMs, 2000);
-    EXPECT_EQ(result.datagrams, 12);
-    EXPECT_NE(servers.Find(net::CSockAddr(0x0A020202, 27960)), nullptr);
-    EXPECT_NE(servers.Find(net::CSockAddr(0x0A020203, 27960)), nullptr);
-    // Whatever the huge datagram listed was stored too; nothing crashed or stalled.
-    EXPECT_GE(servers.Count(), 2u);
+    STimedResult r = Ask(masters, {0, 1});
+    const int64_t end = net::ReadCounter();
+
+    ASSERT_EQ(r.result.outcome, query::MasterOutcome::COLLECTED);
+    EXPECT_EQ(query::MasterOutcomeText(r.result), "");
+    EXPECT_EQ(Servers(r.result).size(), 4u); // 10.0.0.1 to .4 once each; the unusable entries dropped
+    EXPECT_EQ(r.result.masters[0].entries, 3);
+    EXPECT_EQ(r.result.masters[1].entries, 2);
+    EXPECT_TRUE(r.result.masters[0].complete && r.result.masters[1].complete);
+    EXPECT_GE(CounterMs(lastEndMarker, end), 95);
+    EXPECT_LE(CounterMs(lastEndMarker, end), 200);
 }
 
-TEST(MasterQuery, UnresolvedOrEmptyAddressSendsNothing) {
-    const char* texts[] = {"", ":27950", "0.0.0.0:27950", "127.0.0.1:0", "255.255.255.255:27950"};
-    for (const char* text : texts) {
-        SCOPED_TRACE(text);
-        net::CSockAddr master(text);
-        query::CServerCollection servers = OldCollection();
-        query::CMasterResult result =
-            query::QueryMaster(master, query::BuildMasterRequest(82, 0, 0), servers);
-        EXPECT_EQ(result.outcome, query::MasterOutcome::BAD_ADDRESS);
-        EXPECT_EQ(result.probesSent, 0);
-        EXPECT_EQ(servers.Count(), 1u);
+TEST(MasterQuery, DeadMasterBesideALiveOneIsGivenUpAfterItsFirstWait) {
+    CUdpPeers masters(2, [&](size_t peer, int, const std::string&) {
+        if (peer == 1)
+            return None();
+        return std::vector<CAnswer>{{0, HEADER + MasterEntry(10, 0, 0, 1, 27960) + EOT}};
+    });
+    STimedResult r = Ask(masters, {0, 1}, nullptr, "no-such-host.invalid");
+
+    ASSERT_EQ(r.result.outcome, query::MasterOutcome::COLLECTED);
+    EXPECT_LE(r.ms, 1100);
+    EXPECT_GE(r.ms, 990);
+    EXPECT_EQ(masters.Arrivals(1).size(), 1u);
+    const std::string dead = masters.Address(1).ToText();
+    EXPECT_EQ(query::MasterOutcomeText(r.result),
+              "No response from master server " + dead + ", no-such-host.invalid:27950 (not found).");
+    EXPECT_EQ(Servers(r.result), std::vector<std::string>{"10.0.0.1:27960"});
+}
+
+TEST(MasterQuery, DatagramsFromForeignSendersAreIgnored) {
+    // Peer 0 is asked but answers from peer 1's port; peer 2 answers properly.
+    CUdpPeers masters(3, [&](size_t peer, int, const std::string&) {
+        if (peer == 0)
+            return std::vector<CAnswer>{{1, HEADER + MasterEntry(10, 6, 6, 6, 27960) + EOT}};
+        return std::vector<CAnswer>{{2, HEADER + MasterEntry(10, 0, 0, 1, 27960) + EOT}};
+    });
+    STimedResult r = Ask(masters, {0, 2});
+
+    ASSERT_EQ(r.result.outcome, query::MasterOutcome::COLLECTED);
+    EXPECT_EQ(Servers(r.result), std::vector<std::string>{"10.0.0.1:27960"});
+    EXPECT_FALSE(r.result.masters[0].answered);
+    EXPECT_NE(query::MasterOutcomeText(r.result).find(masters.Address(0).ToText()), std::string::npos);
+}
+
+TEST(MasterQuery, HundredThousandEntriesAreCappedAndSaidSo) {
+    CUdpPeers master(1, [&](size_t, int index, const std::string&) {
+        std::vector<CAnswer> answers;
+        if (index > 0)
+            return answers;
+        for (int d = 0; d < 100; ++d) {
+            std::string datagram = HEADER;
+            for (int i = 0; i < 1000; ++i) {
+                const int n = d * 1000 + i;
+                datagram += MasterEntry(10, n >> 16, (n >> 8) & 0xFF, n & 0xFF, 27960);
+            }
+            answers.push_back({0, datagram + (d == 99 ? EOT : ""), 5});
+        }
+        return answers;
+    });
+    STimedResult r = Ask(master, {0});
+
+    ASSERT_EQ(r.result.outcome, query::MasterOutcome::COLLECTED);
+    EXPECT_TRUE(r.result.capped) << r.result.datagrams << " " << r.ms;
+    EXPECT_EQ(r.result.servers.size(), query::MASTER_MAX_SERVERS);
+    EXPECT_NE(query::MasterCapText(r.result).find("65536"), std::string::npos);
+}
+
+TEST(MasterQuery, StopEventEndsAtOnceAndBadAddressesSendNothing) {
+    CUdpPeers master(1, [](size_t, int, const std::string&) { return None(); });
+    net::CSyncEvent stop;
+    stop.Set();
+    STimedResult r = Ask(master, {0}, stop.Handle());
+    EXPECT_EQ(r.result.outcome, query::MasterOutcome::STOPPED);
+    EXPECT_LE(r.ms, 250);
+
+    for (const char* host : {"", "0.0.0.0", "255.255.255.255", "no-such-host.invalid"}) {
+        query::CMasterResult bad = query::QueryMasters(query::ResolveMasters({{host, 27950}}), "x");
+        EXPECT_EQ(bad.outcome, query::MasterOutcome::BAD_ADDRESS) << host;
+        EXPECT_NE(query::MasterOutcomeText(bad), "") << host;
     }
 }
 

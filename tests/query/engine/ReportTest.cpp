@@ -42,7 +42,16 @@ query::CServerCollection Sample() {
 }
 
 TEST(Report, JsonHoldsAnsweringAndSilentServers) {
-    const std::string json = queryreport::JsonReport(Sample());
+    query::CMasterStatus master;
+    master.name = "127.0.0.1:27950";
+    master.answered = true;
+    master.entries = 3;
+    const std::string json = queryreport::JsonReport(Sample(), 84, {master});
+    EXPECT_EQ(
+        json.rfind("{\"protocol\": 84,\n \"masters\": [{\"master\": \"127.0.0.1:27950\", \"answered\": true, "
+                   "\"entries\": 3}],\n \"servers\": [",
+                   0),
+        0u);
     EXPECT_NE(
         json.find("\"address\": \"127.0.0.2:27960\", \"name\": \"Red \\\"Fort\\\"\", \"map\": \"oasis\""),
         std::string::npos);
@@ -53,7 +62,8 @@ TEST(Report, JsonHoldsAnsweringAndSilentServers) {
                         "{\"name\": \"Bo\", \"score\": -2, \"ping\": 999, \"team\": 2}"),
               std::string::npos);
     EXPECT_NE(json.find("\"silent\": [\"127.0.0.3:27960\", \"127.0.0.4:27961\"]}"), std::string::npos);
-    EXPECT_EQ(queryreport::JsonReport(query::CServerCollection()), "{\"servers\": [],\n \"silent\": []}\n");
+    EXPECT_EQ(queryreport::JsonReport(query::CServerCollection(), 82, {}),
+              "{\"protocol\": 82,\n \"masters\": [],\n \"servers\": [],\n \"silent\": []}\n");
 }
 
 TEST(Report, TextTableIsAligned) {

@@ -3,6 +3,7 @@
 #include "query/GameServer.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace enginetest {
 
@@ -52,6 +53,8 @@ void CUdpPeers::Serve(size_t first, size_t last) {
                 m_arrivals[peer].push_back({net::ReadCounter(), text});
             }
             for (const CAnswer& answer : m_policy(peer, index, text)) {
+                if (answer.delayMs > 0)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(answer.delayMs));
                 int length = static_cast<int>(answer.bytes.size());
                 m_endpoints[answer.fromPeer]->SendTo(answer.bytes.data(), length, from);
             }

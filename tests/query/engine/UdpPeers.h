@@ -25,6 +25,7 @@ struct CArrival {
 struct CAnswer {
     size_t fromPeer;
     std::string bytes;
+    int delayMs = 0; // a pause before sending it
 };
 
 // Called on a serving thread for every datagram: the peer index, the number of earlier datagrams that
