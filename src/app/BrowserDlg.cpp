@@ -8,7 +8,6 @@
 #include "app/ServerMenu.h"
 #include "app/WindowPlace.h"
 #include "app/res/resource.h"
-#include "query/MasterQuery.h"
 #include "velloran/Version.h"
 #include "win/ErrorReport.h"
 #include "win/WaitCursor.h"
@@ -285,29 +284,6 @@ void CBrowserDlg::CaptureFilters() {
     m_includeFull = ::IsDlgButtonChecked(m_hwnd, IDC_INCLUDE_FULL) == BST_CHECKED;
 }
 
-void CBrowserDlg::OnQueryMaster() {
-    win::CWaitCursor wait;
-    if (!m_run.StopWorker(kStopLimitMs))
-        return;
-    m_resultsOpen = false;
-    CaptureFilters();
-    const net::CSockAddr master(m_master);
-    const std::string request = query::BuildMasterRequest(query::MasterProtocol(m_version.GetCurSel()),
-                                                          m_includeFull, m_includeEmpty);
-    query::CMasterResult result;
-    try {
-        result = query::QueryMaster(master, request, m_servers);
-    } catch (...) {
-        // The collection may be half refilled: no row may refer to it any more.
-        m_lists.Clear();
-        throw;
-    }
-    if (result.outcome == query::MasterOutcome::COLLECTED)
-        StartWorker();
-    else
-        win::ShowMessage(m_hwnd, query::MasterOutcomeText(result.outcome));
-}
-
 void CBrowserDlg::OnQueryFavorites() {
     win::CWaitCursor wait;
     if (!m_run.StopWorker(kStopLimitMs))
@@ -323,6 +299,7 @@ void CBrowserDlg::OnQueryFavorites() {
 void CBrowserDlg::StartWorker() {
     if (m_run.IsRunning())
         return;
+    SetStatus("");
     m_lists.Clear();
     m_lists.IndexRecords(m_servers);
     m_run.SetSpeedIndex(m_speed.GetCurSel());
@@ -377,6 +354,9 @@ LRESULT CBrowserDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_SERVERDONE:
         OnServerDone(static_cast<unsigned>(wParam), *reinterpret_cast<query::CGameServer*>(lParam));
+        return 0;
+    case WM_MASTERDONE:
+        OnMasterDone(static_cast<unsigned>(wParam), CWindowSink::TakeMasterResult(lParam));
         return 0;
     case WM_WORKERERROR: {
         std::string text = CWindowSink::TakeErrorText(lParam);

@@ -56,6 +56,10 @@ public:
     query::CQueryRun& Run() { return m_run; }
     query::CServerCollection& Servers() { return m_servers; }
     const std::string& GetMasterText() const { return m_master; }
+    // The master server list as the master dialog edits it ("host[:port];...").
+    void SetMasterText(const std::string& text) { m_master = text; }
+    // True from Query Master until the masters have answered and the status run has ended.
+    bool IsQuerying() const { return m_masterPhase || m_run.IsRunning(); }
     SIZE GetMinimumSize() const { return SIZE{m_minWidth, m_minHeight}; }
     Dialux::CSplitCtrl& SplitBar() { return m_split; }
     CPlayerSearch& PlayerSearch() { return m_playerSearch; }
@@ -76,6 +80,8 @@ protected:
     virtual void OnServerDone(unsigned run, query::CGameServer& record);
     // WM_WORKEREND: the worker of run `run` has ended; a run that ended early is finished here.
     void OnWorkerEnd(unsigned run);
+    // WM_MASTERDONE: the master phase of run `run` has ended (BrowserMasterPhase.cpp).
+    void OnMasterDone(unsigned run, std::unique_ptr<query::CMasterResult> result);
 
 private:
     void ApplyItemLists();
@@ -102,6 +108,8 @@ private:
     void RunStartupQuery(int id);
     // Applies the stored normal rectangle, split position and maximised state.
     void ApplyPlacement(const SBrowserSettings& s);
+    // The status line (the window title after the program's name); "" shows the name alone.
+    void SetStatus(const std::string& text);
 
     Ovix::CHyperLink m_authorLink;
     Ovix::CHyperLink m_productLink;
@@ -130,6 +138,7 @@ private:
     bool m_resultsOpen = false;
     // False from the start of a run until its final sort.
     bool m_runFinished = true;
+    bool m_masterPhase = false; // the masters are being asked
     int m_handledResults = 0;
 
     // The collection outlives the run, which stops its worker when destroyed.

@@ -13,7 +13,7 @@ bool OpenSettingsKey(CRegistryKey& key, const char* path) {
 int ClampVersion(int version) {
     if (version < 0)
         return 1;
-    return std::min(version, 2);
+    return std::min(version, kVersionItems - 1);
 }
 
 int InRangeOr(int value, int low, int high, int fallback) {

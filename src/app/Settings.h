@@ -18,8 +18,8 @@ inline constexpr char kFavoritesKeyPath[] = "Software\\Velloran RTCW";
 // any stored length is read.
 inline constexpr size_t kMaxStoredText = 16 * 1024 - 1;
 
-// The master server asked when no other is stored.
-inline constexpr char kDefaultMaster[] = "master.etlegacy.com:27950";
+// The master servers asked when no other list is stored ("host[:port];host[:port]...").
+inline constexpr char kDefaultMaster[] = "master.etlegacy.com:27950;etmaster.idsoftware.com:27950";
 
 // Value names under the main window's key.
 namespace value {
@@ -49,7 +49,9 @@ inline constexpr char kLastPosFavorites[] = "LastPosFavorites";
 // Points key at HKEY_CURRENT_USER\<path>, creating the key when missing (KEY_ALL_ACCESS).
 bool OpenSettingsKey(CRegistryKey& key, const char* path);
 
-// Version box index: values above 2 become 2, values below 0 become 1.
+// Version box index: values above 3 become 3, values below 0 become 1.
+inline constexpr int kVersionItems = 4;
+inline constexpr int kDefaultVersion = 3; // "2.60b", protocol 84
 int ClampVersion(int version);
 
 // The number of items of the Speed box.
@@ -76,7 +78,7 @@ struct SBrowserSettings {
     RECT lastPos = {};      // screen coordinates, normalised: the normal (restored) rectangle
     bool maximized = false; // whether the window opens maximised over lastPos
     int splitPos = 0;       // percent of the client width; 0 keeps the template position
-    int version = 1;
+    int version = kDefaultVersion;
     bool autoClose = true;
     bool autoRequery = false;
     bool includeEmpty = false;

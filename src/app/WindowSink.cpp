@@ -4,6 +4,15 @@
 
 namespace app {
 
+void CWindowSink::OnMasterDone(unsigned run, std::unique_ptr<query::CMasterResult> result) {
+    if (::PostMessageA(m_window, WM_MASTERDONE, run, reinterpret_cast<LPARAM>(result.get())))
+        result.release();
+}
+
+std::unique_ptr<query::CMasterResult> CWindowSink::TakeMasterResult(LPARAM lParam) {
+    return std::unique_ptr<query::CMasterResult>(reinterpret_cast<query::CMasterResult*>(lParam));
+}
+
 void CWindowSink::OnServerDone(unsigned run, query::CGameServer& record) {
     ::PostMessageA(m_window, WM_SERVERDONE, run, reinterpret_cast<LPARAM>(&record));
 }

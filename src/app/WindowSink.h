@@ -16,18 +16,23 @@ constexpr UINT WM_SERVERDONE = WM_USER + query::WM_SERVERDONE_OFFSET;
 constexpr UINT WM_WORKERERROR = WM_USER + query::WM_SERVERDONE_OFFSET + 1;
 // wParam the run number: the worker of that run has ended, after every other message of the run.
 constexpr UINT WM_WORKEREND = WM_USER + query::WM_SERVERDONE_OFFSET + 2;
+// wParam the run number, lParam a query::CMasterResult*; the receiver deletes it.
+constexpr UINT WM_MASTERDONE = WM_USER + query::WM_SERVERDONE_OFFSET + 3;
 
 class CWindowSink : public query::CQuerySink {
 public:
     explicit CWindowSink(HWND window = nullptr) : m_window(window) {}
     void SetWindow(HWND window) { m_window = window; }
 
+    void OnMasterDone(unsigned run, std::unique_ptr<query::CMasterResult> result) override;
     void OnServerDone(unsigned run, query::CGameServer& record) override;
     void OnWorkerError(unsigned run, const std::string& message) override;
     void OnWorkerEnd(unsigned run) override;
 
     // Takes the message of a WM_WORKERERROR back (and ownership of it).
     static std::string TakeErrorText(LPARAM lParam);
+    // Takes the result of a WM_MASTERDONE back (and ownership of it).
+    static std::unique_ptr<query::CMasterResult> TakeMasterResult(LPARAM lParam);
 
 private:
     HWND m_window;

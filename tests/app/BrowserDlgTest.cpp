@@ -73,18 +73,18 @@ TEST_F(BrowserDlgTest, FirstStartShowsEveryDefaultAndCreatesTheKeyAtOnce) {
             EXPECT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, m_path.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
             ::RegCloseKey(key);
             EXPECT_EQ(w.GetWindowText(), "Velloran Wolfenstein - Enemy Territory 1.02a");
-            EXPECT_EQ(w.Selection(IDC_VERSION), 1);
+            EXPECT_EQ(w.Selection(IDC_VERSION), 3);
             EXPECT_EQ(w.Selection(IDC_SPEED), 1);
             EXPECT_FALSE(w.Checked(IDC_INCLUDE_EMPTY));
             EXPECT_TRUE(w.Checked(IDC_INCLUDE_FULL));
-            EXPECT_EQ(w.GetMasterText(), "master.etlegacy.com:27950");
+            EXPECT_EQ(w.GetMasterText(), "master.etlegacy.com:27950;etmaster.idsoftware.com:27950");
             EXPECT_EQ(w.GetView(), CServerLists::VIEW_PLAYERS);
             EXPECT_TRUE(w.Lists().PlayerTable().IsWindowVisible());
             EXPECT_FALSE(w.Lists().ServerTable().IsWindowVisible());
             EXPECT_FALSE(w.Lists().PlayerOnServerTable().IsWindowVisible());
             EXPECT_FALSE(w.SplitBar().IsWindowVisible());
             EXPECT_EQ(::SendDlgItemMessageA(w, IDC_TABS, TCM_GETITEMCOUNT, 0, 0), 2);
-            EXPECT_EQ(::SendDlgItemMessageA(w, IDC_VERSION, CB_GETCOUNT, 0, 0), 3);
+            EXPECT_EQ(::SendDlgItemMessageA(w, IDC_VERSION, CB_GETCOUNT, 0, 0), 4);
             EXPECT_EQ(::SendDlgItemMessageA(w, IDC_SPEED, CB_GETCOUNT, 0, 0), 6);
             EXPECT_EQ(w.Label(IDC_SERVERS_TO_QUERY), 0);
             EXPECT_FALSE(w.Run().IsRunning()) << "StartupQuery 0 starts nothing";
@@ -94,12 +94,12 @@ TEST_F(BrowserDlgTest, FirstStartShowsEveryDefaultAndCreatesTheKeyAtOnce) {
         }),
         IDCANCEL);
     EXPECT_TRUE(ran);
-    EXPECT_EQ(GetInt(value::kVersion), 1);
+    EXPECT_EQ(GetInt(value::kVersion), 3);
     EXPECT_EQ(GetInt(value::kSpeed), 1);
     EXPECT_EQ(GetInt(value::kLastView), 0);
     EXPECT_EQ(GetInt(value::kIncludeEmpty), 0);
     EXPECT_EQ(GetInt(value::kIncludeFull), 1);
-    EXPECT_EQ(GetText(value::kMaster), "master.etlegacy.com:27950") << "an unresolved name survives";
+    EXPECT_EQ(GetText(value::kMaster), "master.etlegacy.com:27950;etmaster.idsoftware.com:27950");
     RECT rc;
     EXPECT_TRUE(GetRect(value::kLastPos, rc));
 }
@@ -218,7 +218,8 @@ TEST_F(BrowserDlgTest, QueryMasterDuringARunStopsItAndRestartsTheCounters) {
 
         ::SendDlgItemMessageA(w, IDC_SPEED, CB_SETCURSEL, 5, 0);
         w.Click(IDC_QUERY_MASTER);
-        EXPECT_EQ(w.Run().RunNumber(), firstRun + 1);
+        // The master phase and then the status run, each under a run number of its own.
+        ASSERT_TRUE(wintest::PumpUntil([&] { return w.Run().RunNumber() == firstRun + 2; }, 10000));
         EXPECT_EQ(w.Label(IDC_SERVERS_TO_QUERY), 30);
         EXPECT_EQ(w.Label(IDC_SERVER_COUNT), 0);
         EXPECT_EQ(w.Label(IDC_PLAYER_COUNT), 0);
@@ -355,7 +356,7 @@ TEST_F(BrowserDlgTest, VersionValueIsClampedToTheItems) {
     const struct {
         int stored;
         int selected;
-    } cases[] = {{7, 2}, {-3, 1}, {0, 0}, {2, 2}};
+    } cases[] = {{7, 3}, {4, 3}, {-3, 1}, {0, 0}, {3, 3}};
     for (const auto& c : cases) {
         PutInt(value::kVersion, c.stored);
         int selected = -9;
@@ -468,34 +469,48 @@ void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR, DWORD) {
 
 TEST_F(BrowserDlgTest, WorkerErrorsAndMasterFailuresAreShownInMessageBoxes) {
     g_boxTexts.clear();
-    PutText(value::kMaster, "127.0.0.1:0");
+    PutText(value::kMaster, "127.0.0.1:0;et master");
     Open([&](CBrowserRig& w) {
         g_mainWindow = w;
         UINT_PTR timer = ::SetTimer(nullptr, 0, 50, CloseMessageBox);
         app::CWindowSink sink(w);
         sink.OnWorkerError(w.Run().RunNumber(), "Socket Error 10055 : No buffer space available");
         EXPECT_TRUE(wintest::PumpUntil([] { return g_boxTexts.size() == 1; }, 5000));
-        // Port 0: nothing is sent, and the box says why; no run starts.
+        // A bad master list: nothing is sent, and the box says why; no run starts.
         w.Click(IDC_QUERY_MASTER);
         EXPECT_FALSE(w.Run().IsRunning());
         ::KillTimer(nullptr, timer);
     });
     ASSERT_EQ(g_boxTexts.size(), 2u);
     EXPECT_NE(g_boxTexts[0].find("Socket Error 10055 : No buffer space available"), std::string::npos);
-    EXPECT_NE(g_boxTexts[1].find("could not be resolved"), std::string::npos);
+    EXPECT_NE(g_boxTexts[1].find("\"127.0.0.1:0\": the port must not be 0"), std::string::npos);
 }
 
-TEST_F(BrowserDlgTest, SilentMasterGivesNoResponseMessage) {
+TEST_F(BrowserDlgTest, ClosedMasterPortGivesNoResponseAndKeepsTheLists) {
     g_boxTexts.clear();
-    CFakeNetwork network({MakeServer("a", 2, 1, 20)});
-    // A server endpoint stands in for a master that never answers getservers.
-    PutText(value::kMaster, network.ServerAddress(0).ToText());
+    CFakeNetwork network({MakeServer("a", 2, 1, 20), MakeServer("b", 2, 2, 20)});
+    PutText(value::kMaster, network.MasterText());
+    uint16_t closedPort = 0;
+    {
+        net::CSockUDP probe; // a loopback port that nothing is bound to once it closes
+        probe.Create(net::CSockAddr("127.0.0.1:0"));
+        closedPort = probe.LocalAddress().GetPort();
+    }
     Open([&](CBrowserRig& w) {
         g_mainWindow = w;
+        w.Click(IDC_QUERY_MASTER);
+        ASSERT_TRUE(w.WaitForRunEnd());
+        ASSERT_EQ(w.Lists().ServerTable().GetRowCount(), 2);
+        w.SetMasterText("127.0.0.1:" + std::to_string(closedPort));
         UINT_PTR timer = ::SetTimer(nullptr, 0, 50, CloseMessageBox);
         w.Click(IDC_QUERY_MASTER);
-        EXPECT_FALSE(w.Run().IsRunning());
+        EXPECT_NE(w.GetWindowText().find("Asking 1 master server"), std::string::npos);
+        EXPECT_TRUE(wintest::PumpUntil([] { return !g_boxTexts.empty(); }, 10000));
         ::KillTimer(nullptr, timer);
+        EXPECT_FALSE(w.IsQuerying());
+        EXPECT_EQ(w.Lists().ServerTable().GetRowCount(), 2);
+        EXPECT_EQ(w.Label(IDC_SERVER_COUNT), 2);
+        EXPECT_EQ(w.Servers().Count(), 2u);
     });
     ASSERT_EQ(g_boxTexts.size(), 1u);
     EXPECT_NE(g_boxTexts[0].find("No response from master server."), std::string::npos);

@@ -62,8 +62,7 @@ public:
     }
     // Waits (dispatching messages) until the current run has handed over every result.
     bool WaitForRunEnd(DWORD timeoutMs = 30000) {
-        return wintest::PumpUntil([this] { return !Run().IsRunning() && Run().ServersToQuery() == 0; },
-                                  timeoutMs);
+        return wintest::PumpUntil([this] { return !IsQuerying() && Run().ServersToQuery() == 0; }, timeoutMs);
     }
     // Closes the window the way the Close button does.
     void Close() { Click(IDCANCEL); }

@@ -22,12 +22,12 @@ void ExpectDefaults(const SBrowserSettings& s) {
     EXPECT_EQ(s.password, "");
     EXPECT_FALSE(s.hasLastPos);
     EXPECT_EQ(s.splitPos, 0);
-    EXPECT_EQ(s.version, 1);
+    EXPECT_EQ(s.version, 3);
     EXPECT_TRUE(s.autoClose);
     EXPECT_FALSE(s.autoRequery);
     EXPECT_FALSE(s.includeEmpty);
     EXPECT_TRUE(s.includeFull);
-    EXPECT_EQ(s.master, "master.etlegacy.com:27950");
+    EXPECT_EQ(s.master, "master.etlegacy.com:27950;etmaster.idsoftware.com:27950");
     EXPECT_EQ(s.speed, 1);
     EXPECT_EQ(s.lastView, 0);
     EXPECT_EQ(s.startupQuery, 0);
@@ -60,7 +60,7 @@ TEST_F(SettingsTest, VersionIsClampedToTheBoxItems) {
     const struct {
         int stored;
         int expected;
-    } cases[] = {{7, 2}, {-3, 1}, {-1, 1}, {0, 0}, {1, 1}, {2, 2}, {3, 2}, {INT_MIN, 1}, {INT_MAX, 2}};
+    } cases[] = {{7, 3}, {-3, 1}, {-1, 1}, {0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 3}, {INT_MIN, 1}, {INT_MAX, 3}};
     for (const auto& c : cases) {
         EXPECT_EQ(ClampVersion(c.stored), c.expected) << c.stored;
         m_key.WriteInt(value::kVersion, c.stored);

@@ -125,7 +125,7 @@ TEST(EtsimMaster, ReplySplitsIntoDatagramsAndEndsWithEot) {
                           std::to_string(c.perDatagram), "--empty", "0", "--full", "0"});
         ASSERT_TRUE(sim.Ready()) << sim.Stderr();
         UdpClient client;
-        client.Send(sim.Master(), MasterRequestText("82"));
+        client.Send(sim.Master(), MasterRequestText("84"));
         auto datagrams = client.ReceiveMasterReply(3000);
         EXPECT_FALSE(client.Receive(50).has_value()) << "nothing after the datagram with \\EOT";
         ASSERT_EQ(datagrams.size(), c.datagrams);
@@ -198,7 +198,7 @@ TEST(EtsimMaster, DuplicatesAndOddAddressBytes) {
                       "--empty", "0", "--full", "0"});
     ASSERT_TRUE(sim.Ready()) << sim.Stderr();
     UdpClient client;
-    client.Send(sim.Master(), MasterRequestText("82"));
+    client.Send(sim.Master(), MasterRequestText("84"));
     auto datagrams = client.ReceiveMasterReply(3000);
     std::map<std::string, int> seen;
     std::set<std::string> oddRaw;
@@ -248,7 +248,7 @@ TEST(EtsimMaster, AnswersOnlyTheChosenRequests) {
         ASSERT_TRUE(sim.Ready()) << sim.Stderr();
         UdpClient client;
         for (size_t i = 0; i < c.answered.size(); ++i) {
-            client.Send(sim.Master(), MasterRequestText("82"));
+            client.Send(sim.Master(), MasterRequestText("84"));
             auto datagrams = c.answered[i] ? client.ReceiveMasterReply(3000) : client.ReceiveUntilQuiet(150);
             EXPECT_EQ(!datagrams.empty(), c.answered[i]) << "request " << i + 1;
         }
@@ -289,7 +289,7 @@ TEST(EtsimStatus, RepliesMatchTheDump) {
         EXPECT_EQ(byName["sv_hostname"], s["hostname"].get<std::string>());
         EXPECT_EQ(byName["g_gametype"], std::to_string(s["gametype"].get<int>()));
         EXPECT_EQ(byName["sv_maxclients"], std::to_string(s["max_clients"].get<int>()));
-        EXPECT_EQ(byName["protocol"], "82");
+        EXPECT_EQ(byName["protocol"], "84");
         for (const char* name :
              {"g_needpass", "sv_punkbuster", "g_friendlyfire", "mapname", "mod_url", "g_maxlives"})
             EXPECT_TRUE(byName.contains(name)) << name;
@@ -317,7 +317,7 @@ TEST(EtsimMaster, LatencyDelaysTheWholeReply) {
     ASSERT_TRUE(sim.Ready()) << sim.Stderr();
     UdpClient client;
     const auto start = Clock::now();
-    client.Send(sim.Master(), MasterRequestText("82 full empty"));
+    client.Send(sim.Master(), MasterRequestText("84 full empty"));
     auto first = client.Receive(3000);
     ASSERT_TRUE(first.has_value());
     EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(150));
@@ -436,7 +436,7 @@ TEST(EtsimLog, RecordsArrivalsAndStopsCleanlyOnSigterm) {
         client.ReceiveUntilQuiet(150);
     }
     client.Send(servers[0], "hello");
-    client.Send(sim.Master(), MasterRequestText("82 full"));
+    client.Send(sim.Master(), MasterRequestText("84 full"));
     client.ReceiveUntilQuiet(150);
     const int64_t after = NowMonotonicNs();
     sim.Signal(SIGTERM);
@@ -480,7 +480,7 @@ TEST(EtsimLog, RecordsArrivalsAndStopsCleanlyOnSigterm) {
         EXPECT_EQ(byTarget[AddressText(servers[i])], expected);
     }
     EXPECT_EQ(byTarget[AddressText(sim.Master())],
-              (std::vector<std::string>{"mrequest 1 82,full", "mreply 1 " + std::to_string(3)}));
+              (std::vector<std::string>{"mrequest 1 84,full", "mreply 1 " + std::to_string(3)}));
     // Delayed replies leave 20 ms or more after their request.
     std::map<std::string, double> requestAt;
     for (const LogLine& e : log.events) {
@@ -581,6 +581,45 @@ TEST(EtsimScale, FiveThousandServersAnswerABurst) {
             answered.insert(d.from);
     }
     EXPECT_EQ(answered, distinct);
+}
+
+TEST(EtsimMaster, SeveralMastersOverlapOneSilentOneForeign) {
+    EtsimProcess sim({"--servers", "30", "--empty", "0", "--full", "0", "--masters", "3", "--silent-masters",
+                      "1", "--foreign-masters", "1", "--legacy", "100%", "--malformed", "1",
+                      "--malformed-kinds", "hostile"});
+    ASSERT_TRUE(sim.Ready()) << sim.Stderr();
+    const nlohmann::json& dump = sim.Dump();
+    ASSERT_EQ(dump["masters"].size(), 3u);
+    ASSERT_EQ(dump["foreign_masters"].size(), 1u);
+    EXPECT_EQ(dump["masters"][0], AddressText(sim.Master()));
+    std::vector<std::set<Endpoint>> lists;
+    for (const auto& text :
+         {dump["masters"][0], dump["masters"][1], dump["masters"][2], dump["foreign_masters"][0]}) {
+        UdpClient client;
+        const Endpoint master = *ParseEndpoint(text.get<std::string>());
+        client.Send(master, MasterRequestText("84"));
+        std::set<Endpoint> listed;
+        for (const auto& d : client.ReceiveMasterReply(1000)) {
+            EXPECT_EQ(d.from == master, text != dump["foreign_masters"][0]) << text;
+            for (const Endpoint& e : ReadMasterDatagram(d.data).entries)
+                listed.insert(e);
+        }
+        lists.push_back(listed);
+    }
+    EXPECT_EQ(lists[0].size(), 20u); // two of three parts
+    EXPECT_EQ(lists[1].size(), 20u);
+    EXPECT_TRUE(lists[2].empty()) << "the silent master";
+    EXPECT_EQ(lists[3].size(), 1u);
+    EXPECT_FALSE(lists[3].count(sim.ServerAddresses()[0]));
+    size_t hostile = 0;
+    for (const auto& s : dump["servers"]) {
+        std::set<std::string> names;
+        for (const auto& v : s["variables"])
+            names.insert(v[0].get<std::string>());
+        EXPECT_TRUE(names.count("P") && !names.count("players_axis") && !names.count("players_allies"));
+        hostile += s["malformed"] == "hostile" && s["reply_bytes"] == 65507;
+    }
+    EXPECT_EQ(hostile, 1u);
 }
 
 } // namespace

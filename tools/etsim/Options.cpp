@@ -32,11 +32,16 @@ A master server and N game servers on loopback (127.0.0.0/8 only).
   --silent AMOUNT          servers that never answer
   --second-only AMOUNT     servers that answer only every second request (2nd, 4th, ...)
   --malformed AMOUNT       servers with malformed replies
-  --malformed-kinds LIST   comma list of garbage,truncated,huge (default all three, in turn)
+  --malformed-kinds LIST   comma list of garbage,truncated,huge,hostile (default the first three, in
+                           turn); hostile: 64 KiB of huge team lists and blank player lines
   --huge-bytes N           size of a huge reply (default 60000)
   --duplicates AMOUNT      servers listed twice by the master
   --odd-entries AMOUNT     servers whose address/port bytes hold 00 and 5C (at most 1024)
   --odd-case AMOUNT        servers sending variable names in upper or mixed case
+  --legacy AMOUNT          servers that publish "P" (one character per slot) and no team lists
+  --masters K              masters, each listing about 2/K of the servers (overlapping; default 1)
+  --silent-masters N       the last N of the masters never answer (default 0)
+  --foreign-masters N      extra masters that answer from another port than they were asked on
   --per-datagram N         master entries per reply datagram (default 100)
   --master-answer WHICH    all | never | K (only the K-th request) | K+ (the K-th and later)
   --lifetime SECONDS       exit by itself after this time (default: run until signalled)
@@ -130,7 +135,7 @@ bool ReadKinds(const std::string& text, std::vector<std::string>& out) {
         if (comma == std::string::npos)
             comma = text.size();
         std::string kind = text.substr(pos, comma - pos);
-        if (kind != "garbage" && kind != "truncated" && kind != "huge")
+        if (kind != "garbage" && kind != "truncated" && kind != "huge" && kind != "hostile")
             return false;
         kinds.push_back(kind);
         pos = comma + 1;
@@ -183,6 +188,16 @@ const std::map<std::string, Setter>& Setters() {
         {"duplicates", [](Options& o, const std::string& v) { return ReadAmount(v, o.duplicates); }},
         {"odd-entries", [](Options& o, const std::string& v) { return ReadAmount(v, o.oddEntries); }},
         {"odd-case", [](Options& o, const std::string& v) { return ReadAmount(v, o.oddCase); }},
+        {"legacy", [](Options& o, const std::string& v) { return ReadAmount(v, o.legacy); }},
+        {"masters",
+         [](Options& o, const std::string& v) {
+             return ReadNumber(v, o.masters) && o.masters >= 1 && o.masters <= 16;
+         }},
+        {"silent-masters", [](Options& o, const std::string& v) { return ReadNumber(v, o.silentMasters); }},
+        {"foreign-masters",
+         [](Options& o, const std::string& v) {
+             return ReadNumber(v, o.foreignMasters) && o.foreignMasters <= 4;
+         }},
         {"per-datagram",
          [](Options& o, const std::string& v) {
              return ReadNumber(v, o.perDatagram) && o.perDatagram > 0 && o.perDatagram <= 9000;
@@ -304,6 +319,10 @@ bool CheckOptions(const Options& o, std::string& error) {
     auto master = ParseEndpoint(o.master);
     if (!master || !IsLoopback(master->ip)) {
         error = "refusing --master " + o.master + ": etsim binds only inside 127.0.0.0/8";
+        return false;
+    }
+    if (o.silentMasters >= o.masters) {
+        error = "--silent-masters must leave at least one of the --masters answering";
         return false;
     }
     if (o.basePort + o.portsPerAddress - 1 > 65535) {

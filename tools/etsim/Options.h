@@ -44,7 +44,11 @@ struct Options {
     size_t hugeBytes = 60000;
     Amount duplicates;
     Amount oddEntries;
-    Amount oddCase; // servers that send variable names in upper or mixed case
+    Amount oddCase;            // servers that send variable names in upper or mixed case
+    Amount legacy;             // servers that publish the slot string "P" instead of the team lists
+    size_t masters = 1;        // masters, each listing an overlapping part of the servers
+    size_t silentMasters = 0;  // of those, the last ones never answer
+    size_t foreignMasters = 0; // extra masters that answer from another port than they were asked on
     size_t perDatagram = 100;
     MasterAnswer masterAnswer = MasterAnswer::All;
     int masterAnswerK = 0;

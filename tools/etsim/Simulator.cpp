@@ -19,7 +19,8 @@ namespace {
 
 constexpr uint32_t kTimerTag = 0xFFFFFFFEu;
 constexpr uint32_t kSignalTag = 0xFFFFFFFDu;
-constexpr int kReadsPerWakeup = 64; // keeps one busy socket from starving the others
+constexpr uint32_t kMasterTagBase = 0xFFFFFF00u; // + master index, up to 64 masters
+constexpr int kReadsPerWakeup = 64;              // keeps one busy socket from starving the others
 
 sockaddr_in ToSockaddr(const Endpoint& ep) {
     sockaddr_in sa{};
@@ -67,9 +68,26 @@ void Simulator::CloseSockets() {
     for (int fd : fds_)
         close(fd);
     fds_.clear();
-    if (masterFd_ >= 0)
-        close(masterFd_);
-    masterFd_ = -1;
+    for (int fd : masterFds_)
+        close(fd);
+    for (size_t i = 0; i < masterSendFds_.size(); ++i)
+        if (masterSendFds_[i] != masterFds_[i])
+            close(masterSendFds_[i]);
+    masterFds_.clear();
+    masterSendFds_.clear();
+    masters_.clear();
+}
+
+std::vector<Endpoint> Simulator::Masters() const {
+    return std::vector<Endpoint>(masters_.begin(), masters_.begin() + static_cast<long>(opts_.masters));
+}
+
+std::vector<Endpoint> Simulator::ForeignMasters() const {
+    return std::vector<Endpoint>(masters_.begin() + static_cast<long>(opts_.masters), masters_.end());
+}
+
+int Simulator::Fd(uint32_t target) const {
+    return target >= kMasterTagBase ? masterFds_[target - kMasterTagBase] : fds_[target];
 }
 
 bool Simulator::Bind(std::string& error, bool& inUse) {
@@ -120,10 +138,26 @@ bool Simulator::Bind(std::string& error, bool& inUse) {
         epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &ev);
         return fd;
     };
-    auto master = ParseEndpoint(opts_.master);
-    masterFd_ = open(*master, kMasterTarget, &master_);
-    if (masterFd_ < 0)
-        return false;
+    const Endpoint anyLoopbackPort{0x7F000001u, 0};
+    const size_t masterCount = opts_.masters + opts_.foreignMasters;
+    for (size_t m = 0; m < masterCount; ++m) {
+        Endpoint bound;
+        int fd = open(m == 0 ? *ParseEndpoint(opts_.master) : anyLoopbackPort,
+                      kMasterTagBase + static_cast<uint32_t>(m), &bound);
+        // A foreign master answers from a socket of its own that nobody asks.
+        int sendFd = m < opts_.masters || fd < 0 ? fd : open(anyLoopbackPort, kSignalTag, nullptr);
+        if (sendFd >= 0 && sendFd != fd)
+            epoll_ctl(epoll_, EPOLL_CTL_DEL, sendFd, nullptr);
+        if (fd < 0 || sendFd < 0) {
+            if (fd >= 0)
+                close(fd);
+            CloseSockets();
+            return false;
+        }
+        masterFds_.push_back(fd);
+        masterSendFds_.push_back(sendFd);
+        masters_.push_back(bound);
+    }
     fds_.reserve(world_.servers.size());
     for (uint32_t i = 0; i < world_.servers.size(); ++i) {
         int fd = open(world_.servers[i].address, i, nullptr);
@@ -152,14 +186,17 @@ void Simulator::Record(int64_t now, EventKind kind, uint32_t target, const Endpo
     log_.Add(e);
 }
 
-const std::vector<std::string>& Simulator::MasterReply(uint8_t words) {
-    auto& cached = masterReplies_[words];
-    if (!cached) {
-        auto list = MasterList(world_, words & 1, words & 2);
-        masterEntries_[words] = list.size();
-        cached = BuildMasterReply(list, opts_.perDatagram);
+const std::vector<std::string>& Simulator::MasterReply(size_t master, uint8_t words, size_t& entries) {
+    auto& cached = masterReplies_[{master, words}];
+    if (cached.first.empty()) {
+        // A foreign master lists one address of no server, so that taking its answer shows.
+        auto list = master < opts_.masters ? MasterList(world_, words & 1, words & 2, master, opts_.masters)
+                                           : std::vector<Endpoint>{{0x7FFEFEFEu, 27960}};
+        cached.second = list.size();
+        cached.first = BuildMasterReply(list, opts_.perDatagram);
     }
-    return *cached;
+    entries = cached.second;
+    return cached.first;
 }
 
 void Simulator::Drain(uint32_t target) {
@@ -173,8 +210,8 @@ void Simulator::Drain(uint32_t target) {
         const int64_t now = MonotonicNs();
         const Endpoint peer{ntohl(from.sin_addr.s_addr), ntohs(from.sin_port)};
         std::string_view data(buffer_.data(), static_cast<size_t>(n));
-        if (target == kMasterTarget)
-            OnMaster(peer, data, now);
+        if (target >= kMasterTagBase)
+            OnMaster(target - kMasterTagBase, peer, data, now);
         else
             OnStatus(target, peer, data, now);
     }
@@ -213,7 +250,7 @@ void Simulator::OnStatus(uint32_t index, const Endpoint& peer, std::string_view 
         Schedule(p);
 }
 
-void Simulator::OnMaster(const Endpoint& peer, std::string_view data, int64_t now) {
+void Simulator::OnMaster(size_t master, const Endpoint& peer, std::string_view data, int64_t now) {
     const uint32_t ordinal = static_cast<uint32_t>(++masterCounts_.requests);
     MasterRequest req = ParseMasterRequest(data);
     uint8_t words = static_cast<uint8_t>((req.full ? 1 : 0) | (req.empty ? 2 : 0));
@@ -231,6 +268,7 @@ void Simulator::OnMaster(const Endpoint& peer, std::string_view data, int64_t no
     else if (req.protocol != opts_.protocol)
         refusal = Detail::Protocol;
     else if (opts_.masterAnswer == MasterAnswer::Never ||
+             (master < opts_.masters && master >= opts_.masters - opts_.silentMasters) ||
              (opts_.masterAnswer == MasterAnswer::Only && ordinal != static_cast<uint32_t>(k)) ||
              (opts_.masterAnswer == MasterAnswer::From && ordinal < static_cast<uint32_t>(k)))
         refusal = Detail::Count;
@@ -242,7 +280,12 @@ void Simulator::OnMaster(const Endpoint& peer, std::string_view data, int64_t no
     if (opts_.masterLatency.max > opts_.masterLatency.min)
         delayMs += static_cast<int64_t>(
             dice_() % static_cast<uint64_t>(opts_.masterLatency.max - opts_.masterLatency.min + 1));
-    Pending p{now + delayMs * 1000000, seq_++, kMasterTarget, peer, ordinal, words};
+    Pending p{now + delayMs * 1000000,
+              seq_++,
+              kMasterTagBase + static_cast<uint32_t>(master),
+              peer,
+              ordinal,
+              words};
     if (delayMs == 0)
         Deliver(p);
     else
@@ -255,17 +298,19 @@ void Simulator::Deliver(const Pending& p) {
         return;
     const sockaddr_in to = ToSockaddr(p.peer);
     const auto* addr = reinterpret_cast<const sockaddr*>(&to);
-    if (p.target == kMasterTarget) {
+    if (p.target >= kMasterTagBase) {
+        const size_t master = p.target - kMasterTagBase;
+        size_t entries = 0;
         bool ok = true;
-        for (const std::string& d : MasterReply(p.words))
-            ok =
-                sendto(masterFd_, d.data(), d.size(), 0, addr, sizeof to) == static_cast<ssize_t>(d.size()) &&
-                ok;
+        for (const std::string& d : MasterReply(master, p.words, entries))
+            ok = sendto(masterSendFds_[master], d.data(), d.size(), 0, addr, sizeof to) ==
+                     static_cast<ssize_t>(d.size()) &&
+                 ok;
         const int64_t now = MonotonicNs();
         if (ok) {
             ++masterCounts_.replies;
             Record(now, EventKind::MasterReply, kMasterTarget, p.peer, p.ordinal, Detail::None,
-                   static_cast<int32_t>(masterEntries_[p.words]));
+                   static_cast<int32_t>(entries));
         } else {
             Record(now, EventKind::MasterIgnore, kMasterTarget, p.peer, p.ordinal, Detail::SendFail);
         }
@@ -320,7 +365,7 @@ bool Simulator::WriteLog() {
     addresses.reserve(world_.servers.size());
     for (const Server& s : world_.servers)
         addresses.push_back(s.address);
-    return log_.Write(opts_.logFile, start_, MonotonicNs() - start_, addresses, master_, counts_,
+    return log_.Write(opts_.logFile, start_, MonotonicNs() - start_, addresses, masters_.front(), counts_,
                       masterCounts_);
 }
 

@@ -16,6 +16,8 @@ const char* MalformedName(Malformed m) {
         return "truncated";
     case Malformed::Huge:
         return "huge";
+    case Malformed::Hostile:
+        return "hostile";
     case Malformed::None:
         break;
     }
@@ -241,15 +243,28 @@ void FillContent(Dice& d, Server& s, const Options& opts, int playerCount) {
     s.vars = std::move(v);
 }
 
+std::string LowerName(std::string name) {
+    std::transform(name.begin(), name.end(), name.begin(), [](char c) { return std::tolower(c); });
+    return name;
+}
+
+// The team lists, or for a legacy server the slot string "P" in place of the axis list and no allies list.
 void SetTeamLists(Server& s) {
-    for (auto& [name, value] : s.vars) {
-        std::string lower = name;
-        std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return std::tolower(c); });
+    for (auto& var : s.vars) {
+        std::string lower = LowerName(var.first);
+        if (s.legacy && lower == "p")
+            lower = "players_axis"; // set before: refresh it
         if (lower == "players_axis")
-            value = TeamList(s.players, 2);
+            var.second = s.legacy ? SlotString(s) : TeamList(s.players, 2);
         else if (lower == "players_allies")
-            value = TeamList(s.players, 1);
+            var.second = TeamList(s.players, 1);
+        if (s.legacy && lower == "players_axis")
+            var.first = "P";
     }
+    if (s.legacy)
+        s.vars.erase(std::remove_if(s.vars.begin(), s.vars.end(),
+                                    [](const auto& var) { return LowerName(var.first) == "players_allies"; }),
+                     s.vars.end());
 }
 
 std::string BuildReply(const Server& s) {
@@ -258,6 +273,19 @@ std::string BuildReply(const Server& s) {
     for (const Player& p : s.players)
         lines.push_back({p.score, p.ping, p.sent});
     return BuildStatusReply(s.vars, lines);
+}
+
+// 64 KiB made to stall a parser that re-reads the team lists per player: lists of 3,000 positions
+// each, then blank player lines to the end of the largest datagram.
+std::string HostileReply() {
+    std::string allies, axis;
+    for (int i = 1; i <= 3000; ++i)
+        (i % 2 ? allies : axis) += std::to_string(i) + " ";
+    std::string reply =
+        std::string("\xFF\xFF\xFF\xFFstatusResponse\n\\sv_hostname\\hostile\\players_allies\\") + allies +
+        "\\players_axis\\" + axis + "\n";
+    reply.resize(65507, '\n');
+    return reply;
 }
 
 std::vector<size_t> ShuffledIndices(Dice& d, size_t n) {
@@ -294,11 +322,12 @@ World Generate(const Options& opts) {
             world.servers[idx[i]].silent = true;
         for (size_t i = silent; i < silent + second; ++i)
             world.servers[idx[i]].secondOnly = true;
-        static const std::array<Malformed, 3> kinds = {Malformed::Garbage, Malformed::Truncated,
-                                                       Malformed::Huge};
         for (size_t i = 0; i < malformed; ++i) {
             const std::string& kind = opts.malformedKinds[i % opts.malformedKinds.size()];
-            Malformed m = kind == "garbage" ? kinds[0] : kind == "truncated" ? kinds[1] : kinds[2];
+            Malformed m = kind == "garbage"     ? Malformed::Garbage
+                          : kind == "truncated" ? Malformed::Truncated
+                          : kind == "huge"      ? Malformed::Huge
+                                                : Malformed::Hostile;
             world.servers[idx[silent + second + i]].malformed = m;
         }
     }
@@ -310,6 +339,7 @@ World Generate(const Options& opts) {
     flagSome(opts.duplicates, &Server::duplicated);
     flagSome(opts.oddEntries, &Server::oddBytes);
     flagSome(opts.oddCase, &Server::oddCase);
+    flagSome(opts.legacy, &Server::legacy);
 
     for (size_t i = 0; i < n; ++i) {
         Server& s = world.servers[i];
@@ -340,6 +370,9 @@ World Generate(const Options& opts) {
         if (s.malformed == Malformed::Truncated) {
             s.reply.resize(
                 d.Between(static_cast<int>(s.reply.size() / 4), static_cast<int>(s.reply.size() * 3 / 4)));
+        } else if (s.malformed == Malformed::Hostile) {
+            s.players.clear();
+            s.reply = HostileReply();
         } else if (s.malformed == Malformed::Garbage) {
             std::string junk(d.Between(16, 400), '\0');
             for (char& c : junk)
@@ -398,19 +431,47 @@ uint32_t PickAutoBase(std::mt19937_64& rng) {
     return 0x7F000000u | (second << 16) | (third << 8) | 1;
 }
 
-std::vector<Endpoint> MasterList(const World& world, bool full, bool empty) {
+std::vector<Endpoint> MasterList(const World& world, bool full, bool empty, size_t master, size_t masters) {
     std::vector<Endpoint> list;
-    auto passes = [&](const Server& s) { return (full || !s.full) && (empty || !s.empty); };
-    for (const Server& s : world.servers) {
-        if (passes(s))
-            list.push_back(s.address);
-    }
-    for (const Server& s : world.servers) {
-        if (s.duplicated && passes(s))
-            list.push_back(s.address);
-    }
+    const size_t n = world.servers.size();
+    auto listed = [&](size_t i) {
+        const Server& s = world.servers[i];
+        const size_t part = i * masters / std::max<size_t>(n, 1);
+        return (masters == 1 || part == master || part == (master + 1) % masters) && (full || !s.full) &&
+               (empty || !s.empty);
+    };
+    for (size_t i = 0; i < n; ++i)
+        if (listed(i))
+            list.push_back(world.servers[i].address);
+    for (size_t i = 0; i < n; ++i)
+        if (world.servers[i].duplicated && listed(i))
+            list.push_back(world.servers[i].address);
     return list;
 }
+
+std::string SlotString(const Server& s) {
+    const size_t size = std::max<size_t>(static_cast<size_t>(std::max(s.maxClients, 0)), s.players.size());
+    size_t gaps = size - s.players.size();
+    // An empty slot after each player while there is room, as clients that came and went leave gaps.
+    std::string slots;
+    for (const Player& p : s.players) {
+        slots += p.team == 2 ? '1' : p.team == 1 ? '2' : '3';
+        if (gaps > 0) {
+            slots += '-';
+            --gaps;
+        }
+    }
+    return slots.append(gaps, '-');
+}
+
+namespace {
+std::vector<std::string> Texts(const std::vector<Endpoint>& endpoints) {
+    std::vector<std::string> texts;
+    for (const Endpoint& e : endpoints)
+        texts.push_back(AddressText(e));
+    return texts;
+}
+} // namespace
 
 nlohmann::json DumpJson(const World& world, const Options& opts) {
     using nlohmann::json;
@@ -441,6 +502,7 @@ nlohmann::json DumpJson(const World& world, const Options& opts) {
                            {"duplicated", s.duplicated},
                            {"odd_bytes", s.oddBytes},
                            {"odd_case", s.oddCase},
+                           {"legacy", s.legacy},
                            {"latency_ms", s.latencyMs},
                            {"reply_bytes", s.reply.size()}});
     }
@@ -452,6 +514,8 @@ nlohmann::json DumpJson(const World& world, const Options& opts) {
             {"seed", opts.seed},
             {"protocol", opts.protocol},
             {"master", AddressText(world.master)},
+            {"masters", Texts(world.masters)},
+            {"foreign_masters", Texts(world.foreignMasters)},
             {"per_datagram", opts.perDatagram},
             {"jitter_ms", opts.jitter},
             {"loss", opts.loss},

@@ -13,7 +13,7 @@
 
 namespace etsim {
 
-enum class Malformed { None, Garbage, Truncated, Huge };
+enum class Malformed { None, Garbage, Truncated, Huge, Hostile };
 const char* MalformedName(Malformed m);
 
 struct Player {
@@ -39,6 +39,7 @@ struct Server {
     bool duplicated = false;
     bool oddBytes = false;
     bool oddCase = false;
+    bool legacy = false; // "P" instead of the team lists
     Malformed malformed = Malformed::None;
     int latencyMs = 0;
     std::string reply; // the exact datagram sent for every answered request
@@ -46,7 +47,9 @@ struct Server {
 
 struct World {
     std::vector<Server> servers;
-    Endpoint master;
+    Endpoint master;               // the first master
+    std::vector<Endpoint> masters; // every master asked in turn, the first included
+    std::vector<Endpoint> foreignMasters;
 };
 
 // Content and behaviour of every server; addresses are left to AssignAddresses.
@@ -60,9 +63,16 @@ bool AssignAddresses(World& world, uint32_t base, const Options& opts, std::stri
 // A base 127.S.B.1 with random S in 1..254 and B in 100..199, so concurrent runs rarely collide.
 uint32_t PickAutoBase(std::mt19937_64& rng);
 
-// What the master lists for a request with the given words: servers that pass the full/empty
-// filter in server order, then the duplicated ones among them a second time.
-std::vector<Endpoint> MasterList(const World& world, bool full, bool empty);
+// What master `master` of `masters` lists for a request with the given words: servers that pass the
+// full/empty filter in server order, then the duplicated ones among them a second time. With several
+// masters, master i lists parts i and i+1 of the servers split into `masters` parts, so that the lists
+// overlap and every server is listed twice.
+std::vector<Endpoint> MasterList(const World& world, bool full, bool empty, size_t master = 0,
+                                 size_t masters = 1);
+
+// The slot string "P" of a server: one character per client slot, '-' for an empty slot, else '0' plus
+// the game's team number (1 axis, 2 allies, 3 spectator).
+std::string SlotString(const Server& s);
 
 nlohmann::json DumpJson(const World& world, const Options& opts);
 

@@ -84,6 +84,8 @@ int main(int argc, char** argv) {
             return Fail(error, 1);
     }
     world.master = sim.Master();
+    world.masters = sim.Masters();
+    world.foreignMasters = sim.ForeignMasters();
     const std::string masterText = AddressText(world.master);
 
     if (!opts.dumpFile.empty() && !WriteAtomically(opts.dumpFile, DumpJson(world, opts).dump() + "\n"))

@@ -98,7 +98,8 @@ std::string AsLatin1Utf8(const std::string& bytes) {
 }
 
 TEST(EndToEnd, HeadlessToolJsonMatchesTheDump) {
-    EtsimProcess sim({"--quiet", "--servers", "150", "--silent", "10%", "--odd-case", "10%", "--seed", "11"});
+    EtsimProcess sim({"--quiet", "--servers", "150", "--silent", "10%", "--odd-case", "10%", "--legacy",
+                      "40%", "--seed", "11"});
     ASSERT_TRUE(sim.Ready()) << sim.Stderr();
     const std::string out = sim.File("out.json");
     pid_t tool =
