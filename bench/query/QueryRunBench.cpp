@@ -1,7 +1,8 @@
-// A query run over thousands of etsim servers on loopback at the speed classes DSL, DSL*2 and DSL*4:
-// wall time against the pacing bound, CPU time of the worker thread, replies lost, ping error against
-// etsim's injected latency.
-//   query_run_bench [--servers N] [--speeds 3,4,5]
+// A whole query (master phase and status run) over etsim servers on loopback, two masters and 1% silent
+// servers: wall time against its bound (master phase, pacing, silent tail), the master phase's share,
+// CPU time of the worker thread, replies lost, ping error against etsim's injected latency. Then the
+// parse time of a hostile 64 KiB status reply.
+//   query_run_bench [--servers 400,2000,5000] [--speeds 5]
 #include "query/MasterQuery.h"
 #include "query/QueryRun.h"
 #include "query/QueueSink.h"
@@ -31,6 +32,9 @@ namespace fs = std::filesystem;
 
 constexpr int LATENCY_MIN_MS = 20;
 constexpr int LATENCY_MAX_MS = 80;
+// A silent server started at the last tick is asked again and given up at the first tick more than
+// 1200 ms after each request.
+constexpr int SILENT_TAIL_MS = 2 * (1200 + query::TICK_MS);
 
 std::string ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -58,41 +62,46 @@ public:
 struct CResult {
     int speed = 0;
     size_t servers = 0;
-    double wallMs = 0, boundMs = 0, cpuMs = 0;
+    double wallMs = 0, boundMs = 0, cpuMs = 0, masterMs = 0;
     size_t lost = 0;
     double meanPingError = 0, maxPingError = 0;
 };
 
-CResult RunOnce(const std::string& master, const nlohmann::json& dump, int speed) {
+CResult RunOnce(const std::vector<query::SMasterEntry>& masters, const nlohmann::json& dump, int speed) {
     CResult r;
     r.speed = speed;
-    query::CServerCollection servers;
-    query::CMasterResult m =
-        query::QueryMaster(net::CSockAddr(master), query::BuildMasterRequest(82, true, true), servers);
+    const int64_t start = net::ReadCounter();
+    const query::CMasterResult m =
+        query::QueryMasters(query::ResolveMasters(masters), query::BuildMasterRequest(84, true, true));
+    r.masterMs = static_cast<double>(net::ElapsedMs(start));
     if (m.outcome != query::MasterOutcome::COLLECTED)
-        throw std::runtime_error(query::MasterOutcomeText(m.outcome));
+        throw std::runtime_error(query::MasterOutcomeText(m));
+    query::CServerCollection servers;
+    query::StoreServers(m, servers);
     r.servers = servers.Count();
 
     CTimedSink sink;
     query::CQueryRun run(servers, sink);
     run.SetSpeedIndex(speed);
-    const int64_t start = net::ReadCounter();
     run.StartWorker();
     for (query::CQueryEvent e; !(e.kind == query::CQueryEvent::WORKER_END && e.run == run.RunNumber());)
         if (sink.Next(e, 1000) && e.kind == query::CQueryEvent::SERVER_DONE)
             run.AcceptResult(e.run);
-    r.wallMs = static_cast<double>(net::ElapsedMs(start));
+    r.wallMs = static_cast<double>(net::ElapsedMs(start)); // master phase included
     run.StopWorker();
     r.cpuMs = sink.workerCpuMs;
 
-    // ceil(N / 2^speed) ticks, then the last answers come at the next tick after the latest reply.
+    // The master phase ends MASTER_EOT_GRACE_MS after the last list; then ceil(N / 2^speed) ticks, and
+    // the silent tail of a server started at the last tick.
     const double ticks = std::ceil(static_cast<double>(r.servers) / query::RequestsPerTick(speed));
-    r.boundMs = (ticks - 1) * query::TICK_MS + LATENCY_MAX_MS + query::TICK_MS;
+    r.boundMs = query::MASTER_EOT_GRACE_MS + (ticks - 1) * query::TICK_MS + SILENT_TAIL_MS;
 
     double sum = 0;
     size_t answered = 0;
     for (const auto& s : dump["servers"]) {
         const query::CGameServer* record = servers.Find(net::CSockAddr(s["address"].get<std::string>()));
+        if (s["silent"].get<bool>())
+            continue;
         if (!record || record->tries != query::TRIES_ANSWERED) {
             ++r.lost;
             continue;
@@ -108,27 +117,48 @@ CResult RunOnce(const std::string& master, const nlohmann::json& dump, int speed
 
 } // namespace
 
-int main(int argc, char** argv) {
-    int count = 5000;
-    std::vector<int> speeds{3, 4, 5};
-    for (int i = 1; i + 1 < argc; i += 2) {
-        std::string arg = argv[i];
-        if (arg == "--servers")
-            count = std::atoi(argv[i + 1]);
-        else if (arg == "--speeds") {
-            speeds.clear();
-            for (const char* p = argv[i + 1]; *p; ++p)
-                if (*p >= '0' && *p <= '5')
-                    speeds.push_back(*p - '0');
-        }
+// Parse time of the hostile reply: team lists of 3,000 positions, then blank player lines to 64 KiB.
+double HostileParseMs() {
+    std::string allies, axis;
+    for (int i = 1; i <= 3000; ++i)
+        (i % 2 ? allies : axis) += std::to_string(i) + " ";
+    std::string reply =
+        "\xFF\xFF\xFF\xFFstatusResponse\n\\players_allies\\" + allies + "\\players_axis\\" + axis + "\n";
+    reply.resize(65507, '\n');
+    double best = 1e9;
+    for (int i = 0; i < 20; ++i) {
+        query::CGameServer server;
+        server.tries = 1;
+        const int64_t start = net::ReadCounter();
+        server.OnStatusReply(reply);
+        best = std::min(best, static_cast<double>(net::ReadCounter() - start) * 1000.0 /
+                                  static_cast<double>(net::CounterFrequency()));
     }
+    return best;
+}
 
-    fs::path dir = fs::temp_directory_path() / ("velloran-bench-" + std::to_string(getpid()));
-    fs::create_directories(dir);
+std::vector<int> ReadList(const char* text) {
+    std::vector<int> values;
+    for (std::istringstream in(text); in.good();) {
+        int value = 0;
+        char comma;
+        if (in >> value)
+            values.push_back(value);
+        in >> comma;
+    }
+    return values;
+}
+
+// etsim with `count` servers and two masters; their list, or an empty one when etsim did not start.
+std::vector<query::SMasterEntry> StartEtsim(int count, const fs::path& dir, pid_t& sim,
+                                            nlohmann::json& dump) {
     const std::string latency = std::to_string(LATENCY_MIN_MS) + "-" + std::to_string(LATENCY_MAX_MS);
+    fs::remove(dir / "ready");
     std::vector<std::string> args{ETSIM_PATH,   "--quiet",
                                   "--servers",  std::to_string(count),
                                   "--latency",  latency,
+                                  "--silent",   "1%",
+                                  "--masters",  "2",
                                   "--ready",    (dir / "ready").string(),
                                   "--dump",     (dir / "dump.json").string(),
                                   "--lifetime", "900"};
@@ -136,43 +166,71 @@ int main(int argc, char** argv) {
     for (auto& a : args)
         argvSim.push_back(a.data());
     argvSim.push_back(nullptr);
-    pid_t sim = -1;
-    if (posix_spawn(&sim, argvSim[0], nullptr, nullptr, argvSim.data(), environ) != 0) {
-        std::fprintf(stderr, "cannot start etsim\n");
-        return 1;
-    }
-    std::string master;
-    for (int i = 0; i < 600 && master.empty(); ++i) {
+    if (posix_spawn(&sim, argvSim[0], nullptr, nullptr, argvSim.data(), environ) != 0)
+        return {};
+    for (int i = 0; i < 600 && ReadFile(dir / "ready").empty(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        master = ReadFile(dir / "ready");
+    if (ReadFile(dir / "ready").empty())
+        return {};
+    dump = nlohmann::json::parse(ReadFile(dir / "dump.json"));
+    std::string list;
+    for (const auto& m : dump["masters"])
+        list += (list.empty() ? "" : ";") + m.get<std::string>();
+    std::vector<query::SMasterEntry> masters;
+    query::ParseMasterList(list, masters);
+    return masters;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<int> counts{400, 2000, 5000};
+    std::vector<int> speeds{5};
+    for (int i = 1; i + 1 < argc; i += 2) {
+        std::string arg = argv[i];
+        if (arg == "--servers")
+            counts = ReadList(argv[i + 1]);
+        else if (arg == "--speeds")
+            speeds = ReadList(argv[i + 1]);
     }
-    while (!master.empty() && std::isspace(static_cast<unsigned char>(master.back())))
-        master.pop_back();
+
+    fs::path dir = fs::temp_directory_path() / ("velloran-bench-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    std::printf("whole query (master phase and status run): two etsim masters, injected latency %d-%d ms, "
+                "1%% silent, no loss\n",
+                LATENCY_MIN_MS, LATENCY_MAX_MS);
+    std::printf("%-6s %7s %10s %10s %6s %10s %7s %12s %6s %14s %13s\n", "speed", "servers", "wall ms",
+                "bound ms", "ratio", "master ms", "share", "worker cpu", "lost", "ping err mean",
+                "ping err max");
     int status = 0;
-    if (!master.empty()) {
-        nlohmann::json dump = nlohmann::json::parse(ReadFile(dir / "dump.json"));
-        std::printf("query run over %d etsim servers, injected latency %s ms, no loss\n", count,
-                    latency.c_str());
-        std::printf("%-6s %7s %10s %10s %6s %12s %6s %14s %13s\n", "speed", "servers", "wall ms", "bound ms",
-                    "ratio", "worker cpu ms", "lost", "ping err mean", "ping err max");
+    for (int count : counts) {
+        pid_t sim = -1;
+        nlohmann::json dump;
+        const std::vector<query::SMasterEntry> masters = StartEtsim(count, dir, sim, dump);
         for (int speed : speeds) {
+            if (masters.empty()) {
+                std::fprintf(stderr, "etsim did not get ready\n");
+                status = 1;
+                break;
+            }
             try {
-                CResult r = RunOnce(master, dump, speed);
-                std::printf("%-6s %7zu %10.0f %10.0f %6.3f %12.1f %6zu %14.2f %13.0f\n",
+                CResult r = RunOnce(masters, dump, speed);
+                std::printf("%-6s %7zu %10.0f %10.0f %6.3f %10.0f %6.1f%% %12.1f %6zu %14.2f %13.0f\n",
                             query::SPEED_CLASS_NAMES[speed], r.servers, r.wallMs, r.boundMs,
-                            r.wallMs / r.boundMs, r.cpuMs, r.lost, r.meanPingError, r.maxPingError);
+                            r.wallMs / r.boundMs, r.masterMs, 100.0 * r.masterMs / r.wallMs, r.cpuMs, r.lost,
+                            r.meanPingError, r.maxPingError);
                 std::fflush(stdout);
             } catch (const std::exception& e) {
                 std::fprintf(stderr, "speed %d: %s\n", speed, e.what());
                 status = 1;
             }
         }
-    } else {
-        std::fprintf(stderr, "etsim did not get ready\n");
-        status = 1;
+        if (sim > 0) {
+            kill(sim, SIGTERM);
+            waitpid(sim, nullptr, 0);
+        }
     }
-    kill(sim, SIGTERM);
-    waitpid(sim, nullptr, 0);
+    std::printf("hostile 64 KiB status reply parsed in %.3f ms (best of 20)\n", HostileParseMs());
     std::error_code ignored;
     fs::remove_all(dir, ignored);
     return status;

@@ -9,6 +9,8 @@
 #include "win/ErrorReport.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -484,6 +486,44 @@ TEST_F(BrowserDlgTest, WorkerErrorsAndMasterFailuresAreShownInMessageBoxes) {
     ASSERT_EQ(g_boxTexts.size(), 2u);
     EXPECT_NE(g_boxTexts[0].find("Socket Error 10055 : No buffer space available"), std::string::npos);
     EXPECT_NE(g_boxTexts[1].find("\"127.0.0.1:0\": the port must not be 0"), std::string::npos);
+}
+
+TEST_F(BrowserDlgTest, WindowAnswersAtOnceThroughASlowMasterAndTheRun) {
+    std::vector<apptest::SFakeServer> servers;
+    for (int i = 0; i < 60; ++i)
+        servers.push_back(MakeServer("s" + std::to_string(i), 2, 3, 20));
+    CFakeNetwork network(servers);
+    // A master that answers each request 1.5 s late, listing the network's servers.
+    std::string list = enginetest::MASTER_HEADER;
+    for (size_t i = 0; i < network.Count(); ++i)
+        list += enginetest::MasterEntry(127, 0, 0, 1, network.ServerAddress(i).GetPort());
+    enginetest::CUdpPeers master(1, [&](size_t, int, const std::string&) {
+        return std::vector<enginetest::CAnswer>{{0, list + "\\EOT", 1500}};
+    });
+    PutText(value::kMaster, master.Address(0).ToText());
+    PutInt(value::kSpeed, 4);
+    std::vector<double> samples;
+    Open([&](CBrowserRig& w) {
+        std::atomic<bool> done{false};
+        std::thread probe([&] {
+            while (!done) {
+                const int64_t start = net::ReadCounter();
+                DWORD_PTR result = 0;
+                ::SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result);
+                samples.push_back(enginetest::CounterMs(start, net::ReadCounter()));
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        });
+        w.Click(IDC_QUERY_MASTER);
+        const bool ended = w.WaitForRunEnd();
+        done = true;
+        probe.join();
+        ASSERT_TRUE(ended);
+        EXPECT_EQ(w.Lists().ServerTable().GetRowCount(), 60);
+    });
+    ASSERT_GT(samples.size(), 100u);
+    std::sort(samples.begin(), samples.end());
+    EXPECT_LT(samples[samples.size() * 99 / 100], 50.0) << "p99 of " << samples.size() << " round trips";
 }
 
 TEST_F(BrowserDlgTest, ClosedMasterPortGivesNoResponseAndKeepsTheLists) {

@@ -343,6 +343,54 @@ TEST(QueryWorker, GarbageNeverStallsTheRun) {
     EXPECT_EQ(peers.Arrivals(stranger).size(), 0u);
 }
 
+TEST(QueryWorker, HostileRepliesStallNeitherTheRunNorTheStopEvent) {
+    const std::string hostile = enginetest::HostileStatusReply();
+    // Peer 0 of 21 is hostile among normal servers; all 40 of the second set are hostile.
+    CUdpPeers mixed(21, [&](size_t peer, int index, const std::string& request) {
+        return peer == 0 ? std::vector<CAnswer>{{0, hostile}} : Answering(peer, index, request);
+    });
+    query::CServerCollection servers = CollectionOf(mixed, 21);
+    query::CQueueSink sink;
+    query::CQueryRun run(servers, sink);
+    ASSERT_TRUE(run.StartWorker());
+    CRunLog log = Drain(run, sink, 5000);
+    ASSERT_TRUE(log.ended);
+    ASSERT_EQ(log.done.size(), 21u);
+    for (const query::CGameServer* record : log.done)
+        EXPECT_EQ(record->tries, query::TRIES_ANSWERED) << record->address.ToText();
+
+    CUdpPeers hostiles(40, [&](size_t peer, int, const std::string&) {
+        return std::vector<CAnswer>{{peer, hostile}};
+    });
+    query::CServerCollection many = CollectionOf(hostiles, 40);
+    query::CQueryRun slow(many, sink);
+    slow.SetSpeedIndex(3);
+    ASSERT_TRUE(slow.StartWorker());
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    const int64_t stop = net::ReadCounter();
+    EXPECT_TRUE(slow.StopWorker(2000));
+    EXPECT_LT(CounterMs(stop, net::ReadCounter()), 250);
+    EXPECT_GT(hostiles.TotalArrivals(), 8u) << "hostile servers were answering";
+}
+
+TEST(QueryWorker, ReplyAfterOneSecondStaysAnsweredAtItsHandOver) {
+    // The reply comes 1.1 s after the request; it is handed over at a tick past the 1.2 s time-out.
+    CUdpPeers peers(1, [](size_t peer, int index, const std::string&) {
+        if (index > 0)
+            return std::vector<CAnswer>{};
+        return std::vector<CAnswer>{{peer, enginetest::StatusReply("late", {"1 2 \"p\""}), 1100}};
+    });
+    query::CServerCollection servers = CollectionOf(peers, 1);
+    query::CQueueSink sink;
+    query::CQueryRun run(servers, sink);
+    ASSERT_TRUE(run.StartWorker());
+    CRunLog log = Drain(run, sink, 6000);
+    ASSERT_EQ(log.done.size(), 1u);
+    EXPECT_EQ(log.done[0]->tries, query::TRIES_ANSWERED);
+    EXPECT_GE(log.done[0]->ping, 1100);
+    EXPECT_EQ(log.done[0]->name, "late");
+}
+
 // A sink that fails while taking a result: the failure reaches the receiver, the run ends.
 class CThrowingSink : public query::CQueueSink {
 public:

@@ -102,4 +102,14 @@ std::string StatusReply(const std::string& hostname, const std::vector<std::stri
     return reply;
 }
 
+std::string HostileStatusReply() {
+    std::string allies, axis;
+    for (int i = 1; i <= 3000; ++i)
+        (i % 2 ? allies : axis) += std::to_string(i) + " ";
+    std::string reply =
+        "\xFF\xFF\xFF\xFFstatusResponse\n\\players_allies\\" + allies + "\\players_axis\\" + axis + "\n";
+    reply.resize(65507, '\n');
+    return reply;
+}
+
 } // namespace enginetest

@@ -70,5 +70,7 @@ inline std::string MasterEntry(int a, int b, int c, int d, int port) {
 // The status request as the peers see it, and a reply in the game's status format.
 std::string StatusRequestBytes();
 std::string StatusReply(const std::string& hostname, const std::vector<std::string>& playerLines);
+// 64 KiB of a status reply built to stall a parser: team lists of 3,000 positions, then blank lines.
+std::string HostileStatusReply();
 
 } // namespace enginetest
