@@ -203,19 +203,21 @@ cmd_bench() {
     done
 }
 
-# Starts etsim in the background with the given options; sets ETSIM_PID and MASTER.
+# Starts etsim in the background with the given options; sets ETSIM_PID and MASTERS (every master, as
+# the "host:port;host:port" list the program takes).
 ETSIM_PID=""
 start_etsim() {
-    local ready
+    local ready dump
     ready=$(mktemp -u /tmp/velloran-etsim.XXXXXX)
-    "$BUILD_ROOT/bench/tools/etsim/etsim" --ready "$ready" --quiet --lifetime 1800 "$@" >/dev/null &
+    dump="$ready.json"
+    "$BUILD_ROOT/bench/tools/etsim/etsim" --ready "$ready" --dump "$dump" --quiet --lifetime 1800 "$@" >/dev/null &
     ETSIM_PID=$!
     for _ in $(seq 100); do
         [ -s "$ready" ] && break
         sleep 0.1
     done
-    MASTER=$(cat "$ready")
-    rm -f "$ready"
+    MASTERS=$(grep -o '"masters":\[[^]]*\]' "$dump" | grep -o '127\.[0-9.]*:[0-9]*' | paste -sd ';')
+    rm -f "$ready" "$dump"
 }
 
 stop_etsim() {
@@ -223,20 +225,22 @@ stop_etsim() {
     ETSIM_PID=""
 }
 
-# The simulated network of the demo: a few hundred servers with players, latency, some silent ones.
-DEMO_NETWORK=(--servers 400 --seed 7 --latency 15-180 --jitter 20 --silent 4% --second-only 2% --malformed 3
-              --duplicates 5 --odd-entries 3)
+# The simulated network of the demo: today's protocol 84, two masters listing overlapping parts, a few
+# hundred servers with players (a third publishing "P" instead of team lists, as ET: Legacy does),
+# latency, some silent ones.
+DEMO_NETWORK=(--servers 400 --seed 7 --protocol 84 --masters 2 --legacy 30% --latency 15-180 --jitter 20
+              --silent 4% --second-only 2% --malformed 3 --duplicates 5 --odd-entries 3)
 
 # The headless variant: the master query and status run of velloran-query, printed as a table.
 demo_headless() {
     local status=0
-    "$BUILD_ROOT/bench/tools/query/velloran-query" --master "$MASTER" --speed 5 "$@" || status=$?
+    "$BUILD_ROOT/bench/tools/query/velloran-query" --master "$MASTERS" --speed 5 "$@" || status=$?
     return $status
 }
 
-# Runs velloran.exe against etsim in the private Wine prefix: Master set to etsim's master and a
-# master query at start-up; screenshots of both views, then the window is closed. $1: the DPI, empty
-# for the prefix's own.
+# Runs velloran.exe against etsim in the private Wine prefix: Master set to etsim's two masters, Version
+# 2.60b and a master query at start-up; screenshots of both views, then the window is closed. $1: the
+# DPI, empty for the prefix's own.
 demo_window() {
     local key='HKCU\Software\Velloran Enemy Territory' dpi=${1:-} suffix=""
     local desktop='HKCU\Control Panel\Desktop'
@@ -246,7 +250,8 @@ demo_window() {
     [ -n "${DISPLAY:-}" ] || start_xvfb
     ensure_wineprefix
     local exe="$BUILD_ROOT/win64/src/app/velloran.exe" probe="$BUILD_ROOT/win64/tests/app/velloran_probe.exe"
-    wine reg add "$key" /v Master /t REG_SZ /d "$MASTER" /f >/dev/null 2>&1
+    wine reg add "$key" /v Master /t REG_SZ /d "$MASTERS" /f >/dev/null 2>&1
+    wine reg add "$key" /v Version /t REG_DWORD /d 3 /f >/dev/null 2>&1
     wine reg add "$key" /v StartupQuery /t REG_DWORD /d 2 /f >/dev/null 2>&1
     wine reg add "$key" /v Speed /t REG_DWORD /d 5 /f >/dev/null 2>&1
     wine reg add "$key" /v LastView /t REG_DWORD /d 0 /f >/dev/null 2>&1
@@ -295,7 +300,7 @@ cmd_demo() {
     cmake --preset bench -B "$BUILD_ROOT/bench" >/dev/null
     cmake --build "$BUILD_ROOT/bench" --target etsim velloran-query
     start_etsim "${DEMO_NETWORK[@]}"
-    log "etsim serves ${DEMO_NETWORK[1]} game servers; master at $MASTER"
+    log "etsim serves ${DEMO_NETWORK[1]} game servers; masters at $MASTERS"
     local status=0
     if [ -n "$headless" ]; then
         demo_headless "$@" || status=$?
