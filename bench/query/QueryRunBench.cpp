@@ -115,8 +115,6 @@ CResult RunOnce(const std::vector<query::SMasterEntry>& masters, const nlohmann:
     return r;
 }
 
-} // namespace
-
 // Parse time of the hostile reply: team lists of 3,000 positions, then blank player lines to 64 KiB.
 double HostileParseMs() {
     std::string allies, axis;

@@ -299,6 +299,7 @@ void CBrowserDlg::OnQueryFavorites() {
 void CBrowserDlg::StartWorker() {
     if (m_run.IsRunning())
         return;
+    m_masterPhase = false; // a query that replaced the master phase starts here too
     SetStatus("");
     m_lists.Clear();
     m_lists.IndexRecords(m_servers);
