@@ -299,7 +299,9 @@ cmd_demo() {
     log "building the tools (Release)"
     cmake --preset bench -B "$BUILD_ROOT/bench" >/dev/null
     cmake --build "$BUILD_ROOT/bench" --target etsim velloran-query
-    start_etsim "${DEMO_NETWORK[@]}"
+    # ETSIM_EXTRA adds etsim options, e.g. ETSIM_EXTRA="--master-latency 1500-1500" for slow masters.
+    # shellcheck disable=SC2086
+    start_etsim "${DEMO_NETWORK[@]}" ${ETSIM_EXTRA:-}
     log "etsim serves ${DEMO_NETWORK[1]} game servers; masters at $MASTERS"
     local status=0
     if [ -n "$headless" ]; then
