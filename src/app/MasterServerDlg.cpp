@@ -3,29 +3,13 @@
 #include "app/RegistryKey.h"
 #include "app/res/resource.h"
 #include "net/TextUtil.h"
+#include "query/MasterList.h"
 #include "win/ErrorReport.h"
 
 namespace app {
 
-namespace {
-
-// Where the port of an address text begins: its first '[', else its first ':'.
-size_t PortMark(const std::string& text) {
-    const size_t bracket = text.find('[');
-    return bracket != std::string::npos ? bracket : text.find(':');
-}
-
-} // namespace
-
 CMasterServerDlg::CMasterServerDlg(std::string text, HWND parent)
     : win::CDialog(IDD_MASTER_SERVER, parent), m_text(std::move(text)) {}
-
-std::string CMasterServerDlg::MergeText(const std::string& before, const std::string& edited) {
-    const size_t mark = PortMark(before);
-    if (PortMark(edited) != std::string::npos || mark == std::string::npos)
-        return edited;
-    return edited + before.substr(mark);
-}
 
 bool CMasterServerDlg::OnInitDialog() {
     win::CDialog::OnInitDialog();
@@ -38,11 +22,15 @@ void CMasterServerDlg::OnOK() {
     edit.Attach(GetDlgItem(IDC_MASTER_TEXT));
     std::string text = edit.GetWindowText();
     edit.Detach();
-    text = MergeText(m_text, net::TrimText(text));
+    text = net::TrimText(text);
+    std::vector<query::SMasterEntry> entries;
+    std::string problem = query::ParseMasterList(text, entries);
     // The settings keep texts of at most this length; a longer one would be lost at closing.
-    if (text.size() > CRegistryKey::kMaxStringLength) {
-        win::ShowMessage(m_hwnd, "The master server address is too long to be stored (at most " +
-                                     std::to_string(CRegistryKey::kMaxStringLength) + " characters).");
+    if (problem.empty() && text.size() > CRegistryKey::kMaxStringLength)
+        problem = "The master server list is too long to be stored (at most " +
+                  std::to_string(CRegistryKey::kMaxStringLength) + " characters).";
+    if (!problem.empty()) {
+        win::ShowMessage(m_hwnd, problem);
         ::SetFocus(GetDlgItem(IDC_MASTER_TEXT));
         return;
     }

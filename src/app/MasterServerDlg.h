@@ -1,5 +1,5 @@
-// CMasterServerDlg: the master server dialog (template 135). Edits the master server's address text
-// (host, host:port or host[port); an address without a port keeps the port of the one before.
+// CMasterServerDlg: the master server dialog (template 135). Edits the list of master servers,
+// "host[:port];host[:port]..."; an entry without a port means the masters' default port.
 #pragma once
 
 #include "win/Dialog.h"
@@ -14,10 +14,6 @@ public:
 
     // The text shown, and after OK the accepted text.
     const std::string& GetText() const { return m_text; }
-
-    // The text OK accepts for edited when before was shown: edited itself, or with before's port
-    // when edited has none.
-    static std::string MergeText(const std::string& before, const std::string& edited);
 
 protected:
     bool OnInitDialog() override;

@@ -95,7 +95,7 @@ TEST_F(ServerDialogsTest, OptionsShowTheStoredValuesWriteOnOkOnlyAndTheFlagsFoll
     rig.DoModal();
 }
 
-TEST_F(ServerDialogsTest, MasterTextIsEditedKeepsItsPortWithoutOneAndServesTheNextQuery) {
+TEST_F(ServerDialogsTest, MasterListIsEditedRefusedWhenBadAndServesTheNextQuery) {
     apptest::CFakeNetwork other({apptest::MakeServer("Beta", 2, 1, 20)});
     const std::string otherMaster = other.MasterText();
     Open([&](CBrowserRig& w, query::CGameServer&) {
@@ -115,24 +115,33 @@ TEST_F(ServerDialogsTest, MasterTextIsEditedKeepsItsPortWithoutOneAndServesTheNe
         EXPECT_EQ(w.GetMasterText(), m_network.MasterText());
         edit(" " + otherMaster + " ", IDOK);
         EXPECT_EQ(w.GetMasterText(), otherMaster);
-        edit("127.0.0.1", IDOK);
-        EXPECT_EQ(w.GetMasterText(), otherMaster) << "an address without a port keeps the port";
-        // A text too long to be stored is refused with a message, and the dialog stays open.
-        HWND dialog = nullptr;
-        bool refusedOpen = false;
-        apptest::CDialogSteps steps({[&](HWND d) {
-                                         dialog = d;
-                                         ::SetDlgItemTextA(d, IDC_MASTER_TEXT, std::string(300, 'a').c_str());
-                                         ::PostMessageA(d, WM_COMMAND, IDOK, 0);
-                                     },
-                                     [&](HWND box) {
-                                         refusedOpen = ::IsWindowVisible(dialog) != FALSE;
-                                         ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-                                         ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-                                     }});
-        w.Click(IDC_MASTER_DIALOG);
-        EXPECT_TRUE(refusedOpen);
-        EXPECT_EQ(w.GetMasterText(), otherMaster);
+        edit("127.0.0.1;localhost:27951", IDOK);
+        EXPECT_EQ(w.GetMasterText(), "127.0.0.1;localhost:27951") << "two masters, one with the default port";
+        edit(otherMaster, IDOK);
+        // A text that does not parse, or is too long to be stored, is refused with a message naming
+        // the problem; the dialog stays open and nothing is stored.
+        for (const std::string& bad :
+             {std::string(";;;"), std::string("a b:27950"), std::string("h:70000"), std::string(300, 'a')}) {
+            HWND dialog = nullptr;
+            bool refusedOpen = false;
+            std::string message;
+            apptest::CDialogSteps steps({[&](HWND d) {
+                                             dialog = d;
+                                             ::SetDlgItemTextA(d, IDC_MASTER_TEXT, bad.c_str());
+                                             ::PostMessageA(d, WM_COMMAND, IDOK, 0);
+                                         },
+                                         [&](HWND box) {
+                                             refusedOpen = ::IsWindowVisible(dialog) != FALSE;
+                                             for (const std::string& t : wintest::ReadBox(box).texts)
+                                                 message += t;
+                                             ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+                                             ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                                         }});
+            w.Click(IDC_MASTER_DIALOG);
+            EXPECT_TRUE(refusedOpen) << bad;
+            EXPECT_FALSE(message.empty()) << bad;
+            EXPECT_EQ(w.GetMasterText(), otherMaster) << bad;
+        }
 
         w.Click(IDC_QUERY_MASTER);
         ASSERT_TRUE(w.WaitForRunEnd());
