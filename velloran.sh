@@ -4,6 +4,8 @@
 #   ./velloran.sh demo    run the program against a simulated game network on loopback
 #                         (--dpi N: at N DPI, the prefix's LogPixels for the run)
 #   ./velloran.sh bench   build the Release configuration and run the benchmarks
+#   ./velloran.sh coverage   line and branch coverage of the native tests, per folder of src/
+#   ./velloran.sh fuzz [SECONDS]   every fuzz target for SECONDS each (600), corpus in tests/fuzz/corpus
 #   ./velloran.sh dist    build the release archive build/dist/velloran-<version>-win64.zip
 #   ./velloran.sh check PRESET [CTEST-ARGS...]   build one preset and run some of its tests, e.g.
 #                         ./velloran.sh check win64 -R app_browser_tests
@@ -21,7 +23,7 @@ fi
 
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine xvfb x11-utils imagemagick
-          nlohmann-json3-dev python3)
+          nlohmann-json3-dev python3 gcovr)
 
 log() { printf '\n== %s\n' "$*"; }
 
@@ -96,9 +98,10 @@ build() {
 SUMMARY=()
 run_ctest() {
     local preset=$1 out
+    shift
     out=$(mktemp)
     local status=0
-    ctest --test-dir "$BUILD_ROOT/$preset" --output-on-failure -j2 2>&1 | tee "$out" || status=$?
+    ctest --test-dir "$BUILD_ROOT/$preset" --output-on-failure -j2 "$@" 2>&1 | tee "$out" || status=$?
     local line
     line=$(grep -E 'tests passed, [0-9]+ tests failed out of' "$out" | tail -1 || true)
     SUMMARY+=("$preset: ${line:-no summary}")
@@ -112,6 +115,9 @@ cmd_test() {
     log "native build (Debug, AddressSanitizer + UndefinedBehaviorSanitizer)"
     build native
     run_ctest native || failed=1
+    log "tsan build (ThreadSanitizer): the network and query engine tests"
+    build tsan
+    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" run_ctest tsan -R '^(net|query)_' || failed=1
     log "fuzz build (clang, libFuzzer)"
     build fuzz
     run_ctest fuzz || failed=1
@@ -151,6 +157,39 @@ cmd_check() {
         wine cmd /c exit >/dev/null 2>&1 || true
     fi
     ctest --test-dir "$BUILD_ROOT/$preset" --output-on-failure -j2 "$@"
+}
+
+# Line and branch coverage of the native test suite, summed per folder of src/.
+cmd_coverage() {
+    ensure_packages
+    build coverage
+    find "$BUILD_ROOT/coverage" -name '*.gcda' -delete
+    ctest --test-dir "$BUILD_ROOT/coverage" -j2 >/dev/null || echo "(some tests failed; coverage still reported)" >&2
+    gcovr --root "$ROOT" --filter "$ROOT/src/" --branches --exclude-unreachable-branches \
+        --exclude-throw-branches --json-summary "$BUILD_ROOT/coverage/summary.json" \
+        --object-directory "$BUILD_ROOT/coverage" >/dev/null
+    python3 tools/health/coverage_by_folder.py "$BUILD_ROOT/coverage/summary.json"
+}
+
+# Every fuzz target for a while (not part of the test command); new inputs are kept in the corpus.
+cmd_fuzz() {
+    local seconds=${1:-600} target name status=0
+    ensure_packages
+    build fuzz
+    for target in $(find "$BUILD_ROOT/fuzz/tests" -type f -name '*_fuzz' -perm -u+x | sort); do
+        name=$(basename "$target")
+        mkdir -p "tests/fuzz/corpus/$name"
+        log "$name for $seconds s"
+        local run_log="$BUILD_ROOT/fuzz/$name.log" run_status=0
+        "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 \
+            -artifact_prefix="$BUILD_ROOT/fuzz/$name-" "tests/fuzz/corpus/$name" >"$run_log" 2>&1 || run_status=$?
+        grep -E '^(stat::number_of_executed_units|stat::new_units_added|SUMMARY)' "$run_log" || true
+        if [ "$run_status" -ne 0 ]; then
+            echo "$name FAILED (exit $run_status); see $run_log" >&2
+            status=1
+        fi
+    done
+    return $status
 }
 
 # DLLs that every Windows has; the release program may import nothing else.
@@ -321,12 +360,17 @@ case "${1:-}" in
         ;;
     bench) cmd_bench ;;
     dist) cmd_dist ;;
+    coverage) cmd_coverage ;;
+    fuzz)
+        shift
+        cmd_fuzz "$@"
+        ;;
     check)
         shift
         cmd_check "$@"
         ;;
     *)
-        echo "usage: $0 test|demo|bench|dist|check" >&2
+        echo "usage: $0 test|demo|bench|dist|coverage|fuzz|check" >&2
         exit 2
         ;;
 esac
