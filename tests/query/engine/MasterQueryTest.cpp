@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 
 using enginetest::CAnswer;
@@ -67,7 +68,7 @@ TEST(MasterQuery, SilentMasterGivesNoResponseAfterThreeGrowingWaits) {
 }
 
 TEST(MasterQuery, AnswerToTheThirdProbeWithoutEndMarkerWaitsFourSecondsOfQuiet) {
-    int64_t lastAnswer = 0;
+    std::atomic<int64_t> lastAnswer{0}; // written by the peers' thread
     CUdpPeers master(1, [&](size_t, int index, const std::string&) {
         if (index < 2)
             return None();
@@ -92,7 +93,7 @@ TEST(MasterQuery, AnswerToTheThirdProbeWithoutEndMarkerWaitsFourSecondsOfQuiet) 
 }
 
 TEST(MasterQuery, TwoMastersDeduplicatedAndEndingSoonAfterTheLastEndMarker) {
-    int64_t lastEndMarker = 0;
+    std::atomic<int64_t> lastEndMarker{0}; // written by the peers' thread
     CUdpPeers masters(2, [&](size_t peer, int, const std::string&) {
         lastEndMarker = net::ReadCounter();
         if (peer == 0)

@@ -18,10 +18,11 @@ CUdpPeers::CUdpPeers(size_t count, PeerPolicy policy) : m_policy(std::move(polic
         m_endpoints.back()->Create(net::CSockAddr(LOOPBACK, 0));
         m_addresses.push_back(m_endpoints.back()->LocalAddress());
     }
-    for (size_t first = 0; first < count; first += GROUP) {
+    // Every stop event exists before the first thread starts: the threads read the list.
+    for (size_t first = 0; first < count; first += GROUP)
         m_stops.push_back(std::make_unique<net::CSyncEvent>());
+    for (size_t first = 0; first < count; first += GROUP)
         m_threads.emplace_back(&CUdpPeers::Serve, this, first, std::min(count, first + GROUP));
-    }
 }
 
 CUdpPeers::~CUdpPeers() {
