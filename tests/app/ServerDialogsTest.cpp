@@ -175,7 +175,7 @@ TEST_F(ServerDialogsTest, ContextMenuGreyedBelowTheLastRowAddsAFavoriteOnceAndSh
         for (int i = 0; i < 2; ++i)
             SMenuDriver::RightClick(w, table.Geometry().RowTop(0) + rowHeight / 2, 1);
         EXPECT_EQ(testsupport::ReadFile(folder.File("favorites.dat")),
-                  table.GetCell(0, app::CServerLists::SERVER_IP)->GetText() + "\tAlpha\t\r\n");
+                  std::string(table.GetCell(0, app::CServerLists::SERVER_IP)->GetText()) + "\tAlpha\t\r\n");
 
         // On the row: enabled; choosing it shows the variables sorted by name ignoring case, with the
         // server's name as the title, in a window that resizes its table and button.
