@@ -12,26 +12,29 @@ using apptest::CBrowserRig;
 using wintest::SMenuRead;
 namespace value = app::value;
 
-// Reads the popup menu the table shows from a thread timer, then ends it, or picks its item number
-// choose (1 = the first) by keyboard.
+// Reads the popup menu the table shows from a thread timer, then ends it, or picks the item at
+// position choose (-1: none) by keyboard.
 struct SMenuDriver {
-    static inline int choose = 0;
+    static inline int choose = -1;
     static inline int ticks = 0;
     static inline std::vector<SMenuRead> shown;
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         HWND menuWindow = ::FindWindowA("#32768", nullptr);
         if (!menuWindow || !::IsWindowVisible(menuWindow))
             return;
-        if (++ticks == 1) {
-            shown = wintest::ReadMenu(reinterpret_cast<HMENU>(::SendMessageA(menuWindow, MN_GETHMENU, 0, 0)));
-            if (choose > 0) {
-                for (int i = 0; i < choose; ++i)
-                    ::PostMessageA(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
-                ::PostMessageA(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
-            }
-        } else if (ticks >= 3) {
-            ::EndMenu();
+        HMENU menu = reinterpret_cast<HMENU>(::SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+        if (++ticks == 1)
+            shown = wintest::ReadMenu(menu);
+        if (choose < 0 || ticks > 60) {
+            if (ticks >= 3)
+                ::EndMenu();
+            return;
         }
+        // One key a tick until the item is highlighted: keys posted in a burst may be dropped.
+        const bool highlighted = ::GetMenuState(menu, static_cast<UINT>(choose), MF_BYPOSITION) & MF_HILITE;
+        ::PostMessageA(menuWindow, WM_KEYDOWN, highlighted ? VK_RETURN : VK_DOWN, 0);
+        if (highlighted)
+            choose = -1;
     }
     // Right-clicks the Server table's body at y (client coordinates of the body).
     static void RightClick(CBrowserRig& w, int y, int item) {
@@ -161,7 +164,7 @@ TEST_F(ServerDialogsTest, ContextMenuGreyedBelowTheLastRowAddsAFavoriteOnceAndSh
         const int rowHeight = table.Geometry().rowHeight;
 
         // Below the last row: the entries are greyed, above the table's own items.
-        SMenuDriver::RightClick(w, table.Geometry().RowTop(1) + 2 * rowHeight, 0);
+        SMenuDriver::RightClick(w, table.Geometry().RowTop(1) + 2 * rowHeight, -1);
         ASSERT_GE(SMenuDriver::shown.size(), 5u);
         EXPECT_EQ(SMenuDriver::shown[0].text, "Add to favorites");
         EXPECT_EQ(SMenuDriver::shown[0].id, app::ID_ADD_TO_FAVORITES);
@@ -173,7 +176,7 @@ TEST_F(ServerDialogsTest, ContextMenuGreyedBelowTheLastRowAddsAFavoriteOnceAndSh
 
         // "Add to favorites" on the row, twice: the file gets the server's line once.
         for (int i = 0; i < 2; ++i)
-            SMenuDriver::RightClick(w, table.Geometry().RowTop(0) + rowHeight / 2, 1);
+            SMenuDriver::RightClick(w, table.Geometry().RowTop(0) + rowHeight / 2, 0);
         EXPECT_EQ(testsupport::ReadFile(folder.File("favorites.dat")),
                   std::string(table.GetCell(0, app::CServerLists::SERVER_IP)->GetText()) + "\tAlpha\t\r\n");
 
@@ -204,7 +207,7 @@ TEST_F(ServerDialogsTest, ContextMenuGreyedBelowTheLastRowAddsAFavoriteOnceAndSh
             ::GetWindowRect(::GetDlgItem(d, IDCANCEL), &close1);
             ::PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
         });
-        SMenuDriver::RightClick(w, table.Geometry().RowTop(0) + rowHeight / 2, 3);
+        SMenuDriver::RightClick(w, table.Geometry().RowTop(0) + rowHeight / 2, 2);
         ASSERT_FALSE(SMenuDriver::shown.empty());
         EXPECT_FALSE(SMenuDriver::shown[0].grayed);
         EXPECT_TRUE(closer.Done()) << "the server info dialog was shown";
