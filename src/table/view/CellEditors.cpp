@@ -1,6 +1,7 @@
 #include "table/view/CellEditors.h"
 
 #include "table/view/EditController.h"
+#include "table/view/EnumIn.h"
 
 namespace Tabra {
 
@@ -24,6 +25,8 @@ CCellInput* CreateInput(const CColDef* def) {
         return new CIntIn;
     if (auto* b = dynamic_cast<const CBoolCol*>(def))
         return new C3StateIn(b->drawFlags, false);
+    if (auto* e = dynamic_cast<const CEnumCol*>(def))
+        return new CEnumIn(*e);
     return nullptr;
 }
 

@@ -59,6 +59,13 @@ bool CTableCtrl::Create(HWND parent, int id) {
     return true;
 }
 
+bool CTableCtrl::CreatePopup() {
+    m_selection.SetMode(CSelection::MODE_SINGLE);
+    win::CWnd::RegisterClass(kCtrlClass, 0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    return win::CWnd::Create(kCtrlClass, "Tabra", WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW,
+                             RECT{0, 0, 1, 1}, nullptr);
+}
+
 int CTableCtrl::OnCreate(CREATESTRUCTA* cs) {
     int result = win::CWnd::OnCreate(cs);
     if (result == -1)

@@ -37,6 +37,8 @@ public:
     // gives single selection, 0x4000 hides the header, 0x8000 forbids sorting by header. The control
     // draws with the parent's font at the DPI of its monitor; column widths given later are at 96 DPI.
     bool Create(HWND parent, int id);
+    // Creates the control as a hidden top-level tool window in single selection: a drop-down list.
+    bool CreatePopup();
 
     virtual bool IsColumnVisible(int col);
     void MoveColumn(int col, int position) override;
