@@ -165,6 +165,10 @@ void CComboTable::DropDown() {
         Notify(CBN_SELCHANGE);
 }
 
+void CComboTable::PostDropDown() {
+    PostMessage(kDropMessage);
+}
+
 void CComboTable::RunDropLoop() {
     MSG msg;
     while (m_dropped) {
@@ -269,7 +273,7 @@ LRESULT CComboTable::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 void CComboTable::OnKeyDown(UINT key, UINT, UINT) {
     if (!m_dropped) {
         if (key == VK_UP || key == VK_DOWN || key == VK_F4)
-            PostMessage(kDropMessage);
+            DropDown();
         else if (key == VK_DELETE)
             m_typed.clear();
         else if (key == VK_BACK)

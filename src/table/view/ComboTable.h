@@ -32,6 +32,8 @@ public:
     bool IsDropped() const { return m_dropped; }
     // Opens the list and returns when it is closed again.
     void DropDown();
+    // Opens the list once the message being handled is done.
+    void PostDropDown();
     void CloseUp() { Close(false); }
     void SetClock(Clock clock) { m_clock = clock; }
     // The rectangle of the drop button, in client coordinates.

@@ -68,7 +68,7 @@ void CEnumIn::OpenEditor(const CCellData* value, const RECT& rect, bool byUser) 
     ::ScreenToClient(m_parent, &mouse);
     if (byUser && mouse.x < rect.right && mouse.x >= rect.right - kButtonZone && mouse.y >= rect.top &&
         mouse.y < rect.bottom)
-        PostMessage(WM_KEYDOWN, VK_F4);
+        PostDropDown();
 }
 
 void CEnumIn::CloseEditor() {

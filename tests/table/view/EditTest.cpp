@@ -2,6 +2,7 @@
 // cancel or confirm, the check-box editor, the editor following its cell, handles over many edits,
 // the time to open and move an editor, and a pane that throws while painting.
 #include "table/view/CellEditors.h"
+#include "table/view/ComboTable.h"
 #include "table/view/ViewTestUtil.h"
 #include "win/ErrorReport.h"
 
@@ -25,7 +26,7 @@ protected:
         table.DefineColumn(0, &name, "Name", 100);
         table.DefineColumn(1, &ping, "Ping", 60);
         table.DefineColumn(2, &note, "Note", 100);
-        table.DefineColumn(3, &flag, "Flag", 50);
+        table.DefineColumn(3, last, "Flag", 50);
         table.EndColumns(-1);
         table.SetEditable(true);
         table.SetColumnEditable(1, false);
@@ -59,6 +60,7 @@ protected:
     CIntCol ping{DRAW_RIGHT};
     CStringCol note{DRAW_LEFT};
     CBoolCol flag{DRAW_CENTER, "yes", "no", true};
+    CColDef* last = &flag;
     CParent parent;
     CTestTable table;
 };
@@ -214,6 +216,137 @@ TEST_F(EditTest, ManyEditsLeaveTheHandleCountsAlone) {
         ClickCell(i % 10, 3);
         Key(VK_RETURN);
     }
+    EXPECT_EQ(::GetGuiResources(process, GR_GDIOBJECTS), gdi);
+    EXPECT_EQ(::GetGuiResources(process, GR_USEROBJECTS), user);
+}
+
+DWORD g_now = 0;
+DWORD FakeClock() {
+    return g_now;
+}
+
+// Column 3 is an enumeration: rows Delta 0, Alpha 1, Charlie 2, Bravo 3 in list order.
+class EnumEditTest : public EditTest {
+protected:
+    void SetUp() override {
+        last = &kind;
+        Make(20);
+    }
+    CComboTable* Combo() { return dynamic_cast<CComboTable*>(win::CWnd::FromHandle(Editor())); }
+    std::string Chosen() { return Combo()->List().GetCellText(Combo()->GetCurSel(), 0); }
+    // Opens the editor of (row, 3) by a click at x pixels left of the cell's right edge.
+    void ClickEnum(int row, int fromRight) {
+        RECT rc = table.Geometry().CellRect(row, 3);
+        POINT pt{rc.right - fromRight, (rc.top + rc.bottom) / 2};
+        POINT screen = pt;
+        ::ClientToScreen(table.Body(), &screen);
+        ::SetCursorPos(screen.x, screen.y);
+        Click(table.Body(), pt.x, pt.y);
+    }
+    // Runs what was posted: an open list takes the posted messages in its own loop.
+    static void Pump() {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageA(&msg);
+    }
+    CEnum kinds{"Delta\nAlpha\nCharlie\nBravo"};
+    CEnumCol kind{kinds.Get(), ENUM_TEXT};
+};
+
+TEST_F(EnumEditTest, TheListOpensFromButtonAndKeysAndChoosesOrCloses) {
+    struct Case {
+        int fromRight; // where the cell is clicked
+        UINT openMsg;  // 0: the click on the button opens the list
+        UINT openKey;
+        UINT closeMsg; // to the combo, or a click on the parent window
+        const char* chosen;
+    } cases[] = {
+        {5, 0, 0, WM_KEYDOWN, "Alpha"},
+        {40, WM_KEYDOWN, VK_F4, WM_KEYDOWN, "Alpha"},
+        {40, WM_SYSKEYDOWN, VK_DOWN, WM_KEYDOWN, "Alpha"},
+        {40, WM_KEYDOWN, VK_F4, WM_LBUTTONDOWN, "Delta"},
+    };
+    for (const Case& c : cases) {
+        ClickEnum(1, c.fromRight);
+        ASSERT_TRUE(table.IsEditing());
+        ASSERT_NE(Combo(), nullptr);
+        parent.events.clear();
+        if (c.openMsg)
+            ::PostMessageA(Editor(), c.openMsg, c.openKey, 0);
+        ::PostMessageA(Editor(), WM_KEYDOWN, VK_DOWN, 0); // one row down in the open list
+        if (c.closeMsg == WM_LBUTTONDOWN)
+            ::PostMessageA(parent, WM_LBUTTONDOWN, MK_LBUTTON, At(1, 1));
+        else
+            ::PostMessageA(Editor(), WM_KEYDOWN, VK_RETURN, 0);
+        Pump();
+        EXPECT_TRUE(table.IsEditing()) << "Enter in the open list chooses, it does not commit";
+        EXPECT_FALSE(Combo()->IsDropped());
+        EXPECT_FALSE(::IsWindowVisible(Combo()->List()));
+        EXPECT_EQ(Chosen(), c.chosen) << c.openKey << c.closeMsg;
+        EXPECT_EQ(Has(TN_ENUMSELCHANGED), std::string(c.chosen) != "Delta");
+        Key(VK_ESCAPE);
+        EXPECT_EQ(table.GetCell(1, 3)->GetInt(), 0) << "Escape restores";
+    }
+}
+
+TEST_F(EnumEditTest, TypingSelectsAndAPauseOfTwoSecondsStartsAgain) {
+    ClickEnum(2, 40);
+    Combo()->SetClock(FakeClock);
+    struct Step {
+        DWORD time;
+        char ch;
+        const char* chosen;
+    } steps[] = {
+        {1000, 'c', "Charlie"}, {1500, 'H', "Charlie"}, {3600, 'b', "Bravo"},
+        {3700, 'x', "Bravo"},   {5800, 'a', "Alpha"},   {7799, 'd', "Alpha"},
+        {9799, 'd', "Delta"},   {9900, 'b', "Delta"},   {12000, 'b', "Bravo"},
+    };
+    for (const Step& s : steps) {
+        g_now = s.time;
+        ::SendMessageA(Editor(), WM_CHAR, static_cast<WPARAM>(s.ch), 0);
+        EXPECT_EQ(Chosen(), s.chosen) << s.time << s.ch;
+    }
+    Key(VK_RETURN);
+    EXPECT_EQ(table.GetCell(2, 3)->GetInt(), 3) << "Bravo committed";
+}
+
+TEST_F(EnumEditTest, TheListStaysInTheWorkAreaNearTheScreenBottom) {
+    RECT cell = table.Geometry().CellRect(0, 3);
+    ::MapWindowPoints(table.Body(), HWND_DESKTOP, reinterpret_cast<POINT*>(&cell), 2);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoA(::MonitorFromWindow(table, MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT window = {};
+    ::GetWindowRect(parent, &window);
+    int dy = monitor.rcWork.bottom - 30 - cell.top;
+    ::SetWindowPos(parent, nullptr, window.left, window.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ClickEnum(0, 40);
+    ::PostMessageA(Editor(), WM_KEYDOWN, VK_F4, 0);
+    ::PostMessageA(Editor(), WM_KEYDOWN, VK_ESCAPE, 0);
+    Pump();
+    RECT list = {}, combo = {};
+    ::GetWindowRect(Combo()->List(), &list);
+    ::GetWindowRect(Editor(), &combo);
+    EXPECT_GT(list.bottom - list.top, 4 * Combo()->List().Geometry().rowHeight);
+    EXPECT_LE(list.bottom, combo.top) << "opens above the combo";
+    EXPECT_GE(list.top, monitor.rcWork.top);
+    EXPECT_LE(list.right, monitor.rcWork.right);
+}
+
+TEST_F(EnumEditTest, ManyDropDownsLeaveTheHandleCountsAlone) {
+    HANDLE process = ::GetCurrentProcess();
+    auto cycle = [&](int row) {
+        ClickEnum(row, 40);
+        ::PostMessageA(Editor(), WM_KEYDOWN, VK_F4, 0);
+        ::PostMessageA(Editor(), WM_KEYDOWN, VK_ESCAPE, 0);
+        Pump();
+        Key(VK_RETURN);
+    };
+    cycle(0);
+    DWORD gdi = ::GetGuiResources(process, GR_GDIOBJECTS);
+    DWORD user = ::GetGuiResources(process, GR_USEROBJECTS);
+    for (int i = 0; i < 200; ++i)
+        cycle(i % 10);
     EXPECT_EQ(::GetGuiResources(process, GR_GDIOBJECTS), gdi);
     EXPECT_EQ(::GetGuiResources(process, GR_USEROBJECTS), user);
 }
