@@ -192,6 +192,9 @@ bool CComboTable::FilterDropMessage(const MSG& msg) {
             Close(false); // and the click goes on to its window
         return false;
     }
+    // Rows are tracked and chosen here; the list's scroll bars work as usual.
+    if (msg.hwnd != m_hwnd && msg.hwnd != m_list.Body().GetHwnd())
+        return false;
     if (msg.message != WM_MOUSEMOVE && msg.message != WM_LBUTTONUP && msg.message != WM_LBUTTONDOWN)
         return false;
     if (msg.hwnd == m_hwnd && msg.message == WM_LBUTTONDOWN)
@@ -256,6 +259,10 @@ LRESULT CComboTable::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             Choose(m_list.GetCursorRow());
             return 0;
         }
+        break;
+    case WM_MOUSEWHEEL:
+        if (m_dropped)
+            return m_list.SendMessage(msg, wParam, lParam);
         break;
     case WM_CANCELMODE:
         EndTracking();
