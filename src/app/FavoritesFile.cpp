@@ -2,6 +2,7 @@
 
 #include "net/Error.h"
 #include "net/TextUtil.h"
+#include "win/FileSave.h"
 
 #include <windows.h>
 
@@ -13,21 +14,8 @@ namespace {
 
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 
-// The system's text for an error code, without the trailing line break.
-std::string SystemReason(DWORD code) {
-    char* text = nullptr;
-    const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                              FORMAT_MESSAGE_IGNORE_INSERTS,
-                                          nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string reason = length ? std::string(text, length) : "Error " + std::to_string(code);
-    ::LocalFree(text);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
-        reason.pop_back();
-    return reason;
-}
-
 [[noreturn]] void Fail(const char* action, const std::string& path, DWORD code) {
-    throw net::CError(std::string("Could not ") + action + " \"" + path + "\": " + SystemReason(code),
+    throw net::CError(std::string("Could not ") + action + " \"" + path + "\": " + win::SystemErrorText(code),
                       static_cast<int>(code));
 }
 
@@ -49,34 +37,6 @@ public:
 private:
     HANDLE m_handle;
 };
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? "." : path.substr(0, slash + 1);
-}
-
-// Writes all of content; false with the system's error code set on failure.
-bool WriteAll(HANDLE file, const std::string& content) {
-    size_t done = 0;
-    while (done < content.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(content.size() - done, 1u << 20));
-        DWORD written = 0;
-        if (!::WriteFile(file, content.data() + done, chunk, &written, nullptr) || written == 0)
-            return false;
-        done += written;
-    }
-    return true;
-}
-
-// Writes content into the new file temp and moves it over path.
-void WriteAndMove(const std::string& temp, const std::string& path, const std::string& content) {
-    CFileHandle file(::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsOpen() || !WriteAll(file.Get(), content) || !::FlushFileBuffers(file.Get()) || !file.Close())
-        Fail("save", path, ::GetLastError());
-    if (!::MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        Fail("save", path, ::GetLastError());
-}
 
 // Whether a host text may name a host: a dotted address or a name of letters, digits, '-', '_', '.'.
 bool IsHostText(const std::string& host) {
@@ -143,15 +103,9 @@ std::vector<SFavorite> ReadFavoritesFile(const std::string& path) {
 }
 
 void ReplaceFileContent(const std::string& path, const std::string& content) {
-    char temp[MAX_PATH] = {};
-    if (!::GetTempFileNameA(FolderOf(path).c_str(), "fav", 0, temp))
-        Fail("save", path, ::GetLastError());
-    try {
-        WriteAndMove(temp, path, content);
-    } catch (...) {
-        ::DeleteFileA(temp);
-        throw;
-    }
+    DWORD code = 0;
+    if (!win::SaveFileReplacing(path, content, code))
+        Fail("save", path, code);
 }
 
 void WriteFavoritesFile(const std::string& path, const std::vector<SFavorite>& favorites) {
