@@ -126,10 +126,14 @@ protected:
         ::GetWindowRect(m_edit, &rc);
         return POINT{rc.right - 3, button > 0 ? rc.top + 3 : rc.bottom - 4};
     }
+    // The real pointer goes along: a captured window also gets moves from where the pointer really
+    // is, and one left elsewhere by an earlier test would release the button.
     void MouseDown(int button) {
+        ::SetCursorPos(Button(button).x, Button(button).y);
         m_edit.SendMessage(WM_NCLBUTTONDOWN, HTBORDER, ScreenLParam(Button(button)));
     }
     void MouseTo(POINT pt) {
+        ::SetCursorPos(pt.x, pt.y);
         ::ScreenToClient(m_edit, &pt);
         m_edit.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
     }
