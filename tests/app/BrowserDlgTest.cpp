@@ -506,6 +506,7 @@ TEST_F(BrowserDlgTest, WindowAnswersAtOnceThroughASlowMasterAndTheRun) {
     std::vector<double> samples;
     Open([&](CBrowserRig& w) {
         std::atomic<bool> done{false};
+        std::atomic<bool> probeEnded{false};
         std::thread probe([&] {
             while (!done) {
                 const int64_t start = net::ReadCounter();
@@ -514,10 +515,14 @@ TEST_F(BrowserDlgTest, WindowAnswersAtOnceThroughASlowMasterAndTheRun) {
                 samples.push_back(enginetest::CounterMs(start, net::ReadCounter()));
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             }
+            probeEnded = true;
         });
         w.Click(IDC_QUERY_MASTER);
         const bool ended = w.WaitForRunEnd();
         done = true;
+        // The window keeps answering until the probe has stopped: a join alone would leave its last
+        // message waiting on this thread.
+        wintest::PumpUntil([&] { return probeEnded.load(); }, 5000);
         probe.join();
         ASSERT_TRUE(ended);
         EXPECT_EQ(w.Lists().ServerTable().GetRowCount(), 60);
