@@ -8,6 +8,7 @@
 #include "app/ServerMenu.h"
 #include "app/WindowPlace.h"
 #include "app/res/resource.h"
+#include "base/TextUtil.h"
 #include "velloran/Version.h"
 #include "win/ErrorReport.h"
 #include "win/WaitCursor.h"
@@ -37,13 +38,6 @@ static_assert(kSpeedItems == query::SPEED_CLASS_COUNT);
 
 // Posted by the initialisation when a start-up query is due; wParam the query button's id.
 constexpr UINT WM_STARTUPQUERY = WM_APP + 1;
-
-RECT ItemRect(HWND dialog, HWND item) {
-    RECT rc = {};
-    ::GetWindowRect(item, &rc);
-    ::MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
-}
 
 void MoveItem(HWND item, const RECT& rc) {
     ::MoveWindow(item, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, FALSE);
@@ -104,8 +98,7 @@ bool CBrowserDlg::OnInitDialog() {
 // The Version and Speed items come with the template, as "<control id>\t<item>" lines.
 void CBrowserDlg::ApplyItemLists() {
     HMODULE module = ::GetModuleHandleA(nullptr);
-    HRSRC found =
-        ::FindResourceA(module, MAKEINTRESOURCEA(IDR_BROWSER_ITEMS), MAKEINTRESOURCEA(10)); // RT_RCDATA
+    HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(IDR_BROWSER_ITEMS), RT_RCDATA);
     HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
     const char* data = loaded ? static_cast<const char*>(::LockResource(loaded)) : nullptr;
     if (!data)
@@ -118,7 +111,7 @@ void CBrowserDlg::ApplyItemLists() {
         size_t tab = line.find('\t');
         if (tab == std::string::npos)
             continue;
-        int id = std::atoi(line.substr(0, tab).c_str());
+        int id = base::ReadInt(line.c_str());
         std::string item = line.substr(tab + 1);
         ::SendDlgItemMessageA(m_hwnd, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     }
@@ -130,9 +123,9 @@ void CBrowserDlg::PlaceTables() {
     HWND player = m_lists.PlayerTable();
     HWND server = m_lists.ServerTable();
     HWND onServer = m_lists.PlayerOnServerTable();
-    RECT top = ItemRect(m_hwnd, player);
-    RECT left = ItemRect(m_hwnd, server);
-    RECT right = ItemRect(m_hwnd, onServer);
+    RECT top = win::WindowRectIn(player, m_hwnd);
+    RECT left = win::WindowRectIn(server, m_hwnd);
+    RECT right = win::WindowRectIn(onServer, m_hwnd);
     left.top = top.top;
     right.top = top.top;
     top.bottom = left.bottom;

@@ -1,7 +1,7 @@
 #include "app/Favorites.h"
 
 #include "app/ServerLists.h"
-#include "net/TextUtil.h"
+#include "base/TextUtil.h"
 
 #include <algorithm>
 
@@ -27,7 +27,7 @@ bool AddFavorite(Tabra::CTableCtrlInterface& serverTable, int row, const std::st
     // A hand-edited last line without a line feed would otherwise take the new favourite in.
     if (!content.empty() && content.back() != '\n')
         content += "\r\n";
-    content += FavoriteLine({key, net::TrimText(name), ""});
+    content += FavoriteLine({key, base::TrimText(name), ""});
     ReplaceFileContent(path, content);
     return true;
 }

@@ -1,8 +1,8 @@
 #include "app/FavoritesDlg.h"
 
 #include "app/res/resource.h"
-#include "net/Error.h"
-#include "net/TextUtil.h"
+#include "base/Error.h"
+#include "base/TextUtil.h"
 #include "win/ErrorReport.h"
 
 #include <algorithm>
@@ -19,7 +19,7 @@ constexpr uint32_t kMoveRightDown = LEFT_FOLLOW | RIGHT_FOLLOW | TOP_FOLLOW | BO
 // Tabs become blanks, and the outer blanks go.
 std::string CleanText(std::string text) {
     std::replace(text.begin(), text.end(), '\t', ' ');
-    return net::TrimText(text);
+    return base::TrimText(text);
 }
 
 // Centres window on its parent, or on the work area of its monitor without one.
@@ -63,7 +63,7 @@ bool CFavoritesDlg::OnInitDialog() {
     SetupLayout();
     try {
         ReadFavoritesIntoTable();
-    } catch (const net::CError& error) {
+    } catch (const base::CError& error) {
         // Editing what could not be read would replace the file with less than it holds.
         win::ShowMessage(m_hwnd, error.Message(), MB_OK | MB_ICONERROR);
         EndDialog(IDCANCEL);
@@ -132,7 +132,7 @@ bool CFavoritesDlg::WriteFavoritesFromTable() {
             {CellText(row, COL_ADDRESS), CellText(row, COL_NAME), CellText(row, COL_PASSWORD)});
     try {
         WriteFavoritesFile(m_path, favorites);
-    } catch (const net::CError& error) {
+    } catch (const base::CError& error) {
         win::ShowMessage(m_hwnd, error.Message(), MB_OK | MB_ICONERROR);
         return false;
     }

@@ -27,7 +27,7 @@ public:
     Tabra::CTableCtrl& Table() { return m_table; }
 
     // Fills the table from the file, each line inserted on top. An unreadable file throws
-    // net::CError; a missing one leaves the table empty.
+    // base::CError; a missing one leaves the table empty.
     void ReadFavoritesIntoTable();
     // Writes the rows from the last to the first; a failure is shown in a message box (false).
     bool WriteFavoritesFromTable();

@@ -1,7 +1,7 @@
 #include "app/FavoritesFile.h"
 
-#include "net/Error.h"
-#include "net/TextUtil.h"
+#include "base/Error.h"
+#include "base/TextUtil.h"
 #include "win/FileSave.h"
 
 #include <windows.h>
@@ -12,11 +12,10 @@ namespace app {
 
 namespace {
 
-constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
-
 [[noreturn]] void Fail(const char* action, const std::string& path, DWORD code) {
-    throw net::CError(std::string("Could not ") + action + " \"" + path + "\": " + win::SystemErrorText(code),
-                      static_cast<int>(code));
+    throw base::CError(std::string("Could not ") + action + " \"" + path +
+                           "\": " + win::SystemErrorText(code),
+                       static_cast<int>(code));
 }
 
 // Closes a file handle at the end of a scope.
@@ -46,35 +45,7 @@ bool IsHostText(const std::string& host) {
     });
 }
 
-std::string CleanField(std::string text) {
-    std::replace_if(
-        text.begin(), text.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
-    return text;
-}
-
 } // namespace
-
-std::vector<SFavorite> ParseFavorites(const std::string& content) {
-    std::vector<SFavorite> favorites;
-    size_t start = content.compare(0, 3, kUtf8Bom) == 0 ? 3 : 0;
-    while (start < content.size()) {
-        size_t end = content.find('\n', start);
-        if (end == std::string::npos)
-            end = content.size();
-        std::string line = content.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        favorites.push_back(
-            {net::GetField(line, '\t', 0), net::GetField(line, '\t', 1), net::GetField(line, '\t', 2)});
-        start = end + 1;
-    }
-    return favorites;
-}
-
-std::string FavoriteLine(const SFavorite& favorite) {
-    return CleanField(favorite.address) + '\t' + CleanField(favorite.name) + '\t' +
-           CleanField(favorite.password) + "\r\n";
-}
 
 bool ReadFileBytes(const std::string& path, std::string& content) {
     content.clear();
@@ -116,7 +87,7 @@ void WriteFavoritesFile(const std::string& path, const std::vector<SFavorite>& f
 }
 
 net::CSockAddr FavoriteAddress(std::string text) {
-    net::TrimText(text);
+    base::TrimText(text);
     net::CSockAddr address(INADDR_NONE, kDefaultGamePort);
     if (!IsHostText(text.substr(0, text.find_first_of("[:"))))
         return address;

@@ -1,7 +1,8 @@
-// The favourites file: one favourite per line, "address<TAB>name<TAB>password", each line ended by
-// CR LF (a line feed alone is read too). Written in one step, so it is never left half written.
+// The favourites file on disk (its format in FavoritesFormat.h). Written in one step, so it is never
+// left half written.
 #pragma once
 
+#include "app/FavoritesFormat.h"
 #include "net/SockAddr.h"
 
 #include <cstdint>
@@ -15,28 +16,14 @@ inline constexpr char kFavoritesFile[] = "favorites.dat";
 // The game's port, for an address without one.
 inline constexpr uint16_t kDefaultGamePort = 27960;
 
-struct SFavorite {
-    std::string address;
-    std::string name;
-    std::string password;
-};
-
-// The favourites of a file's bytes, in file order. A UTF-8 byte order mark is skipped, a last line
-// without a line feed counts, an empty line is a favourite with empty fields, and text after a
-// third tab is ignored. Any bytes are accepted.
-std::vector<SFavorite> ParseFavorites(const std::string& content);
-// The line of a favourite with CR LF. Tabs and line breaks in the fields become blanks, so that the
-// line reads back as the same three fields.
-std::string FavoriteLine(const SFavorite& favorite);
-
 // The bytes of a file: false when it does not exist. A file that exists but cannot be read throws
-// net::CError naming the file and the system's reason.
+// base::CError naming the file and the system's reason.
 bool ReadFileBytes(const std::string& path, std::string& content);
 // The favourites of a file; none when it does not exist. Throws as ReadFileBytes.
 std::vector<SFavorite> ReadFavoritesFile(const std::string& path);
 
 // Replaces the file's content in one step: the bytes go to a temporary file in the same folder, which
-// is flushed and then moved over the old file. A failure at any step throws net::CError naming the
+// is flushed and then moved over the old file. A failure at any step throws base::CError naming the
 // file and the system's reason, and leaves the old file as it was.
 void ReplaceFileContent(const std::string& path, const std::string& content);
 void WriteFavoritesFile(const std::string& path, const std::vector<SFavorite>& favorites);

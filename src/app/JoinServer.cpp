@@ -2,7 +2,7 @@
 
 #include "app/ServerMenu.h"
 #include "app/Settings.h"
-#include "net/TextUtil.h"
+#include "base/TextUtil.h"
 #include "win/ErrorReport.h"
 #include "win/FileDialog.h"
 
@@ -91,7 +91,7 @@ query::CGameServer* JoinTarget(CServerLists& lists) {
 bool JoinServer(HWND owner, const CRegistryKey& key, const query::CGameServer& server,
                 const std::string& boxText) {
     std::string box = boxText;
-    net::TrimText(box);
+    base::TrimText(box);
     std::string password;
     if (!ChoosePassword(owner, box, server.password, password))
         return false;

@@ -2,7 +2,7 @@
 
 #include "app/RegistryKey.h"
 #include "app/res/resource.h"
-#include "net/TextUtil.h"
+#include "base/TextUtil.h"
 #include "query/MasterList.h"
 #include "win/ErrorReport.h"
 
@@ -22,7 +22,7 @@ void CMasterServerDlg::OnOK() {
     edit.Attach(GetDlgItem(IDC_MASTER_TEXT));
     std::string text = edit.GetWindowText();
     edit.Detach();
-    text = net::TrimText(text);
+    text = base::TrimText(text);
     std::vector<query::SMasterEntry> entries;
     std::string problem = query::ParseMasterList(text, entries);
     // The settings keep texts of at most this length; a longer one would be lost at closing.

@@ -1,6 +1,6 @@
 #include "app/PlayerSearch.h"
 
-#include "net/TextUtil.h"
+#include "base/TextUtil.h"
 #include "win/ErrorReport.h"
 
 namespace app {
@@ -21,7 +21,7 @@ std::string UpperCopy(std::string text) {
 
 void CPlayerSearch::SearchPlayer(const std::string& input) {
     std::string text = input;
-    net::TrimText(text);
+    base::TrimText(text);
     if (text.empty())
         return;
     ++m_searches;

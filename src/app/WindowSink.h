@@ -11,13 +11,13 @@
 namespace app {
 
 // wParam the run number, lParam the finished CGameServer.
-constexpr UINT WM_SERVERDONE = WM_USER + query::WM_SERVERDONE_OFFSET;
+constexpr UINT WM_SERVERDONE = WM_USER + 423; // 0x5A7
 // wParam the run number, lParam a std::string* with the message; the receiver deletes it.
-constexpr UINT WM_WORKERERROR = WM_USER + query::WM_SERVERDONE_OFFSET + 1;
+constexpr UINT WM_WORKERERROR = WM_SERVERDONE + 1;
 // wParam the run number: the worker of that run has ended, after every other message of the run.
-constexpr UINT WM_WORKEREND = WM_USER + query::WM_SERVERDONE_OFFSET + 2;
+constexpr UINT WM_WORKEREND = WM_SERVERDONE + 2;
 // wParam the run number, lParam a query::CMasterResult*; the receiver deletes it.
-constexpr UINT WM_MASTERDONE = WM_USER + query::WM_SERVERDONE_OFFSET + 3;
+constexpr UINT WM_MASTERDONE = WM_SERVERDONE + 3;
 
 class CWindowSink : public query::CQuerySink {
 public:

@@ -1,5 +1,7 @@
 #include "net/SockAddr.h"
 
+#include "base/TextUtil.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,7 +32,7 @@ void CSockAddr::SetFromText(const std::string& text) {
         mark = text.find(':');
     std::string host = text;
     if (mark != std::string::npos) {
-        SetPort(static_cast<uint16_t>(atoi(text.c_str() + mark + 1)));
+        SetPort(static_cast<uint16_t>(base::ReadInt(text.c_str() + mark + 1)));
         host = text.substr(0, mark);
     }
     m_address.sin_addr.s_addr = inet_addr(host.c_str());

@@ -1,6 +1,6 @@
 #include "net/SockUDP.h"
 
-#include "net/Error.h"
+#include "net/SockErr.h"
 
 #ifndef _WIN32
 #include <sys/socket.h>
@@ -77,7 +77,7 @@ int CSockUDP::ReceiveFrom(void* buffer, int& size, CSockAddr& from) {
         return LastSocketError();
     }
     if (fromLength != static_cast<int>(sizeof raw))
-        throw CError("CSockUDP::Receive: CSockAddr Gr\xF6\xDF"
+        throw base::CError("CSockUDP::Receive: CSockAddr Gr\xF6\xDF"
                      "enkonflikt!");
     if (n > size)
         return 10040;

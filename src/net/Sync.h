@@ -76,7 +76,9 @@ int64_t CounterFrequency();
 
 // Whole milliseconds since a counter reading, rounded down.
 inline int64_t ElapsedMs(int64_t since) {
-    return (ReadCounter() - since) * 1000 / CounterFrequency();
+    // Whole seconds first: counts times 1000 overflow after about 106 days of nanosecond counts.
+    const int64_t counts = ReadCounter() - since, frequency = CounterFrequency();
+    return counts / frequency * 1000 + counts % frequency * 1000 / frequency;
 }
 
 } // namespace net

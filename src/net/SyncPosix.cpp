@@ -1,6 +1,6 @@
 #include "net/Sync.h"
 
-#include "net/Error.h"
+#include "base/Error.h"
 
 #include <cerrno>
 #include <cstring>
@@ -29,14 +29,14 @@ bool ConsumeSignal(int fd) {
 }
 
 [[noreturn]] void ThrowErrno(const char* what) {
-    throw CError(std::string(what) + ": " + strerror(errno), errno);
+    throw base::CError(std::string(what) + ": " + strerror(errno), errno);
 }
 
 } // namespace
 
 int WaitForAny(const SyncHandle* handles, int count, int timeoutMs) {
     if (count <= 0 || count > MAX_WAIT_OBJECTS)
-        throw CError("WaitForAny: bad object count", EINVAL);
+        throw base::CError("WaitForAny: bad object count", EINVAL);
     pollfd fds[2 * MAX_WAIT_OBJECTS];
     int objectOf[2 * MAX_WAIT_OBJECTS];
     int nfds = 0;

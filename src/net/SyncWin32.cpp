@@ -1,6 +1,6 @@
 #include "net/Sync.h"
 
-#include "net/Error.h"
+#include "base/Error.h"
 
 namespace net {
 
@@ -23,12 +23,12 @@ int WaitForAny(const SyncHandle* handles, int count, int timeoutMs) {
         return WAIT_TIMED_OUT;
     if (r >= WAIT_OBJECT_0 && r < WAIT_OBJECT_0 + static_cast<DWORD>(count))
         return static_cast<int>(r - WAIT_OBJECT_0);
-    throw CError("WaitForMultipleObjects failed", static_cast<int>(GetLastError()));
+    throw base::CError("WaitForMultipleObjects failed", static_cast<int>(GetLastError()));
 }
 
 CSyncEvent::CSyncEvent() : m_handle(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {
     if (!m_handle)
-        throw CError("CreateEvent failed", static_cast<int>(GetLastError()));
+        throw base::CError("CreateEvent failed", static_cast<int>(GetLastError()));
 }
 
 CSyncEvent::~CSyncEvent() {
@@ -45,7 +45,7 @@ void CSyncEvent::Reset() {
 
 CSyncTimer::CSyncTimer(int periodMs) : m_handle(CreateWaitableTimerA(nullptr, FALSE, nullptr)) {
     if (!m_handle)
-        throw CError("CreateWaitableTimer failed", static_cast<int>(GetLastError()));
+        throw base::CError("CreateWaitableTimer failed", static_cast<int>(GetLastError()));
     if (periodMs != 0)
         SetPeriod(periodMs);
 }

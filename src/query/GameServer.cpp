@@ -1,7 +1,7 @@
 #include "query/GameServer.h"
 
 #include "net/Sync.h"
-#include "net/TextUtil.h"
+#include "base/TextUtil.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -180,7 +180,7 @@ void CGameServer::ParseStatus(const std::string& text) {
         std::string value = in.ReadToken();
         if (variables.size() == MAX_VARIABLES)
             continue; // read past, so that the players still come
-        std::string lower = net::LowerCopy(varName);
+        std::string lower = base::LowerCopy(varName);
         if (lower == "players_allies" || lower == "players_axis") {
             (lower == "players_allies" ? teams.allies : teams.axis) = value;
             teams.hasLists = true;
@@ -201,7 +201,7 @@ void CGameServer::ParseStatus(const std::string& text) {
         player.ping = in.ReadInt();
         in.SkipBlanks();
         player.name = in.ReadToken();
-        net::TrimText(player.name);
+        base::TrimText(player.name);
         players.push_back(std::move(player));
         if (in.Peek() != '\n')
             break;
@@ -232,7 +232,7 @@ void CGameServer::AssignTeams(const STeamSources& sources) {
 }
 
 void CGameServer::SetKnownVariable(const std::string& lowerName, const std::string& value) {
-    int number = atoi(value.c_str());
+    int number = base::ReadInt(value.c_str());
     if (lowerName == "sv_hostname")
         name = value;
     else if (lowerName == "g_needpass")
@@ -250,7 +250,7 @@ void CGameServer::SetKnownVariable(const std::string& lowerName, const std::stri
     else if (lowerName == "sv_punkbuster")
         punkBuster = number != 0;
     else if (lowerName == "mod_url")
-        mod = net::LowerCopy(value);
+        mod = base::LowerCopy(value);
 }
 
 } // namespace query

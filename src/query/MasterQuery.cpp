@@ -1,6 +1,6 @@
 #include "query/MasterQuery.h"
 
-#include "net/Error.h"
+#include "base/Error.h"
 #include "net/SockUDP.h"
 
 #include <algorithm>

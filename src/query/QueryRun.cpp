@@ -1,6 +1,6 @@
 #include "query/QueryRun.h"
 
-#include "net/Error.h"
+#include "base/Error.h"
 
 #include <algorithm>
 
@@ -80,7 +80,7 @@ void QueryWorker(CServerCollection& servers, int speedIndex, net::SyncHandle sto
                 break;
             }
         }
-    } catch (const net::CError& error) {
+    } catch (const base::CError& error) {
         sink.OnWorkerError(run, error.Message());
     } catch (...) {
         sink.OnWorkerError(run, UNKNOWN_EXCEPTION_TEXT);
@@ -116,7 +116,7 @@ bool CQueryRun::StartMasterPhase(std::vector<SMasterEntry> masters, std::string 
             auto result =
                 std::make_unique<CMasterResult>(QueryMasters(ResolveMasters(masters), request, stop));
             m_sink.OnMasterDone(run, std::move(result));
-        } catch (const net::CError& error) {
+        } catch (const base::CError& error) {
             m_sink.OnWorkerError(run, error.Message());
         } catch (...) {
             m_sink.OnWorkerError(run, UNKNOWN_EXCEPTION_TEXT);

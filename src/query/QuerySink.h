@@ -1,5 +1,5 @@
 // How a query run hands its results over. The worker thread calls the sink; the receiver lives on
-// another thread (the main window posts WM_SERVERDONE, the headless tool queues), so an implementation
+// another thread (the main window posts messages to itself, the headless tool queues), so an implementation
 // must only pass the call on, never block for long.
 #pragma once
 
@@ -7,13 +7,9 @@
 #include "query/MasterQuery.h"
 
 #include <memory>
-
 #include <string>
 
 namespace query {
-
-// The window message that carries a finished record: wParam the run number, lParam the record.
-constexpr unsigned WM_SERVERDONE_OFFSET = 423; // WM_USER + 423 = 0x5A7
 
 // The message shown for anything thrown by the worker that is not a CError.
 constexpr const char* UNKNOWN_EXCEPTION_TEXT = "Unhandled Unknown Exception!";

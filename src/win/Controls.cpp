@@ -18,10 +18,7 @@ bool TakePlaceholder(HWND parent, int id, SPlaceholder& placeholder) {
     HWND item = ::GetDlgItem(parent, id);
     if (!item)
         return false;
-    RECT rc = {};
-    ::GetWindowRect(item, &rc);
-    ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rc), 2);
-    placeholder.rect = rc;
+    placeholder.rect = WindowRectIn(item, parent);
     placeholder.style = static_cast<DWORD>(::GetWindowLongA(item, GWL_STYLE));
     placeholder.exStyle = static_cast<DWORD>(::GetWindowLongA(item, GWL_EXSTYLE));
     placeholder.id = id;

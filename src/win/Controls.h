@@ -30,12 +30,6 @@ bool TakePlaceholder(HWND parent, int id, SPlaceholder& placeholder);
 // Puts window at the placeholder's tab-order position.
 void PlaceInTabOrder(HWND window, const SPlaceholder& placeholder);
 
-class CButton : public CWnd {
-public:
-    bool IsChecked() const { return SendMessage(BM_GETCHECK) == BST_CHECKED; }
-    void SetCheck(bool checked) { SendMessage(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED); }
-};
-
 class CComboBox : public CWnd {
 public:
     int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }

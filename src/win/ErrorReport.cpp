@@ -1,6 +1,6 @@
 #include "win/ErrorReport.h"
 
-#include "net/Error.h"
+#include "base/Error.h"
 
 #include <atomic>
 
@@ -36,7 +36,7 @@ std::string DescribeException(std::exception_ptr error) {
     try {
         if (error)
             std::rethrow_exception(error);
-    } catch (const net::CError& e) {
+    } catch (const base::CError& e) {
         return e.Message();
     } catch (...) {
     }

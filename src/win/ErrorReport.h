@@ -15,7 +15,7 @@ const std::string& GetAppTitle();
 // A message box with the application name as caption; returns the button pressed (IDOK ...).
 int ShowMessage(HWND owner, const std::string& text, UINT type = MB_OK | MB_ICONEXCLAMATION);
 
-// The text shown for an escaped exception: the message of a net::CError, otherwise
+// The text shown for an escaped exception: the message of a base::CError, otherwise
 // "Unhandled Unknown Exception!".
 std::string DescribeException(std::exception_ptr error);
 

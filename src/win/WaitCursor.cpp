@@ -7,7 +7,7 @@ namespace {
 thread_local int t_depth = 0;
 
 HCURSOR WaitCursorHandle() {
-    return ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514));
+    return ::LoadCursorA(nullptr, IDC_WAIT);
 } // IDC_WAIT
 
 } // namespace

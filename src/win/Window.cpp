@@ -3,11 +3,15 @@
 #include "win/ErrorReport.h"
 #include "win/WaitCursor.h"
 
+#include <commctrl.h>
+
 namespace win {
 
 namespace {
 
 constexpr char kObjectProp[] = "Velloran.CWnd";
+// Our entry in a window's subclass chain (one per window: FromHandle refuses a second object).
+constexpr UINT_PTR kSubclassId = 1;
 
 // The object whose window CreateWindowEx is making on this thread; its first message links them.
 thread_local CWnd* t_creating = nullptr;
@@ -43,7 +47,7 @@ bool CWnd::RegisterClass(const char* className, UINT classStyle, HCURSOR cursor,
     wc.style = classStyle;
     wc.lpfnWndProc = StaticWindowProc;
     wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.hCursor = cursor ? cursor : ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+    wc.hCursor = cursor ? cursor : ::LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = background;
     wc.hIcon = icon;
     wc.lpszClassName = className;
@@ -96,9 +100,9 @@ bool CWnd::CreateControl(const char* className, const char* text, DWORD style, D
 bool CWnd::SubclassWindow(HWND hwnd) {
     if (m_hwnd || !hwnd || FromHandle(hwnd))
         return false;
-    auto previous = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
-    AttachRouting(hwnd, previous);
-    ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StaticWindowProc));
+    if (!::SetWindowSubclass(hwnd, StaticSubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+        return false;
+    AttachRouting(hwnd);
     m_subclassed = true;
     return true;
 }
@@ -110,7 +114,7 @@ bool CWnd::SubclassDlgItem(int id, HWND parent) {
 HWND CWnd::UnsubclassWindow() {
     HWND hwnd = m_hwnd;
     if (hwnd && m_subclassed)
-        ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProc));
+        ::RemoveWindowSubclass(hwnd, StaticSubclassProc, kSubclassId);
     DetachRouting();
     return hwnd;
 }
@@ -128,9 +132,8 @@ bool CWnd::DestroyWindow() {
     return m_hwnd && ::DestroyWindow(m_hwnd) != FALSE;
 }
 
-void CWnd::AttachRouting(HWND hwnd, WNDPROC previous) {
+void CWnd::AttachRouting(HWND hwnd) {
     m_hwnd = hwnd;
-    m_previousProc = previous;
     ::SetPropA(hwnd, kObjectProp, this);
 }
 
@@ -138,14 +141,13 @@ void CWnd::DetachRouting() {
     if (m_hwnd && FromHandle(m_hwnd) == this)
         ::RemovePropA(m_hwnd, kObjectProp);
     m_hwnd = nullptr;
-    m_previousProc = nullptr;
     m_subclassed = false;
     m_owned = false;
 }
 
 LRESULT CWnd::CallPrevious(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (m_previousProc)
-        return ::CallWindowProcA(m_previousProc, m_hwnd, msg, wParam, lParam);
+    if (m_subclassed)
+        return ::DefSubclassProc(m_hwnd, msg, wParam, lParam);
     return ::DefWindowProcA(m_hwnd, msg, wParam, lParam);
 }
 
@@ -160,10 +162,19 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     if (!wnd && t_creating) {
         wnd = t_creating;
         t_creating = nullptr;
-        wnd->AttachRouting(hwnd, ::DefWindowProcA);
+        wnd->AttachRouting(hwnd);
     }
     if (!wnd)
         return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+    return Route(wnd, hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK CWnd::StaticSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR object) {
+    return Route(reinterpret_cast<CWnd*>(object), hwnd, msg, wParam, lParam);
+}
+
+LRESULT CWnd::Route(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
     SCurrentMsg current{msg, wParam, lParam};
     const SCurrentMsg* outer = wnd->m_current;
@@ -192,7 +203,7 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
 
     if (msg == WM_NCDESTROY && wnd->m_hwnd == hwnd) {
         if (wnd->m_subclassed)
-            ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wnd->m_previousProc));
+            ::RemoveWindowSubclass(hwnd, StaticSubclassProc, kSubclassId);
         wnd->DetachRouting();
         wnd->PostNcDestroy();
     }
@@ -458,9 +469,14 @@ RECT CWnd::GetClientRect() const {
 }
 
 RECT CWnd::GetRectInParent() const {
+    const bool child = (::GetWindowLongA(m_hwnd, GWL_STYLE) & WS_CHILD) != 0;
+    return WindowRectIn(m_hwnd, child ? ::GetParent(m_hwnd) : nullptr);
+}
+
+RECT WindowRectIn(HWND window, HWND parent) {
     RECT rc = {};
-    ::GetWindowRect(m_hwnd, &rc);
-    if (HWND parent = ::GetParent(m_hwnd); parent && (::GetWindowLongA(m_hwnd, GWL_STYLE) & WS_CHILD))
+    ::GetWindowRect(window, &rc);
+    if (parent)
         ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rc), 2);
     return rc;
 }

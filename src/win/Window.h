@@ -157,23 +157,30 @@ private:
         LPARAM lParam;
     };
 
+    // The procedure of the classes we register, and our entry in the subclass chain of other windows.
     static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    // Links hwnd to this object; previous is the procedure Default() calls.
-    void AttachRouting(HWND hwnd, WNDPROC previous);
+    static LRESULT CALLBACK StaticSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                               DWORD_PTR object);
+    // Runs the handler of wnd, catching what it throws, and unlinks the object at WM_NCDESTROY.
+    static LRESULT Route(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // Links hwnd to this object.
+    void AttachRouting(HWND hwnd);
     void DetachRouting();
     LRESULT CallPrevious(UINT msg, WPARAM wParam, LPARAM lParam);
 
     // The child wrapper of a WM_COMMAND or WM_NOTIFY, if it is routed and not this object.
     CWnd* ReflectTarget(HWND child);
 
-    WNDPROC m_previousProc = nullptr;
     const SCurrentMsg* m_current = nullptr;
     // Set by the destructor: the window procedure running a handler of this object must not touch it.
     bool* m_destroyed = nullptr;
     bool m_owned = false;
-    bool m_subclassed = false; // our procedure is installed in the window
+    bool m_subclassed = false; // our entry is in the window's subclass chain
 
     friend class CDialog;
 };
+
+// The window rectangle of `window` in the client coordinates of `parent` (screen ones without one).
+RECT WindowRectIn(HWND window, HWND parent);
 
 } // namespace win

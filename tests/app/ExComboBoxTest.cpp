@@ -2,7 +2,7 @@
 
 #include "AppTestResources.h"
 #include "DialogHost.h"
-#include "net/Error.h"
+#include "base/Error.h"
 
 namespace {
 
@@ -237,7 +237,7 @@ TEST_F(ExComboBoxTest, SimpleComboWithAnotherEditIdIsRefused) {
     EXPECT_EQ(::GetDlgCtrlID(info.hwndItem), CExComboBox::kEditId);
     ::SetWindowLongPtrA(info.hwndItem, GWLP_ID, 5);
     CExComboBox box;
-    EXPECT_THROW(box.SubclassDlgItem(IDC_C_SIMPLE, m_host), net::CError);
+    EXPECT_THROW(box.SubclassDlgItem(IDC_C_SIMPLE, m_host), base::CError);
     EXPECT_EQ(box.GetHwnd(), nullptr);
     ::SetWindowLongPtrA(info.hwndItem, GWLP_ID, CExComboBox::kEditId);
     EXPECT_TRUE(box.SubclassDlgItem(IDC_C_SIMPLE, m_host));

@@ -7,7 +7,7 @@
 
 #include "app/Favorites.h"
 #include "app/FavoritesDlg.h"
-#include "net/Error.h"
+#include "base/Error.h"
 #include "win/Controls.h"
 #include "win/ErrorReport.h"
 
@@ -156,7 +156,7 @@ TEST_F(FavoritesTest, AddFavoriteAppendsOnceAfterAMissingLineFeedAndNeverHalfWri
         try {
             app::AddFavorite(table, 0, m_file);
             ADD_FAILURE() << "a locked file gives an error";
-        } catch (const net::CError& error) {
+        } catch (const base::CError& error) {
             EXPECT_NE(error.Message().find(m_file), std::string::npos) << error.Message();
         }
     }

@@ -1,4 +1,4 @@
-#include "net/Error.h"
+#include "net/SockErr.h"
 #include "support/Udp.h"
 
 #include <gtest/gtest.h>
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <set>
 
-using net::CError;
+using base::CError;
 using net::CSockErr;
 
 TEST(Error, SocketErrorMessages) {
@@ -57,18 +57,18 @@ TEST(Error, MessageNamesSourceFileAndLine) {
         {"dir\\", 1, "Oops in Datei , 1"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(CError("Oops", c.file, c.line).Message(), c.message);
+        EXPECT_EQ(base::CError("Oops", c.file, c.line).Message(), c.message);
 }
 
 TEST(Error, GetErrorMessageCopiesWithinTheBuffer) {
     char buffer[8];
     memset(buffer, 'x', sizeof buffer);
-    EXPECT_FALSE(CError("").GetErrorMessage(buffer, sizeof buffer));
+    EXPECT_FALSE(base::CError("").GetErrorMessage(buffer, sizeof buffer));
     EXPECT_EQ(buffer[0], 'x');
-    EXPECT_TRUE(CError("0123456789").GetErrorMessage(buffer, 5));
+    EXPECT_TRUE(base::CError("0123456789").GetErrorMessage(buffer, 5));
     EXPECT_STREQ(buffer, "0123");
     EXPECT_EQ(buffer[5], 'x');
-    EXPECT_TRUE(CError("ab").GetErrorMessage(buffer, sizeof buffer));
+    EXPECT_TRUE(base::CError("ab").GetErrorMessage(buffer, sizeof buffer));
     EXPECT_STREQ(buffer, "ab");
 }
 

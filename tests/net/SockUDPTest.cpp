@@ -1,4 +1,4 @@
-#include "net/Error.h"
+#include "base/Error.h"
 #include "support/Udp.h"
 
 #include <gtest/gtest.h>

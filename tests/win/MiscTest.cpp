@@ -1,13 +1,11 @@
-#include "net/Error.h"
+#include "base/Error.h"
 #include "support/TempDir.h"
 #include "support/Win.h"
 #include "win/ErrorReport.h"
 #include "win/FileDialog.h"
-#include "win/Thread.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <stdexcept>
 #include <string>
 
@@ -40,44 +38,13 @@ TEST(ExceptionText, LibraryErrorsShowTheirMessageOthersAreUnknown) {
         std::exception_ptr error;
         const char* text;
     } cases[] = {
-        {std::make_exception_ptr(net::CError("Kein Speicher", 8)), "Kein Speicher"},
-        {std::make_exception_ptr(net::CSockErr(10061)), "Socket Error 10061 : Connection refused"},
+        {std::make_exception_ptr(base::CError("Kein Speicher", 8)), "Kein Speicher"},
         {std::make_exception_ptr(std::runtime_error("std")), "Unhandled Unknown Exception!"},
         {std::make_exception_ptr(7), "Unhandled Unknown Exception!"},
         {nullptr, "Unhandled Unknown Exception!"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(win::DescribeException(c.error), c.text);
-}
-
-std::atomic<int> g_threadReports{0};
-std::string g_threadReportText;
-void RecordThreadReport(HWND owner, const std::string& text) {
-    if (owner == nullptr)
-        g_threadReportText = text;
-    ++g_threadReports;
-}
-
-TEST(WorkerThread, RunsTheBodyAndReportsWhatEscapes) {
-    auto previous = win::SetExceptionReporter(RecordThreadReport);
-    g_threadReports = 0;
-
-    std::atomic<DWORD> ranOn{0};
-    HANDLE thread = win::StartWorkerThread([&] { ranOn = ::GetCurrentThreadId(); });
-    ASSERT_NE(thread, nullptr);
-    ASSERT_EQ(::WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
-    ::CloseHandle(thread);
-    EXPECT_NE(ranOn.load(), 0u);
-    EXPECT_NE(ranOn.load(), ::GetCurrentThreadId());
-    EXPECT_EQ(g_threadReports.load(), 0);
-
-    thread = win::StartWorkerThread([] { throw net::CError("Worker failed", 1); });
-    ASSERT_NE(thread, nullptr);
-    ASSERT_EQ(::WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
-    ::CloseHandle(thread);
-    EXPECT_EQ(g_threadReports.load(), 1);
-    EXPECT_EQ(g_threadReportText, "Worker failed");
-    win::SetExceptionReporter(previous);
 }
 
 TEST(MessageBox, ShowsTextAndCaptionAndReturnsTheButton) {

@@ -1,5 +1,5 @@
 #include "win/Window.h"
-#include "net/Error.h"
+#include "base/Error.h"
 #include "support/Win.h"
 #include "win/ErrorReport.h"
 #include "win/WaitCursor.h"
@@ -355,14 +355,18 @@ TEST_F(WindowTest, WaitCursorIsShownAndRestored) {
     EXPECT_EQ(::GetCursor(), beam) << "the cursor from before the outer one";
 }
 
+class CDerivedError : public base::CError {
+    using CError::CError;
+};
+
 // Throws from a command handler.
 class CThrowingWnd : public CWnd {
 protected:
     bool OnCommand(int id, int, HWND) override {
         if (id == 1)
-            throw net::CError("Datei kaputt", 3);
+            throw base::CError("Datei kaputt", 3);
         if (id == 2)
-            throw net::CSockErr(10054);
+            throw CDerivedError("Verbindung weg", 10054);
         if (id == 3)
             throw 42;
         if (id == 4)
@@ -386,7 +390,7 @@ TEST(WindowExceptions, EscapingExceptionIsReportedWithItsMessage) {
         const char* text;
     } cases[] = {
         {1, "Datei kaputt"},
-        {2, "Socket Error 10054 : Connection reset by peer"},
+        {2, "Verbindung weg"},
         {3, "Unhandled Unknown Exception!"},
         {4, "Unhandled Unknown Exception!"},
     };

@@ -2,32 +2,37 @@
 // servers and their players (a text table, or JSON with --json) and the servers that stayed silent.
 // Talks to a master inside 127.0.0.0/8 unless --allow-remote is given; writes no settings or files.
 #include "Report.h"
-#include "net/Error.h"
+#include "base/Error.h"
 #include "query/MasterQuery.h"
 #include "query/QueryRun.h"
 #include "query/QueueSink.h"
+#include "velloran/Version.h"
+
+#include <getopt.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr int PROGRESS_MS = 500;
+constexpr int kProgressMs = 500;
 
-const char USAGE[] =
+const char kUsage[] =
     "usage: velloran-query --master HOST[:PORT] [--master ...] [--protocol N] [--speed 0..5]\n"
-    "                      [--full] [--empty] [--json] [--allow-remote]\n"
+    "                      [--full] [--empty] [--json] [--allow-remote] [--help] [--version]\n"
     "  --master HOST[:PORT]  a master server, port 27950 when left out; may be given more than once,\n"
     "                      or as a list \"HOST:PORT;HOST:PORT\" (inside 127.0.0.0/8 unless --allow-remote)\n"
     "  --protocol N        protocol number sent to the master (default 84, ET 2.60b and ET: Legacy)\n"
     "  --speed 0..5        Modem, ISDN, ISDN128, DSL, DSL*2, DSL*4: 2^N requests per 200 ms\n"
     "                      (default 5)\n"
     "  --full, --empty     ask the master for full and for empty servers too\n"
-    "  --json              print JSON instead of tables\n";
+    "  --json              print JSON instead of tables\n"
+    "  --help, --version   this text; the version\n";
 
-struct Options {
+struct SOptions {
     std::string masters; // "host:port;host:port"
     int protocol = 84;
     int speed = query::SPEED_CLASS_COUNT - 1;
@@ -48,33 +53,69 @@ bool ReadInt(const char* text, int low, int high, int& value) {
     return true;
 }
 
-// Empty text when the arguments are fine, otherwise what is wrong.
-std::string ParseArguments(int argc, char** argv, Options& o) {
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        bool hasValue = i + 1 < argc;
-        if (arg == "--full")
+enum class Parsed { RUN, HELP, VERSION };
+
+// What to do; throws std::invalid_argument with what is wrong in the arguments.
+Parsed ParseArguments(int argc, char** argv, SOptions& o) {
+    enum {
+        MASTER = 'm',
+        PROTOCOL = 'p',
+        SPEED = 's',
+        FULL = 'f',
+        EMPTY = 'e',
+        JSON = 'j',
+        REMOTE = 'r',
+        HELP = 'h',
+        VERSION = 'V'
+    };
+    static const option kLong[] = {
+        {"master", required_argument, nullptr, MASTER}, {"protocol", required_argument, nullptr, PROTOCOL},
+        {"speed", required_argument, nullptr, SPEED},   {"full", no_argument, nullptr, FULL},
+        {"empty", no_argument, nullptr, EMPTY},         {"json", no_argument, nullptr, JSON},
+        {"allow-remote", no_argument, nullptr, REMOTE}, {"help", no_argument, nullptr, HELP},
+        {"version", no_argument, nullptr, VERSION},     {nullptr, 0, nullptr, 0}};
+    opterr = 0;
+    optind = 1;
+    for (int c; (c = getopt_long(argc, argv, ":", kLong, nullptr)) != -1;) {
+        switch (c) {
+        case MASTER:
+            o.masters += (o.masters.empty() ? "" : ";") + std::string(optarg);
+            break;
+        case PROTOCOL:
+            if (!ReadInt(optarg, 0, 65535, o.protocol))
+                throw std::invalid_argument("bad protocol number \"" + std::string(optarg) + "\"");
+            break;
+        case SPEED:
+            if (!ReadInt(optarg, 0, query::SPEED_CLASS_COUNT - 1, o.speed))
+                throw std::invalid_argument("bad speed class \"" + std::string(optarg) + "\" (0 to 5)");
+            break;
+        case FULL:
             o.full = true;
-        else if (arg == "--empty")
+            break;
+        case EMPTY:
             o.empty = true;
-        else if (arg == "--json")
+            break;
+        case JSON:
             o.json = true;
-        else if (arg == "--allow-remote")
+            break;
+        case REMOTE:
             o.allowRemote = true;
-        else if (arg == "--master" && hasValue)
-            o.masters += (o.masters.empty() ? "" : ";") + std::string(argv[++i]);
-        else if (arg == "--protocol" && hasValue) {
-            if (!ReadInt(argv[++i], 0, 65535, o.protocol))
-                return "bad protocol number \"" + std::string(argv[i]) + "\"";
-        } else if (arg == "--speed" && hasValue) {
-            if (!ReadInt(argv[++i], 0, query::SPEED_CLASS_COUNT - 1, o.speed))
-                return "bad speed class \"" + std::string(argv[i]) + "\" (0 to 5)";
-        } else
-            return "unknown or incomplete argument \"" + arg + "\"";
+            break;
+        case HELP:
+            return Parsed::HELP;
+        case VERSION:
+            return Parsed::VERSION;
+        case ':':
+            throw std::invalid_argument(std::string(argv[optind - 1]) + " needs a value");
+        default:
+            throw std::invalid_argument("unknown argument \"" + std::string(argv[optind - 1]) + "\"");
+        }
     }
+    if (optind < argc)
+        throw std::invalid_argument("unexpected argument \"" + std::string(argv[optind]) + "\"");
     if (o.masters.empty())
-        return "--master is required";
-    return "";
+        throw std::invalid_argument("--master is required");
+    return Parsed::RUN;
 }
 
 void Progress(const query::CQueryRun& run, int total, bool final) {
@@ -84,7 +125,7 @@ void Progress(const query::CQueryRun& run, int total, bool final) {
 }
 
 // The masters looked up, or what keeps them from being asked.
-std::string ResolveAllowed(const Options& o, std::vector<query::CMasterStatus>& masters) {
+std::string ResolveAllowed(const SOptions& o, std::vector<query::CMasterStatus>& masters) {
     std::vector<query::SMasterEntry> entries;
     std::string problem = query::ParseMasterList(o.masters, entries);
     if (!problem.empty())
@@ -100,7 +141,7 @@ std::string ResolveAllowed(const Options& o, std::vector<query::CMasterStatus>& 
     return "";
 }
 
-int Run(const Options& o) {
+int Run(const SOptions& o) {
     std::vector<query::CMasterStatus> masters;
     std::string problem = ResolveAllowed(o, masters);
     if (!problem.empty())
@@ -128,13 +169,13 @@ int Run(const Options& o) {
     int64_t lastProgress = net::ReadCounter();
     for (query::CQueryEvent event;
          !(event.kind == query::CQueryEvent::WORKER_END && event.run == run.RunNumber());) {
-        if (sink.Next(event, PROGRESS_MS)) {
+        if (sink.Next(event, kProgressMs)) {
             if (event.kind == query::CQueryEvent::SERVER_DONE)
                 run.AcceptResult(event.run);
             else if (event.kind == query::CQueryEvent::WORKER_ERROR)
                 error = event.message;
         }
-        if (net::ElapsedMs(lastProgress) >= PROGRESS_MS) {
+        if (net::ElapsedMs(lastProgress) >= kProgressMs) {
             Progress(run, total, false);
             lastProgress = net::ReadCounter();
         }
@@ -153,15 +194,25 @@ int Run(const Options& o) {
 } // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    std::string problem = ParseArguments(argc, argv, options);
-    if (!problem.empty()) {
-        std::fprintf(stderr, "velloran-query: %s\n%s", problem.c_str(), USAGE);
+    SOptions options;
+    Parsed parsed;
+    try {
+        parsed = ParseArguments(argc, argv, options);
+    } catch (const std::invalid_argument& e) {
+        std::fprintf(stderr, "velloran-query: %s\n%s", e.what(), kUsage);
         return 2;
+    }
+    if (parsed == Parsed::HELP) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (parsed == Parsed::VERSION) {
+        std::printf("velloran-query %s\n", VELLORAN_VERSION);
+        return 0;
     }
     try {
         return Run(options);
-    } catch (const net::CError& e) {
+    } catch (const base::CError& e) {
         return Fail(e.Message(), 1);
     } catch (const std::exception& e) {
         return Fail(e.what(), 1);

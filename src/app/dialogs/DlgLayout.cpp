@@ -1,5 +1,7 @@
 #include "app/dialogs/DlgLayout.h"
 
+#include "win/Window.h"
+
 #include <algorithm>
 
 namespace Dialux {
@@ -91,10 +93,7 @@ SIZE CDlgLayout::ClientSize() const {
 }
 
 RECT CDlgLayout::MeasureWindow(HWND window) const {
-    RECT rc = {};
-    ::GetWindowRect(window, &rc);
-    ::MapWindowPoints(HWND_DESKTOP, m_parent, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
+    return win::WindowRectIn(window, m_parent);
 }
 
 int CDlgLayout::FindEntry(HWND window) const {

@@ -1,6 +1,6 @@
 #include "app/dialogs/ExComboBox.h"
 
-#include "net/Error.h"
+#include "base/Error.h"
 
 #include <algorithm>
 
@@ -29,7 +29,7 @@ bool CExComboBox::SubclassDlgItem(int id, HWND parent) {
         if (::GetComboBoxInfo(combo, &info) && info.hwndItem != combo)
             edit = info.hwndItem;
         if (!edit || ::GetDlgCtrlID(edit) != kEditId)
-            throw net::CError("CExComboBox: combo box without an edit part 1001 is not supported");
+            throw base::CError("CExComboBox: combo box without an edit part 1001 is not supported");
     }
     if (!SubclassWindow(combo))
         return false;

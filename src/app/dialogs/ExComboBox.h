@@ -18,7 +18,7 @@ public:
 
     // Subclasses the combo box and its edit part, switches on the extended keyboard interface, and for
     // the drop-down list style lays a read-only edit over the text area (shown while disabled). Throws
-    // net::CError when the edit part does not have the id 1001.
+    // base::CError when the edit part does not have the id 1001.
     bool SubclassDlgItem(int id, HWND parent);
 
     int AddString(const std::string& text, LPARAM data);

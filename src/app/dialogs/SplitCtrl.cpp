@@ -19,7 +19,7 @@ bool CSplitCtrl::Create(int placeholderId, HWND parent) {
     win::SPlaceholder place;
     if (!win::TakePlaceholder(parent, placeholderId, place))
         return false;
-    if (!RegisterClass(kClassName, CS_DBLCLKS, ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)),
+    if (!RegisterClass(kClassName, CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW),
                        reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))))
         return false;
     RECT rc = place.rect;

@@ -1,5 +1,6 @@
 #include "table/model/Appearance.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -8,21 +9,24 @@ namespace Tabra {
 namespace {
 
 // The stored colour texts are read into a buffer of this size.
-constexpr size_t COLOR_BUFFER = 10;
+constexpr size_t kColorBuffer = 10;
 
 ColorRef Rgb(unsigned red, unsigned green, unsigned blue) {
     return (red & 0xFF) | (green & 0xFF) << 8 | (blue & 0xFF) << 16;
 }
 
-int ToInt(uint32_t value) {
-    return static_cast<int>(value);
+// Line widths beyond this are taken as this: a stored value is never trusted to keep rows drawable.
+constexpr uint32_t kMaxLineWidth = 16;
+
+int LineWidth(const std::optional<uint32_t>& stored, int fallback) {
+    return stored ? static_cast<int>(std::min(*stored, kMaxLineWidth)) : fallback;
 }
 
 } // namespace
 
 ColorRef ParseColor(const std::string& text) {
-    char buffer[COLOR_BUFFER] = {};
-    strncpy(buffer, text.c_str(), COLOR_BUFFER - 1);
+    char buffer[kColorBuffer] = {};
+    strncpy(buffer, text.c_str(), kColorBuffer - 1);
     unsigned red = 0;
     unsigned green = 0;
     unsigned blue = 0;
@@ -33,8 +37,8 @@ ColorRef ParseColor(const std::string& text) {
 
 CAppearance ParseAppearance(const CAppearanceValues& values) {
     CAppearance appearance;
-    appearance.horzGrid = ToInt(values.horzGrid.value_or(static_cast<uint32_t>(appearance.horzGrid)));
-    appearance.vertGrid = ToInt(values.vertGrid.value_or(static_cast<uint32_t>(appearance.vertGrid)));
+    appearance.horzGrid = LineWidth(values.horzGrid, appearance.horzGrid);
+    appearance.vertGrid = LineWidth(values.vertGrid, appearance.vertGrid);
     if (values.leparello)
         appearance.leparello = *values.leparello != 0;
     const std::optional<std::string>* rowColors[2] = {&values.rowColor0, &values.rowColor1};
@@ -43,7 +47,7 @@ CAppearance ParseAppearance(const CAppearanceValues& values) {
             appearance.rowColor[i] = ParseColor(**rowColors[i]);
     if (values.gridColor)
         appearance.gridColor = ParseColor(*values.gridColor);
-    appearance.gridWidth = ToInt(values.gridWidth.value_or(static_cast<uint32_t>(appearance.gridWidth)));
+    appearance.gridWidth = LineWidth(values.gridWidth, appearance.gridWidth);
     return appearance;
 }
 

@@ -1,5 +1,9 @@
 #include "table/model/Locale.h"
 
+#include "base/TextUtil.h"
+
+#include <algorithm>
+
 #include <string.h>
 #include <windows.h>
 
@@ -16,7 +20,7 @@ std::string LocaleText(LCTYPE type, const char* fallback) {
 
 unsigned LocaleNumber(LCTYPE type, unsigned fallback) {
     std::string text = LocaleText(type, "");
-    return text.empty() ? fallback : static_cast<unsigned>(atoi(text.c_str()));
+    return text.empty() ? fallback : static_cast<unsigned>(std::max(0, base::ReadInt(text.c_str())));
 }
 
 // "3;0" -> 3, "3;2;0" -> 32, "3" -> 30.
@@ -29,7 +33,7 @@ unsigned GroupingNumber(const std::string& text) {
         digits.pop_back();
     else
         digits += '0';
-    return digits.empty() ? 0 : static_cast<unsigned>(atoi(digits.c_str()));
+    return digits.empty() ? 0 : static_cast<unsigned>(std::max(0, base::ReadInt(digits.c_str())));
 }
 
 } // namespace

@@ -38,7 +38,7 @@ CHeaderDisplay::~CHeaderDisplay() {
 }
 
 HCURSOR CHeaderDisplay::SplitCursor() {
-    return ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32644)); // IDC_SIZEWE
+    return ::LoadCursorA(nullptr, IDC_SIZEWE);
 }
 
 void CHeaderDisplay::Draw(HDC dc, const RECT& clip) {
@@ -149,7 +149,7 @@ bool CHeaderDisplay::OnSetCursor(HWND window, UINT hitTest, UINT mouseMsg) {
     ::ScreenToClient(m_hwnd, &pt);
     bool split = m_mode == MODE_RESIZING ||
                  (m_mode == MODE_IDLE && site->Look().resizable && BorderHitTest(pt.x) >= 0);
-    ::SetCursor(split ? SplitCursor() : ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
+    ::SetCursor(split ? SplitCursor() : ::LoadCursorA(nullptr, IDC_ARROW));
     return true;
 }
 

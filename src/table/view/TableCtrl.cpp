@@ -808,7 +808,7 @@ void CTableCtrl::OnChar(UINT ch, UINT, UINT) {
     if (ch < 32)
         return;
     CUserAction action(*this);
-    ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32650))); // IDC_APPSTARTING
+    ::SetCursor(::LoadCursorA(nullptr, IDC_APPSTARTING));
     SetTimer(kTypeAheadTimer, kTypeAheadTick);
     m_typeAheadCountdown = kTypeAheadTicks;
     int col = !m_sortKeys.IsEmpty() ? m_sortKeys[0].column : GetColumnCount() > 0 ? m_geo.ColumnAt(0) : -1;
@@ -846,7 +846,7 @@ void CTableCtrl::OnTimer(UINT_PTR id) {
     if (--m_typeAheadCountdown <= 0) {
         KillTimer(kTypeAheadTimer);
         m_typeAhead.clear();
-        ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512))); // IDC_ARROW
+        ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW)); // IDC_ARROW
     }
 }
 

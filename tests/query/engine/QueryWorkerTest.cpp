@@ -1,6 +1,6 @@
 // The query run: pacing seen from the game servers' side, hand-over, stop and restart, garbage, errors.
 #include "UdpPeers.h"
-#include "net/Error.h"
+#include "base/Error.h"
 #include "query/QueryRun.h"
 #include "query/QueueSink.h"
 
@@ -397,7 +397,7 @@ public:
     explicit CThrowingSink(bool typed) : m_typed(typed) {}
     void OnServerDone(unsigned, query::CGameServer&) override {
         if (m_typed)
-            throw net::CError("sink refused the record");
+            throw base::CError("sink refused the record");
         throw std::runtime_error("not a library error");
     }
 

@@ -159,3 +159,14 @@ TEST(Appearance, DefaultsAndStoredValues) {
     values.gridColor = "red";
     EXPECT_EQ(ParseAppearance(values).gridColor, 0u);
 }
+
+TEST(Appearance, StoredLineWidthsAreClampedSoRowsStayDrawable) {
+    CAppearanceValues values;
+    values.horzGrid = 0xFFFFFFFFu; // -1 as an int
+    values.vertGrid = 0x80000000u;
+    values.gridWidth = 1000;
+    CAppearance stored = ParseAppearance(values);
+    EXPECT_EQ(stored.horzGrid, 16);
+    EXPECT_EQ(stored.vertGrid, 16);
+    EXPECT_EQ(stored.gridWidth, 16);
+}
