@@ -1,24 +1,19 @@
 #include "Report.h"
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 namespace queryreport {
 
 namespace {
 
+// Keys in the order written, so that the output reads like the text report.
+using Json = nlohmann::ordered_json;
+
 bool Answered(const query::CGameServer& s) {
     return s.tries == query::TRIES_ANSWERED;
-}
-
-std::string MastersJson(const std::vector<query::CMasterStatus>& masters) {
-    std::string out;
-    for (const query::CMasterStatus& m : masters)
-        out += std::string(out.empty() ? "" : ", ") + "{\"master\": " + JsonText(m.name) +
-               ", \"answered\": " + (m.answered ? "true" : "false") +
-               ", \"entries\": " + std::to_string(m.entries) + "}";
-    return out;
 }
 
 const char* TeamName(int team) {
@@ -30,10 +25,6 @@ const char* TeamName(int team) {
     default:
         return "Spectating";
     }
-}
-
-const char* Bool(bool value) {
-    return value ? "true" : "false";
 }
 
 // Printable for a terminal: control characters become '?', everything else stays as received.
@@ -67,81 +58,56 @@ std::string Table(const std::vector<std::vector<std::string>>& rows, const std::
 
 } // namespace
 
-std::string JsonText(const std::string& text) {
-    std::string out = "\"";
+std::string Latin1ToUtf8(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
     for (char ch : text) {
         auto c = static_cast<unsigned char>(ch);
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (c < 0x20 || c >= 0x7F) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04X", c);
-                out += escaped;
-            } else {
-                out += ch;
-            }
+        if (c < 0x80) {
+            out += ch;
+        } else {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
         }
     }
-    return out + "\"";
+    return out;
 }
 
 std::string JsonReport(const query::CServerCollection& servers, int protocol,
                        const std::vector<query::CMasterStatus>& masters) {
-    std::string out = "{\"protocol\": " + std::to_string(protocol) + ",\n \"masters\": [" +
-                      MastersJson(masters) + "],\n \"servers\": [";
-    bool first = true;
+    Json report = {{"protocol", protocol},
+                   {"masters", Json::array()},
+                   {"servers", Json::array()},
+                   {"silent", Json::array()}};
+    for (const query::CMasterStatus& m : masters)
+        report["masters"].push_back(
+            {{"master", Latin1ToUtf8(m.name)}, {"answered", m.answered}, {"entries", m.entries}});
     for (const auto& [address, s] : servers) {
-        if (!Answered(s))
+        if (!Answered(s)) {
+            report["silent"].push_back(address.ToText());
             continue;
-        out += first ? "\n  {" : ",\n  {";
-        first = false;
-        out += "\"address\": " + JsonText(address.ToText());
-        out += ", \"name\": " + JsonText(s.name);
-        out += ", \"map\": " + JsonText(s.map);
-        out += ", \"mod\": " + JsonText(s.mod);
-        out += ", \"gameType\": " + std::to_string(s.gameType);
-        out += ", \"maxClients\": " + std::to_string(s.maxClients);
-        out += ", \"ping\": " + std::to_string(s.ping);
-        out += std::string(", \"needPassword\": ") + Bool(s.needPassword);
-        out += std::string(", \"friendlyFire\": ") + Bool(s.friendlyFire);
-        out += std::string(", \"punkBuster\": ") + Bool(s.punkBuster);
-        out += ",\n   \"variables\": [";
-        for (size_t i = 0; i < s.variables.size(); ++i)
-            out += (i ? ", [" : "[") + JsonText(s.variables[i].first) + ", " +
-                   JsonText(s.variables[i].second) + "]";
-        out += "],\n   \"players\": [";
-        for (size_t i = 0; i < s.players.size(); ++i) {
-            const query::CPlayer& p = s.players[i];
-            out += (i ? ", {" : "{") + std::string("\"name\": ") + JsonText(p.name) +
-                   ", \"score\": " + std::to_string(p.score) + ", \"ping\": " + std::to_string(p.ping) +
-                   ", \"team\": " + std::to_string(p.team) + "}";
         }
-        out += "]}";
+        Json variables = Json::array();
+        for (const auto& [key, value] : s.variables)
+            variables.push_back({Latin1ToUtf8(key), Latin1ToUtf8(value)});
+        Json players = Json::array();
+        for (const query::CPlayer& p : s.players)
+            players.push_back(
+                {{"name", Latin1ToUtf8(p.name)}, {"score", p.score}, {"ping", p.ping}, {"team", p.team}});
+        report["servers"].push_back({{"address", address.ToText()},
+                                     {"name", Latin1ToUtf8(s.name)},
+                                     {"map", Latin1ToUtf8(s.map)},
+                                     {"mod", Latin1ToUtf8(s.mod)},
+                                     {"gameType", s.gameType},
+                                     {"maxClients", s.maxClients},
+                                     {"ping", s.ping},
+                                     {"needPassword", s.needPassword},
+                                     {"friendlyFire", s.friendlyFire},
+                                     {"punkBuster", s.punkBuster},
+                                     {"variables", std::move(variables)},
+                                     {"players", std::move(players)}});
     }
-    out += first ? "],\n \"silent\": [" : "\n ],\n \"silent\": [";
-    first = true;
-    for (const auto& [address, s] : servers) {
-        if (Answered(s))
-            continue;
-        out += (first ? "" : ", ") + JsonText(address.ToText());
-        first = false;
-    }
-    return out + "]}\n";
+    return report.dump(1) + "\n";
 }
 
 std::string TextReport(const query::CServerCollection& servers) {

@@ -9,9 +9,8 @@
 
 namespace queryreport {
 
-// A JSON string literal of the bytes of `text`: quotes, backslashes and control characters escaped,
-// bytes from 0x7F on written as \u00XX (read as Latin-1).
-std::string JsonText(const std::string& text);
+// The game's Latin-1 bytes as UTF-8, so that every name survives JSON byte for byte.
+std::string Latin1ToUtf8(const std::string& text);
 
 // {"protocol": N, "masters": [...], "servers": [...], "silent": [...]} over the collection in key order;
 // a server is silent when it never answered. Each master with its address, whether it answered and the
