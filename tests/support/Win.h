@@ -1,6 +1,8 @@
-// Helpers for driving real windows in tests under Wine: bounded message pumping, closing modal boxes
-// and reading what they show, and reading a menu back from the system.
+// Helpers for driving real windows in tests under Wine: a routed top-level window, bounded message
+// pumping, closing modal boxes and reading what they show, and reading a menu back from the system.
 #pragma once
+
+#include "win/Window.h"
 
 #include <windows.h>
 
@@ -9,7 +11,24 @@
 #include <string>
 #include <vector>
 
-namespace wintest {
+namespace testsupport {
+
+// Creates wnd as a top-level window of a routed class (registered on first use), shown without
+// taking the activation.
+inline bool CreateTopWindow(win::CWnd& wnd, RECT rect = {20, 20, 720, 520},
+                            DWORD style = WS_OVERLAPPEDWINDOW) {
+    constexpr char kClass[] = "VelloranTestWindow";
+    if (!win::CWnd::RegisterClass(kClass, CS_DBLCLKS, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)) ||
+        !wnd.Create(kClass, "Velloran test", style, 0, rect, nullptr))
+        return false;
+    wnd.ShowWindow(SW_SHOWNOACTIVATE);
+    return true;
+}
+
+// The lParam of a mouse message at (x, y); negative coordinates kept.
+inline LPARAM At(int x, int y) {
+    return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
+}
 
 // Dispatches messages until done() holds or timeoutMs has passed; returns done().
 inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
@@ -31,7 +50,6 @@ inline void PumpFor(DWORD ms) {
     PumpUntil([] { return false; }, ms);
 }
 
-// The first visible dialog-class window (#32770) of the calling thread other than except.
 // The visible dialog-class windows (#32770) of the calling thread.
 inline std::vector<HWND> ThreadDialogs() {
     std::vector<HWND> found;
@@ -94,7 +112,7 @@ inline SBoxTexts ReadBox(HWND box) {
 struct SMenuRead {
     UINT id;
     std::string text; // empty for separators
-    bool grayed, checked, separator, radio, popup;
+    bool grayed, checked, separator;
     std::vector<SMenuRead> sub;
 };
 
@@ -111,8 +129,7 @@ inline std::vector<SMenuRead> ReadMenu(HMENU menu) {
         ::GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info);
         const bool separator = (info.fType & MFT_SEPARATOR) != 0;
         items.push_back({info.wID, separator ? std::string() : text, (info.fState & MFS_GRAYED) != 0,
-                         (info.fState & MFS_CHECKED) != 0, separator, (info.fType & MFT_RADIOCHECK) != 0,
-                         info.hSubMenu != nullptr,
+                         (info.fState & MFS_CHECKED) != 0, separator,
                          info.hSubMenu ? ReadMenu(info.hSubMenu) : std::vector<SMenuRead>{}});
     }
     return items;
@@ -160,4 +177,7 @@ private:
     static inline std::vector<HWND> s_known;
 };
 
-} // namespace wintest
+} // namespace testsupport
+
+// The name tests/app still uses for these helpers.
+namespace wintest = testsupport;
