@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-using namespace viewtest;
+using namespace testsupport;
 
 namespace {
 

@@ -1,41 +1,32 @@
 // Test rig of the table control: a real top-level parent window that records the control's
-// notifications and answers them as told, a control made from a placeholder child, and a control
-// whose popup menus choose a command instead of showing themselves.
+// notifications and answers them as told, a control made from a placeholder child whose popup menus
+// choose a command instead of showing themselves, and the mouse and keyboard helpers that drive it.
 #pragma once
 
 #include "support/Win.h"
 #include "table/model/ColDef.h"
-#include "table/view/AppearanceReader.h"
 #include "table/view/TableCtrl.h"
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
-namespace viewtest {
+namespace testsupport {
 
 constexpr int kTableId = 1001;
 
+// A notification of the table: its code and record (the virtual key in command for TN_KEYDOWN).
 struct SEvent {
-    int code;
-    int row;
-    int col;
-    int command;
-    int x;
-    int y;
-    int key;
+    int code, row, col, command, x, y, key;
     std::string text;
 };
 
 class CParent : public win::CWnd {
 public:
-    CParent() {
-        win::CWnd::RegisterClass("TabraTestParent", 0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-        Create("TabraTestParent", "Tabra test", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
-               RECT{20, 20, 720, 520}, nullptr);
-        ::ShowWindow(m_hwnd, SW_SHOWNOACTIVATE);
-    }
+    CParent() { CreateTopWindow(*this); }
 
     std::vector<SEvent> events;
     std::map<int, LRESULT> answers; // code -> answer
@@ -50,34 +41,29 @@ public:
 
 protected:
     bool OnNotify(NMHDR* header, LRESULT& result) override {
-        int code = static_cast<int>(header->code);
+        const int code = static_cast<int>(header->code);
         if (header->idFrom != kTableId)
             return false;
         if (code == Tabra::TN_KEYDOWN) {
-            events.push_back(SEvent{
-                code, -1, -1, static_cast<int>(reinterpret_cast<NMKEY*>(header)->nVKey), -1, -1, -1, {}});
+            events.push_back(
+                {code, -1, -1, static_cast<int>(reinterpret_cast<NMKEY*>(header)->nVKey), -1, -1, -1, {}});
         } else {
             auto* record = reinterpret_cast<Tabra::STableNotify*>(header);
             if (onNotify)
                 onNotify(code, *record);
-            events.push_back(SEvent{code, record->row, record->col, record->command, record->x, record->y,
-                                    record->key, record->text});
+            events.push_back({code, record->row, record->col, record->command, record->x, record->y,
+                              record->key, record->text});
         }
-        auto it = answers.find(code);
-        result = it == answers.end() ? 0 : it->second;
+        result = answers.count(code) ? answers[code] : 0;
         return true;
     }
 };
-
-using SItem = wintest::SMenuRead;
-using wintest::FindItem;
-using wintest::ReadMenu;
 
 // Popup menus record their items and answer `choice` instead of running a modal menu loop.
 class CTestTable : public Tabra::CTableCtrl {
 public:
     UINT choice = 0;
-    std::vector<SItem> lastMenu;
+    std::vector<SMenuRead> lastMenu;
     POINT lastPoint{};
     int menusShown = 0;
 
@@ -88,6 +74,12 @@ public:
         return choice;
     }
 };
+
+// The item of a menu with that text; a missing one reads as an item without id and submenu.
+inline SMenuRead Item(const std::vector<SMenuRead>& menu, const std::string& text) {
+    const SMenuRead* item = FindItem(menu, text);
+    return item ? *item : SMenuRead{0, "<missing " + text + ">", false, false, false, {}};
+}
 
 // Columns: 0 "Name" (text), 1 "Ping" (integer, right aligned), 2 "Key" (integer, hidden key column).
 struct SColumns {
@@ -124,14 +116,15 @@ inline void Fill(Tabra::CTableCtrl& table, SColumns& columns, int rows) {
     table.Update(true);
 }
 
-// Window messages of a mouse at a client point of a pane.
-inline LPARAM At(int x, int y) {
-    return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
-}
-
 inline void Click(HWND pane, int x, int y, UINT flags = 0) {
     ::SendMessageA(pane, WM_LBUTTONDOWN, MK_LBUTTON | flags, At(x, y));
     ::SendMessageA(pane, WM_LBUTTONUP, flags, At(x, y));
+}
+
+// The context menu message of a right click at a client point of a pane.
+inline void RightClick(HWND pane, POINT pt) {
+    ::ClientToScreen(pane, &pt);
+    ::SendMessageA(pane, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(pane), At(pt.x, pt.y));
 }
 
 // The client point of the middle of row in the body of table.
@@ -156,4 +149,27 @@ inline void SetModifiers(bool shift, bool ctrl) {
     ::SetKeyboardState(keys);
 }
 
-} // namespace viewtest
+// A focused table of `rows` filled rows made from a placeholder with the given style bits.
+class TableTest : public ::testing::Test {
+protected:
+    void SetUp() override { Make(0, 50); }
+    void TearDown() override { SetModifiers(false, false); }
+    void Make(DWORD style, int rows) {
+        ASSERT_TRUE(CreateFromPlaceholder(table, parent, style));
+        Fill(table, columns, rows);
+        ::SetFocus(table);
+        parent.events.clear();
+    }
+    HWND Body() { return table.Body(); }
+    HWND Header() { return table.Header(); }
+    void ClickRow(int row, UINT flags = 0) {
+        const POINT p = RowPoint(table, row);
+        Click(Body(), p.x, p.y, flags);
+    }
+
+    SColumns columns;
+    CParent parent;
+    CTestTable table;
+};
+
+} // namespace testsupport
