@@ -297,7 +297,7 @@ demo_window() {
     cmake --build "$BUILD_ROOT/win64" --target velloran velloran_probe
     [ -n "${DISPLAY:-}" ] || start_xvfb
     ensure_wineprefix
-    local exe="$BUILD_ROOT/win64/src/app/velloran.exe" probe="$BUILD_ROOT/win64/tests/app/velloran_probe.exe"
+    local exe="$BUILD_ROOT/win64/src/app/velloran.exe" probe="$BUILD_ROOT/win64/tools/probe/velloran_probe.exe"
     wine reg add "$key" /v Master /t REG_SZ /d "$MASTERS" /f >/dev/null 2>&1
     wine reg add "$key" /v Version /t REG_DWORD /d 3 /f >/dev/null 2>&1
     wine reg add "$key" /v StartupQuery /t REG_DWORD /d 2 /f >/dev/null 2>&1
