@@ -1,11 +1,12 @@
-// The main window under test: the real dialog run modally on its own registry key, with a test script
-// that runs inside the modal loop once the window is up, and a record of every accepted result.
+// The program's dialogs under test, run modally with a test script that runs inside the modal loop once
+// the dialog is up; the main window also records what it showed after each accepted result.
 #pragma once
 
 #include "DialogHost.h"
 #include "app/BrowserDlg.h"
 #include "app/res/resource.h"
-#include "win/TestUtil.h"
+#include "support/Win.h"
+#include "table/model/Locale.h"
 
 #include <gtest/gtest.h>
 
@@ -13,26 +14,76 @@
 #include <string>
 #include <vector>
 
-namespace apptest {
+namespace testsupport {
 
-// What the window showed right after one accepted WM_SERVERDONE.
+// The texts of column col, top to bottom.
+inline std::vector<std::string> Column(Tabra::CTableCtrl& table, int col) {
+    std::vector<std::string> texts;
+    for (int row = 0; row < table.GetRowCount(); ++row)
+        texts.push_back(table.GetCellText(row, col));
+    return texts;
+}
+
+// Whether column col is in ascending order: by number, or by text in the table's collation.
+inline bool IsSorted(Tabra::CTableCtrl& table, int col, bool numbers = false) {
+    for (int row = 1; row < table.GetRowCount(); ++row) {
+        const bool inOrder = numbers
+                                 ? table.GetCell(row - 1, col)->GetInt() <= table.GetCell(row, col)->GetInt()
+                                 : Tabra::CollateNoCase(table.GetCellText(row - 1, col).c_str(),
+                                                        table.GetCellText(row, col).c_str()) <= 0;
+        if (!inOrder)
+            return false;
+    }
+    return true;
+}
+
+// Dlg run modally: the script runs once the dialog is up (shown, so that visibility tells whether it has
+// ended); a dialog the script leaves open is cancelled.
+template <class Dlg, class Self> class CScriptRig : public Dlg {
+public:
+    using Script = std::function<void(Self&)>;
+    template <class... Args>
+    explicit CScriptRig(Script script, Args&&... args)
+        : Dlg(std::forward<Args>(args)...), m_script(std::move(script)) {}
+
+    void Click(int id) {
+        this->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)this->GetDlgItem(id));
+    }
+    bool IsOpen() const { return this->IsWindowVisible(); }
+
+protected:
+    static constexpr UINT kRunScript = WM_APP + 77;
+    bool OnInitDialog() override {
+        const bool result = Dlg::OnInitDialog();
+        this->PostMessage(kRunScript);
+        return result;
+    }
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg != kRunScript)
+            return Dlg::WindowProc(msg, wParam, lParam);
+        if (!IsOpen())
+            this->ShowWindow(SW_SHOW);
+        m_script(static_cast<Self&>(*this));
+        if (IsOpen())
+            Click(IDCANCEL);
+        return 0;
+    }
+
+private:
+    Script m_script;
+};
+
+// What the main window showed right after one accepted WM_SERVERDONE.
 struct SDoneState {
     int serversToQuery; // the "Servers to Query" label
     int progress;
-    int serverRows;
-    int playerRows;
-    std::vector<std::string> playerNames; // the Player table, top to bottom
 };
 
-class CBrowserRig : public app::CBrowserDlg {
+class CBrowserRig : public CScriptRig<app::CBrowserDlg, CBrowserRig> {
 public:
-    using Script = std::function<void(CBrowserRig&)>;
-
-    CBrowserRig(const std::string& keyPath, Script script)
-        : CBrowserDlg(keyPath), m_script(std::move(script)) {}
+    CBrowserRig(const std::string& keyPath, Script script) : CScriptRig(std::move(script), keyPath) {}
 
     std::vector<SDoneState> done;
-    bool recordNames = false;
     int paints = 0;         // WM_PAINT messages of the window
     int paintsAtQuery = -1; // paints when Query Master was first pressed
 
@@ -41,77 +92,38 @@ public:
         return static_cast<int>(::SendDlgItemMessageA(m_hwnd, IDC_PROGRESS, PBM_GETPOS, 0, 0));
     }
     bool Checked(int id) const { return ::IsDlgButtonChecked(m_hwnd, id) == BST_CHECKED; }
+    void Check(int id, bool on) { ::CheckDlgButton(m_hwnd, id, on ? BST_CHECKED : BST_UNCHECKED); }
     int Selection(int id) const {
         return static_cast<int>(::SendDlgItemMessageA(m_hwnd, id, CB_GETCURSEL, 0, 0));
     }
-    void Click(int id) {
-        ::SendMessageA(m_hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(id));
-    }
-    void Check(int id, bool on) { ::CheckDlgButton(m_hwnd, id, on ? BST_CHECKED : BST_UNCHECKED); }
+    void Select(int id, int item) { ::SendDlgItemMessageA(m_hwnd, id, CB_SETCURSEL, item, 0); }
     void SelectTab(int index) {
         ::SendDlgItemMessageA(m_hwnd, IDC_TABS, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
         NMHDR header{GetDlgItem(IDC_TABS), IDC_TABS, static_cast<UINT>(TCN_SELCHANGE)};
         ::SendMessageA(m_hwnd, WM_NOTIFY, IDC_TABS, reinterpret_cast<LPARAM>(&header));
     }
-    RECT ItemRect(int id) const { return RectOf(GetDlgItem(id)); }
-    RECT RectOf(HWND window) const {
-        RECT rc = {};
-        ::GetWindowRect(window, &rc);
-        ::MapWindowPoints(HWND_DESKTOP, m_hwnd, reinterpret_cast<POINT*>(&rc), 2);
-        return rc;
-    }
+    RECT RectOf(HWND window) const { return RectIn(m_hwnd, window); }
     // Waits (dispatching messages) until the current run has handed over every result.
     bool WaitForRunEnd(DWORD timeoutMs = 30000) {
-        return wintest::PumpUntil([this] { return !IsQuerying() && Run().ServersToQuery() == 0; }, timeoutMs);
+        return testsupport::PumpUntil([this] { return !IsQuerying() && Run().ServersToQuery() == 0; },
+                                      timeoutMs);
     }
     // Closes the window the way the Close button does.
     void Close() { Click(IDCANCEL); }
 
-    static std::vector<std::string> Column(Tabra::CTableCtrl& table, int col) {
-        std::vector<std::string> texts;
-        for (int row = 0; row < table.GetRowCount(); ++row)
-            texts.push_back(table.GetCellText(row, col));
-        return texts;
-    }
-
 protected:
-    static constexpr UINT kRunScript = WM_APP + 77;
-
-    bool OnInitDialog() override {
-        bool result = CBrowserDlg::OnInitDialog();
-        PostMessage(kRunScript);
-        return result;
-    }
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
         paints += msg == WM_PAINT;
         if (msg == WM_COMMAND && wParam == MAKEWPARAM(IDC_QUERY_MASTER, BN_CLICKED) && paintsAtQuery < 0)
             paintsAtQuery = paints;
-        if (msg != kRunScript)
-            return CBrowserDlg::WindowProc(msg, wParam, lParam);
-        if (m_script)
-            m_script(*this);
-        // A script that failed half-way still ends the dialog.
-        if (m_hwnd)
-            Close();
-        return 0;
+        return CScriptRig::WindowProc(msg, wParam, lParam);
     }
     void OnServerDone(unsigned run, query::CGameServer& record) override {
         const int before = HandledResults();
         CBrowserDlg::OnServerDone(run, record);
-        if (HandledResults() == before)
-            return;
-        SDoneState state{Label(IDC_SERVERS_TO_QUERY),
-                         Progress(),
-                         Lists().ServerTable().GetRowCount(),
-                         Lists().PlayerTable().GetRowCount(),
-                         {}};
-        if (recordNames)
-            state.playerNames = Column(Lists().PlayerTable(), app::CServerLists::PLAYER_NAME);
-        done.push_back(state);
+        if (HandledResults() != before)
+            done.push_back({Label(IDC_SERVERS_TO_QUERY), Progress()});
     }
-
-private:
-    Script m_script;
 };
 
-} // namespace apptest
+} // namespace testsupport

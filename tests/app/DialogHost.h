@@ -1,17 +1,20 @@
 // A modeless test dialog from a template whose window is routed through a CWnd: it records the commands
-// its controls send (after the combo box filter), re-lays out on WM_SIZE, and reflects control colours.
+// its controls send and re-lays out on WM_SIZE. Key input is handed to dialogs as a modal loop does, and
+// message boxes are answered as a user would.
 #pragma once
 
 #include "app/dialogs/DlgLayout.h"
-#include "app/dialogs/ExComboBox.h"
+#include "support/Win.h"
 #include "win/Window.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <string>
 #include <utility>
 #include <vector>
 
-namespace apptest {
+namespace testsupport {
 
 // Hands a key message for the focus window (or target) to the dialog manager of dialog, as a modal
 // loop does; the message filter sees it first. Returns whether the dialog manager took it.
@@ -27,6 +30,43 @@ inline void SetKeyState(int key, bool down) {
     ::GetKeyboardState(keys);
     keys[key] = down ? 0x80 : 0;
     ::SetKeyboardState(keys);
+}
+
+// Answers every dialog that shows up on this thread while it lives with button, and keeps what each
+// showed: its caption and child texts joined by '|'.
+class CBoxAnswers {
+public:
+    explicit CBoxAnswers(int button = IDOK)
+        : m_closer(
+              [this, button](HWND box) {
+                  const testsupport::SBoxTexts read = testsupport::ReadBox(box);
+                  std::string all = read.caption;
+                  for (const std::string& t : read.texts)
+                      all += "|" + t;
+                  shown.push_back(all);
+                  ::PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+              },
+              INT_MAX) {}
+    // Whether any dialog showed text.
+    bool Showed(const std::string& text) const {
+        for (const std::string& s : shown) {
+            if (s.find(text) != std::string::npos)
+                return true;
+        }
+        return false;
+    }
+    std::vector<std::string> shown;
+
+private:
+    testsupport::CDialogCloser m_closer;
+};
+
+// The rectangle of window in the client coordinates of parent.
+inline RECT RectIn(HWND parent, HWND window) {
+    RECT rc = {};
+    ::GetWindowRect(window, &rc);
+    ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
 }
 
 class CDialogHost : public win::CWnd {
@@ -48,13 +88,8 @@ public:
         }
     }
 
-    RECT ItemRect(int id) const { return RectOf(GetDlgItem(id)); }
-    RECT RectOf(HWND window) const {
-        RECT rc = {};
-        ::GetWindowRect(window, &rc);
-        ::MapWindowPoints(HWND_DESKTOP, m_hwnd, reinterpret_cast<POINT*>(&rc), 2);
-        return rc;
-    }
+    RECT ItemRect(int id) const { return RectIn(m_hwnd, GetDlgItem(id)); }
+    RECT RectOf(HWND window) const { return RectIn(m_hwnd, window); }
     // Resizes the window so that its client area grows by dx, dy.
     void Grow(int dx, int dy) {
         RECT rc = {};
@@ -90,4 +125,4 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
 };
 
-} // namespace apptest
+} // namespace testsupport

@@ -22,7 +22,7 @@ protected:
         return SIZE{rc.right, rc.bottom};
     }
 
-    apptest::CDialogHost m_host;
+    testsupport::CDialogHost m_host;
     CDlgLayout m_layout;
 };
 

@@ -17,7 +17,7 @@
 namespace {
 
 using app::CServerLists;
-using apptest::CBrowserRig;
+using testsupport::CBrowserRig;
 using Measures = std::map<std::string, int>;
 
 constexpr char kOutVar[] = "VELLORAN_DPI_OUT";
@@ -139,7 +139,7 @@ Measures MeasureInChild(int dpi, const Tabra::CWordArray& layout, const std::str
     return m;
 }
 
-class DpiTest : public apptest::RegistryTest {
+class DpiTest : public testsupport::RegistryTest {
 protected:
     void SetUp() override {
         RegistryTest::SetUp();

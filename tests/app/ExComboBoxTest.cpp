@@ -2,11 +2,11 @@
 
 #include "AppTestResources.h"
 #include "DialogHost.h"
-#include "base/Error.h"
 
 namespace {
 
 using Ovix::CExComboBox;
+using Codes = std::vector<int>;
 
 class ExComboBoxTest : public ::testing::Test {
 protected:
@@ -22,7 +22,6 @@ protected:
         for (char ch : text)
             ::SendMessageA(m_box.GetEdit(), WM_CHAR, static_cast<unsigned char>(ch), 1);
     }
-    void Key(UINT key) { ::SendMessageA(m_box.GetEdit(), WM_KEYDOWN, key, 1); }
     std::pair<DWORD, DWORD> EditSel() {
         DWORD start = 0, end = 0;
         ::SendMessageA(m_box.GetEdit(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
@@ -34,175 +33,134 @@ protected:
         ::SendMessageA(m_host, WM_COMMAND, MAKEWPARAM(IDC_C_DROPDOWN, code),
                        reinterpret_cast<LPARAM>(m_box.GetHwnd()));
     }
-    std::vector<int> Codes() const { return m_host.CodesFrom(IDC_C_DROPDOWN); }
-    // The selection notifications only, without the edit and focus ones the control adds.
-    std::vector<int> SelectionCodes() const {
-        std::vector<int> codes;
-        for (int code : Codes()) {
-            if (code == CBN_SELCHANGE || code == CBN_SELENDOK || code == CBN_SELENDCANCEL ||
+    // The codes the parent received since the last call, all of them or only the selection ones.
+    Codes TakeCodes(bool selectionOnly = false) {
+        Codes codes;
+        for (int code : m_host.CodesFrom(IDC_C_DROPDOWN)) {
+            if (!selectionOnly || code == CBN_SELCHANGE || code == CBN_SELENDOK || code == CBN_SELENDCANCEL ||
                 code == CBN_DBLCLK)
                 codes.push_back(code);
         }
+        m_host.commands.clear();
         return codes;
     }
     int Index(const char* text) const { return m_box.FindStringExact(-1, text); }
 
-    apptest::CDialogHost m_host;
+    testsupport::CDialogHost m_host;
     CExComboBox m_box;
 };
 
-TEST_F(ExComboBoxTest, TypingAPrefixCompletesInline) {
-    Type("d");
-    EXPECT_EQ(m_box.GetWindowText(), "DSL");
-    EXPECT_EQ(EditSel(), std::make_pair(DWORD{1}, DWORD{3}));
-    Type("s");
-    EXPECT_EQ(m_box.GetWindowText(), "DSL");
-    EXPECT_EQ(EditSel(), std::make_pair(DWORD{2}, DWORD{3})) << "only the last letter stays selected";
-    EXPECT_EQ(m_box.GetCurSel(), Index("DSL"));
-    EXPECT_EQ(SelectionCodes(), std::vector<int>{CBN_SELCHANGE})
-        << "one change for the item, none for the same";
-    EXPECT_TRUE(m_box.IsSelEndPending());
-
-    Type("L*4");
-    EXPECT_EQ(m_box.GetWindowText(), "DSL*4");
-    EXPECT_EQ(m_box.GetCurSel(), Index("DSL*4"));
-    Type("x");
-    EXPECT_EQ(m_box.GetWindowText(), "DSL*4x");
-    EXPECT_EQ(SelectionCodes().back(), CBN_SELCHANGE) << "no match is reported as a change too";
-}
-
-TEST_F(ExComboBoxTest, CompletionIgnoresCaseAndBackspaceShortensTheTypedPart) {
+TEST_F(ExComboBoxTest, TypingCompletesInlineIgnoringCaseAndBackspaceShortensTheTypedPart) {
+    const struct {
+        const char* typed;
+        const char* text;
+        DWORD selStart, selEnd;
+        const char* selected;
+        Codes codes;
+    } steps[] = {
+        {"d", "DSL", 1, 3, "DSL", {CBN_SELCHANGE}},
+        {"s", "DSL", 2, 3, "DSL", {}}, // the same item: no change; only the last letter stays selected
+        {"L", "DSL", 3, 3, "DSL", {}},
+        {"*", "DSL*2", 4, 5, "DSL*2", {CBN_SELCHANGE}},
+        {"4", "DSL*4", 5, 5, "DSL*4", {CBN_SELCHANGE}},
+        {"x", "DSL*4x", 6, 6, nullptr, {CBN_SELCHANGE}}, // no match is reported as a change too
+    };
+    for (const auto& s : steps) {
+        Type(s.typed);
+        EXPECT_EQ(m_box.GetWindowText(), s.text) << s.typed;
+        EXPECT_EQ(EditSel(), std::make_pair(s.selStart, s.selEnd)) << s.typed;
+        EXPECT_EQ(m_box.GetCurSel(), s.selected ? Index(s.selected) : -1) << s.typed;
+        EXPECT_EQ(TakeCodes(true), s.codes) << s.typed;
+        EXPECT_TRUE(m_box.IsSelEndPending());
+    }
+    m_box.SetWindowText("");
     Type("isdn1");
     EXPECT_EQ(m_box.GetWindowText(), "ISDN128");
     EXPECT_EQ(EditSel(), std::make_pair(DWORD{5}, DWORD{7}));
-    ::SendMessageA(m_box.GetEdit(), WM_CHAR, VK_BACK, 1);
+    Type("\b");
     EXPECT_EQ(m_box.GetWindowText(), "ISDN");
     EXPECT_EQ(m_box.GetCurSel(), Index("ISDN"));
     EXPECT_EQ(EditSel(), std::make_pair(DWORD{4}, DWORD{4}));
-
-    m_box.m_inlineCompletion = 0;
-    m_box.SetWindowText("");
-    Type("mo");
-    EXPECT_EQ(m_box.GetWindowText(), "mo") << "completion switched off";
 }
 
-TEST_F(ExComboBoxTest, LeavingTheBoxSelectsTheMatchingItem) {
-    const struct {
-        const char* text;
-        const char* selected;
-    } cases[] = {{"zzz", "Modem"}, {"isd", "ISDN"}, {"DSL*", "DSL*2"}, {"", "Modem"}};
-    for (const auto& c : cases) {
-        m_box.SetCurSel(Index("DSL*4"));
-        ::SetFocus(m_box.GetEdit());
-        FromControl(CBN_SETFOCUS);
-        m_box.SetWindowText(c.text);
-        m_host.commands.clear();
-        ::SetFocus(m_host.GetDlgItem(IDC_C_OTHER));
-        EXPECT_EQ(m_box.GetSelectedText(), c.selected) << c.text;
-        EXPECT_EQ(m_box.GetWindowText(), c.selected) << c.text;
-        EXPECT_EQ(SelectionCodes(), (std::vector<int>{CBN_SELCHANGE, CBN_SELENDOK})) << c.text;
-    }
-    // The text of the selected item: nothing happens.
-    ::SetFocus(m_box.GetEdit());
-    m_host.commands.clear();
-    ::SetFocus(m_host.GetDlgItem(IDC_C_OTHER));
-    EXPECT_TRUE(SelectionCodes().empty());
-
+TEST_F(ExComboBoxTest, LeavingTheBoxWithoutFocusLossMatchingKeepsTheTypedText) {
     m_box.m_matchOnFocusLoss = 0;
-    ::SetFocus(m_box.GetEdit());
     m_box.SetWindowText("zzz");
     ::SetFocus(m_host.GetDlgItem(IDC_C_OTHER));
     EXPECT_EQ(m_box.GetWindowText(), "zzz");
 }
 
-TEST_F(ExComboBoxTest, EnterConfirmsAndAsksTheParentToSearch) {
+TEST_F(ExComboBoxTest, EnterAsksTheParentToSearchCancelConfirmsAPendingChangeAndTabMovesOn) {
     Type("mod");
-    m_host.commands.clear();
-    Key(VK_RETURN);
-    EXPECT_EQ(SelectionCodes(), (std::vector<int>{CBN_SELENDOK, CBN_DBLCLK}));
+    TakeCodes();
+    ::SendMessageA(m_box.GetEdit(), WM_KEYDOWN, VK_RETURN, 1);
+    EXPECT_EQ(TakeCodes(true), (Codes{CBN_SELENDOK, CBN_DBLCLK}));
+    ::SendMessageA(m_box.GetEdit(), WM_KEYDOWN, VK_RETURN, 1);
+    EXPECT_EQ(TakeCodes(true), Codes{CBN_DBLCLK}) << "nothing pending the second time";
+
+    m_box.SetWindowText("");
+    FromControl(CBN_SETFOCUS);
+    Type("dsl*2");
+    ASSERT_TRUE(m_box.IsSelEndPending());
+    TakeCodes();
+    FromControl(CBN_SELENDCANCEL);
+    EXPECT_EQ(TakeCodes(), Codes{CBN_SELENDOK});
     EXPECT_FALSE(m_box.IsSelEndPending());
-    m_host.commands.clear();
-    Key(VK_RETURN);
-    EXPECT_EQ(SelectionCodes(), std::vector<int>{CBN_DBLCLK}) << "nothing pending the second time";
-}
 
-TEST_F(ExComboBoxTest, TabMovesToTheNextControl) {
     EXPECT_EQ(::SendMessageA(m_box.GetEdit(), WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
-    Key(VK_TAB);
-    HWND focus = ::GetFocus();
+    ::SendMessageA(m_box.GetEdit(), WM_KEYDOWN, VK_TAB, 1);
     HWND simple = m_host.GetDlgItem(IDC_C_SIMPLE);
-    EXPECT_TRUE(focus == simple || ::IsChild(simple, focus));
+    EXPECT_TRUE(::GetFocus() == simple || ::IsChild(simple, ::GetFocus()));
 }
 
-TEST_F(ExComboBoxTest, FilterPassesOnlyRealSelectionChanges) {
-    const int dsl = Index("DSL"), modem = Index("Modem");
+TEST_F(ExComboBoxTest, FilterPassesOnlyRealSelectionChangesAndOpeningSelectsTheLongestPrefix) {
+    const int dsl = Index("DSL"), modem = Index("Modem"), keep = -3;
     m_box.SetCurSel(dsl);
     FromControl(CBN_SETFOCUS);
-    struct SStep {
-        int select; // -3: leave the selection
+    const struct {
+        int select;
         int code;
         bool passes;
-    };
-    const SStep steps[] = {
-        {-3, CBN_SELCHANGE, false},     // unchanged since the focus came
+    } steps[] = {
+        {keep, CBN_SELCHANGE, false},   // unchanged since the focus came
         {modem, CBN_SELCHANGE, true},   // a real change
-        {-3, CBN_SELCHANGE, false},     // the same again
-        {-3, CBN_SELENDOK, true},       // differs from the last SELENDOK (DSL)
-        {-3, CBN_SELENDOK, false},      // repeated
+        {keep, CBN_SELCHANGE, false},   // the same again
+        {keep, CBN_SELENDOK, true},     // differs from the last SELENDOK (DSL)
+        {keep, CBN_SELENDOK, false},    // repeated
         {dsl, CBN_SELENDCANCEL, false}, // never passes; nothing pending
-        {-3, CBN_EDITCHANGE, true},     // others pass untouched
+        {keep, CBN_EDITCHANGE, true},   // others pass untouched
     };
-    for (const SStep& s : steps) {
-        if (s.select != -3)
+    for (const auto& s : steps) {
+        if (s.select != keep)
             m_box.SetCurSel(s.select);
-        m_host.commands.clear();
+        TakeCodes();
         FromControl(s.code);
-        EXPECT_EQ(Codes(), s.passes ? std::vector<int>{s.code} : std::vector<int>{}) << s.code;
+        EXPECT_EQ(TakeCodes(), s.passes ? Codes{s.code} : Codes{}) << s.code;
     }
-}
-
-TEST_F(ExComboBoxTest, CancelWithAPendingChangeBecomesSelEndOk) {
-    FromControl(CBN_SETFOCUS);
-    Type("dsl*2"); // completion leaves a selection end pending
-    ASSERT_TRUE(m_box.IsSelEndPending());
-    m_host.commands.clear();
-    FromControl(CBN_SELENDCANCEL);
-    EXPECT_EQ(Codes(), std::vector<int>{CBN_SELENDOK});
-    EXPECT_FALSE(m_box.IsSelEndPending());
-}
-
-TEST_F(ExComboBoxTest, OpeningTheListSelectsTheLongestMatchingPrefix) {
     m_box.m_inlineCompletion = 0;
-    m_box.SetCurSel(Index("Modem"));
-    FromControl(CBN_SETFOCUS);
     m_box.SetWindowText("DSL*9");
-    m_host.commands.clear();
     FromControl(CBN_DROPDOWN);
     EXPECT_EQ(m_box.GetCurSel(), Index("DSL*2"));
-    EXPECT_EQ(Codes(), (std::vector<int>{CBN_SELCHANGE, CBN_DROPDOWN}));
+    EXPECT_EQ(TakeCodes(), (Codes{CBN_SELCHANGE, CBN_DROPDOWN}));
     m_box.SetWindowText("qq");
-    m_host.commands.clear();
     FromControl(CBN_DROPDOWN);
     EXPECT_EQ(m_box.GetCurSel(), Index("DSL*2")) << "no prefix matches: selection kept";
-    EXPECT_EQ(Codes(), std::vector<int>{CBN_DROPDOWN});
+    EXPECT_EQ(TakeCodes(), Codes{CBN_DROPDOWN});
 }
 
-TEST_F(ExComboBoxTest, AddStringKeepsTheDataAndSelectedTextFollowsTheSelection) {
-    int index = m_box.AddString("Custom", 77);
-    EXPECT_EQ(m_box.GetItemData(index), 77);
-    m_box.SetCurSel(-1);
-    EXPECT_EQ(m_box.GetSelectedText(), "");
-    m_box.SetCurSel(index);
-    EXPECT_EQ(m_box.GetSelectedText(), "Custom");
-}
+TEST_F(ExComboBoxTest, DisabledBoxesStayReadable) {
+    HWND edit = m_box.GetEdit();
+    ::EnableWindow(m_box, FALSE);
+    EXPECT_TRUE(::GetWindowLongA(edit, GWL_STYLE) & ES_READONLY);
+    ::EnableWindow(m_box, TRUE);
+    EXPECT_FALSE(::GetWindowLongA(edit, GWL_STYLE) & ES_READONLY);
 
-TEST_F(ExComboBoxTest, DropDownListGetsAReadableOverlayWhileDisabled) {
+    // A drop-down list gets a read-only overlay that shows the selected item while disabled.
     CExComboBox list;
     ASSERT_TRUE(list.SubclassDlgItem(IDC_C_LIST, m_host));
     EXPECT_EQ(list.m_matchOnFocusLoss, 0);
     HWND overlay = list.GetEdit();
     ASSERT_NE(overlay, nullptr);
-    EXPECT_EQ(::GetDlgCtrlID(overlay), CExComboBox::kEditId);
     EXPECT_EQ(::GetParent(overlay), list.GetHwnd());
     EXPECT_TRUE(::GetWindowLongA(overlay, GWL_STYLE) & ES_READONLY);
     for (const char* item : {"Map Test", "Final", "Patch 1.02"})
@@ -219,29 +177,6 @@ TEST_F(ExComboBoxTest, DropDownListGetsAReadableOverlayWhileDisabled) {
     EXPECT_STREQ(text, "Patch 1.02");
     ::EnableWindow(list, TRUE);
     EXPECT_FALSE(::IsWindowVisible(overlay));
-}
-
-TEST_F(ExComboBoxTest, DisabledDropDownMakesItsEditReadOnly) {
-    HWND edit = m_box.GetEdit();
-    ::EnableWindow(m_box, FALSE);
-    EXPECT_TRUE(::GetWindowLongA(edit, GWL_STYLE) & ES_READONLY);
-    ::EnableWindow(m_box, TRUE);
-    EXPECT_FALSE(::GetWindowLongA(edit, GWL_STYLE) & ES_READONLY);
-}
-
-TEST_F(ExComboBoxTest, SimpleComboWithAnotherEditIdIsRefused) {
-    HWND simple = m_host.GetDlgItem(IDC_C_SIMPLE);
-    COMBOBOXINFO info = {};
-    info.cbSize = sizeof info;
-    ASSERT_TRUE(::GetComboBoxInfo(simple, &info));
-    EXPECT_EQ(::GetDlgCtrlID(info.hwndItem), CExComboBox::kEditId);
-    ::SetWindowLongPtrA(info.hwndItem, GWLP_ID, 5);
-    CExComboBox box;
-    EXPECT_THROW(box.SubclassDlgItem(IDC_C_SIMPLE, m_host), base::CError);
-    EXPECT_EQ(box.GetHwnd(), nullptr);
-    ::SetWindowLongPtrA(info.hwndItem, GWLP_ID, CExComboBox::kEditId);
-    EXPECT_TRUE(box.SubclassDlgItem(IDC_C_SIMPLE, m_host));
-    EXPECT_EQ(box.GetEdit(), info.hwndItem);
 }
 
 } // namespace

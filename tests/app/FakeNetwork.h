@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace apptest {
+namespace testsupport {
 
 struct SFakePlayer {
     int score;
@@ -24,29 +24,28 @@ struct SFakeServer {
     bool silent = false;
 };
 
-// A server with `count` players named <prefix>1 ... <prefix><count>.
-SFakeServer MakeServer(const std::string& name, int gameType, int players, int maxClients,
-                       const std::string& prefix = "p");
+// A server with `players` players named <name>-1 ... <name>-<players>.
+SFakeServer MakeServer(const std::string& name, int players, int gameType = 2, int maxClients = 20);
+// count servers named s0 ... s<count-1>, each with `players` players.
+std::vector<SFakeServer> MakeServers(int count, int players);
 
 class CFakeNetwork {
 public:
-    explicit CFakeNetwork(std::vector<SFakeServer> servers);
+    // The master answers each request masterDelayMs late.
+    explicit CFakeNetwork(std::vector<SFakeServer> servers, int masterDelayMs = 0);
 
     // host:port of the master.
-    std::string MasterText() const { return m_peers->Address(0).ToText(); }
-    net::CSockAddr ServerAddress(size_t index) const { return m_peers->Address(index + 1); }
-    const SFakeServer& Server(size_t index) const { return m_servers[index]; }
-    size_t Count() const { return m_servers.size(); }
+    std::string MasterText() const { return m_master->Address(0).ToText(); }
+    net::CSockAddr ServerAddress(size_t index) const { return m_peers->Address(index); }
     // Status requests the game servers received so far.
-    size_t StatusRequests() const;
-
-    static std::string StatusReply(const SFakeServer& server);
+    size_t StatusRequests() const { return m_peers->TotalArrivals(); }
 
 private:
     std::vector<enginetest::CAnswer> Answer(size_t peer, const std::string& request) const;
 
     std::vector<SFakeServer> m_servers;
     std::unique_ptr<enginetest::CUdpPeers> m_peers;
+    std::unique_ptr<enginetest::CUdpPeers> m_master;
 };
 
-} // namespace apptest
+} // namespace testsupport

@@ -10,25 +10,16 @@
 
 namespace {
 
-using apptest::CBrowserRig;
+using testsupport::CBrowserRig;
 namespace fs = std::filesystem;
 namespace value = app::value;
 
-// Counts the window's closing by Cancel (the way a join closes it).
-class CJoinRig : public CBrowserRig {
-public:
-    using CBrowserRig::CBrowserRig;
-    int cancels = 0;
-
+class JoinServerTest : public testsupport::BrowserFixture {
 protected:
-    void OnCancel() override {
-        ++cancels;
-        CBrowserRig::OnCancel();
+    void SetUp() override {
+        BrowserFixture::SetUp();
+        PutInt(value::kLastView, 1);
     }
-};
-
-class JoinServerTest : public apptest::BrowserFixture {
-protected:
     // Puts the stand-in client into folder and returns its path.
     static std::string InstallClient(const std::string& folder) {
         char module[MAX_PATH] = {};
@@ -42,7 +33,7 @@ protected:
     // The client's log once it holds `starts` starts (or after 15 s).
     static std::string WaitForStarts(const std::string& client, size_t starts) {
         std::string log;
-        wintest::PumpUntil(
+        testsupport::PumpUntil(
             [&] {
                 log = testsupport::ReadFile((fs::path(client).parent_path() / "launch.txt").string());
                 return static_cast<size_t>(std::count(log.begin(), log.end(), '\n')) >= 2 * starts;
@@ -54,9 +45,10 @@ protected:
     static std::string Start(const std::string& client, const std::string& arguments) {
         return "\"" + client + "\"" + arguments + "\n" + fs::path(client).parent_path().string() + "\n";
     }
-    static std::string CurrentFolder() { return fs::current_path().string(); }
 
     testsupport::TempDir m_dir;
+    testsupport::CFakeNetwork m_network{{testsupport::MakeServer("Alpha", 3)}};
+    const std::string m_program = fs::current_path().string();
 };
 
 TEST_F(JoinServerTest, PasswordChoiceAndCommandLine) {
@@ -64,9 +56,9 @@ TEST_F(JoinServerTest, PasswordChoiceAndCommandLine) {
     PutText(value::kGamePath, client);
     PutInt(value::kAutoClose, 0);
     const std::string question = "Ambiguous passwords! Use the favorite one (fav)?";
-    struct {
+    const struct {
         const char *box, *favorite;
-        int answer;           // to the first message box
+        int answer;           // to the message boxes
         std::string shown;    // a text of the message boxes, "" when none is shown
         const char* password; // passed on; nullptr when nothing starts
     } cases[] = {
@@ -82,25 +74,24 @@ TEST_F(JoinServerTest, PasswordChoiceAndCommandLine) {
         {"semi;colon", "", IDOK, "", "semi;colon"},
     };
     std::string expected;
-    const std::string program = CurrentFolder();
-    Open<CJoinRig>([&](CJoinRig& w, query::CGameServer& server) {
+    OpenQueried(m_network, [&](CBrowserRig& w, query::CGameServer& server) {
         const std::string address = server.address.ToText();
         size_t starts = 0;
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string("box '") + c.box + "', favourite '" + c.favorite + "'");
             server.password = c.favorite;
             ::SetDlgItemTextA(w, IDC_PASSWORD, c.box);
-            apptest::CDialogSteps steps({apptest::CDialogSteps::Answer(c.answer)});
+            testsupport::CBoxAnswers boxes(c.answer);
             w.Click(IDC_JOIN);
-            EXPECT_EQ(steps.Shown().texts.empty(), c.shown.empty());
-            EXPECT_TRUE(c.shown.empty() || steps.Shown().Shows(c.shown));
+            EXPECT_EQ(boxes.shown.empty(), c.shown.empty());
+            EXPECT_TRUE(c.shown.empty() || boxes.Showed(c.shown));
             if (c.password) {
                 expected += Start(client, *c.password ? " connect \"" + address + "\"; password \"" +
                                                             c.password + "\""
                                                       : " connect " + address);
                 ++starts;
             }
-            EXPECT_EQ(CurrentFolder(), program);
+            EXPECT_EQ(fs::current_path().string(), m_program);
         }
         // A double click on a player's row of the Player list joins that player's server.
         w.SelectTab(app::CServerLists::VIEW_PLAYERS);
@@ -112,32 +103,31 @@ TEST_F(JoinServerTest, PasswordChoiceAndCommandLine) {
         expected += Start(client, " connect " + address);
         // Every start in order, none of the refused or cancelled ones among them.
         EXPECT_EQ(WaitForStarts(client, starts + 1), expected);
-        EXPECT_EQ(w.cancels, 0) << "AutoClose 0 keeps the window";
+        EXPECT_TRUE(w.IsOpen()) << "AutoClose 0 keeps the window";
     });
 }
 
 TEST_F(JoinServerTest, ClientIsLocatedStoredStartedInItsFolderAndLocatedAgainWhenMoved) {
     const std::string first = InstallClient(m_dir.File("first"));
-    const std::string program = CurrentFolder();
     std::string address;
     // Joins and answers the file dialog with path, or cancels it when path is empty.
-    auto joinChoosing = [](CJoinRig& w, const std::string& path) {
-        wintest::CDialogCloser closer([&](HWND dialog) {
+    auto joinChoosing = [](CBrowserRig& w, const std::string& path) {
+        testsupport::CDialogCloser closer([&](HWND dialog) {
             ::SetDlgItemTextA(dialog, 1148, path.c_str()); // file name box of the explorer dialog
             ::PostMessageA(dialog, WM_COMMAND, path.empty() ? IDCANCEL : IDOK, 0);
         });
         w.Click(IDC_JOIN);
         EXPECT_TRUE(closer.Done()) << "the file dialog was shown";
     };
-    Open<CJoinRig>([&](CJoinRig& w, query::CGameServer& server) {
+    OpenQueried(m_network, [&](CBrowserRig& w, query::CGameServer& server) {
         address = server.address.ToText();
         joinChoosing(w, "");
         EXPECT_EQ(GetText(value::kGamePath), "<missing>");
-        EXPECT_EQ(w.cancels, 0);
+        EXPECT_TRUE(w.IsOpen());
         ::SetDlgItemTextA(w, IDC_PASSWORD, "kept ");
         joinChoosing(w, first);
-        EXPECT_EQ(w.cancels, 1) << "AutoClose (default 1) closes the window";
-        EXPECT_EQ(CurrentFolder(), program);
+        EXPECT_FALSE(w.IsOpen()) << "AutoClose (default 1) closes the window";
+        EXPECT_EQ(fs::current_path().string(), m_program);
     });
     EXPECT_EQ(GetText(value::kGamePath), first);
     EXPECT_EQ(GetText(value::kPassword), "kept ") << "the settings were saved on closing";
@@ -147,7 +137,7 @@ TEST_F(JoinServerTest, ClientIsLocatedStoredStartedInItsFolderAndLocatedAgainWhe
     // The installation moved: starting the stored path fails and the user is asked again.
     PutText(value::kGamePath, m_dir.File("moved\\ET.exe"));
     const std::string second = InstallClient(m_dir.File("second"));
-    Open<CJoinRig>([&](CJoinRig& w, query::CGameServer&) { joinChoosing(w, second); });
+    OpenQueried(m_network, [&](CBrowserRig& w, query::CGameServer&) { joinChoosing(w, second); });
     EXPECT_EQ(GetText(value::kGamePath), second);
     EXPECT_EQ(WaitForStarts(second, 1), Start(second, kept)) << "the stored password box";
 }
