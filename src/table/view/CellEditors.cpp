@@ -38,23 +38,12 @@ bool CEditorWnd::CreateEditor(const char* className, DWORD style, const RECT& re
     return true;
 }
 
-void CEditorWnd::OnKeyDown(UINT key, UINT, UINT) {
-    if (!m_controller || !m_controller->EditorKey(key))
-        Default();
+bool CCellInput::KeyToController(UINT key) {
+    return m_controller && m_controller->EditorKey(key);
 }
 
 void ForwardFocus(HWND body, UINT msg, HWND other) {
     ::SendMessageA(::GetParent(body), msg, reinterpret_cast<WPARAM>(other), 0);
-}
-
-void CEditorWnd::OnSetFocus(HWND oldFocus) {
-    Default();
-    ForwardFocus(m_parent, WM_SETFOCUS, oldFocus);
-}
-
-void CEditorWnd::OnKillFocus(HWND newFocus) {
-    Default();
-    ForwardFocus(m_parent, WM_KILLFOCUS, newFocus);
 }
 
 void CIntIn::OpenEditor(const CCellData* value, const RECT& rect, bool) {
@@ -80,21 +69,6 @@ void CIntIn::StoreValue(CCellData* value) {
 
 void CIntIn::PlaceEditor(const RECT& rect) {
     ::MoveWindow(m_hwnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
-}
-
-void CIntIn::OnKeyDown(UINT key, UINT repeat, UINT flags) {
-    if (!m_controller || !m_controller->EditorKey(key))
-        CNumberEdit::OnKeyDown(key, repeat, flags);
-}
-
-void CIntIn::OnSetFocus(HWND oldFocus) {
-    CNumberEdit::OnSetFocus(oldFocus);
-    ForwardFocus(m_parent, WM_SETFOCUS, oldFocus);
-}
-
-void CIntIn::OnKillFocus(HWND newFocus) {
-    CNumberEdit::OnKillFocus(newFocus);
-    ForwardFocus(m_parent, WM_KILLFOCUS, newFocus);
 }
 
 void CTextIn::OpenEditor(const CCellData* value, const RECT& rect, bool) {

@@ -12,21 +12,40 @@ namespace Tabra {
 // that the control counts the editor as part of itself.
 void ForwardFocus(HWND body, UINT msg, HWND other);
 
-// The editor windows' common part: keys and focus.
-class CEditorWnd : public win::CWnd, public CCellInput {
+// The editor windows' common part over the window class Base: the editor keys go to the edit
+// controller first, the editor wants every key, and its focus changes reach the table control. Its
+// window is destroyed when the edit ends; an editor that keeps its window overrides CloseEditor.
+template <class Base> class CEditorOf : public Base, public CCellInput {
 public:
     using CCellInput::CCellInput;
-    void CloseEditor() override { DestroyWindow(); }
-    void FocusEditor() override { ::SetFocus(m_hwnd); }
+    void CloseEditor() override { this->DestroyWindow(); }
+    void FocusEditor() override { ::SetFocus(this->m_hwnd); }
+
+protected:
+    void OnKeyDown(UINT key, UINT repeat, UINT flags) override {
+        if (!KeyToController(key))
+            Base::OnKeyDown(key, repeat, flags);
+    }
+    UINT OnGetDlgCode() override { return DLGC_WANTALLKEYS; }
+    // After the control's own handling the table control hears of it.
+    void OnSetFocus(HWND oldFocus) override {
+        Base::OnSetFocus(oldFocus);
+        ForwardFocus(m_parent, WM_SETFOCUS, oldFocus);
+    }
+    void OnKillFocus(HWND newFocus) override {
+        Base::OnKillFocus(newFocus);
+        ForwardFocus(m_parent, WM_KILLFOCUS, newFocus);
+    }
+};
+
+// An editor on a standard control.
+class CEditorWnd : public CEditorOf<win::CWnd> {
+public:
+    using CEditorOf::CEditorOf;
 
 protected:
     // Creates the control at rect in the bound parent, with the table's font.
     bool CreateEditor(const char* className, DWORD style, const RECT& rect);
-    void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
-    UINT OnGetDlgCode() override { return DLGC_WANTALLKEYS; }
-    // After default handling the control window hears of it, so the editor counts as part of it.
-    void OnSetFocus(HWND oldFocus) override;
-    void OnKillFocus(HWND newFocus) override;
 };
 
 // A single-line edit limited to the column's maximum length.
@@ -42,23 +61,15 @@ public:
 };
 
 // A number edit with spin buttons for integers, over the whole 32-bit range.
-class CIntIn : public Ovix::CNumberEdit, public CCellInput {
+class CIntIn : public CEditorOf<Ovix::CNumberEdit> {
 public:
-    CIntIn() : CCellInput(0, false) {}
+    CIntIn() : CEditorOf(0, false) {}
     int MinWidth() override { return 16; }
     int EditHeight() override { return 10; }
     void StoreValue(CCellData* value) override;
     void LoadValue(const CCellData* value) override;
     void OpenEditor(const CCellData* value, const RECT& rect, bool byUser) override;
-    void CloseEditor() override { DestroyWindow(); }
-    void FocusEditor() override { ::SetFocus(m_hwnd); }
     void PlaceEditor(const RECT& rect) override;
-
-protected:
-    void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
-    UINT OnGetDlgCode() override { return DLGC_WANTALLKEYS; }
-    void OnSetFocus(HWND oldFocus) override;
-    void OnKillFocus(HWND newFocus) override;
 };
 
 // A check box placed in the cell by the column's text format; two or three states.

@@ -39,6 +39,10 @@ public:
     HWND GetBoundParent() const { return m_parent; }
 
 protected:
+    // Gives an editor key (Tab, Enter, Escape, the page keys) to the controller; false for a key the
+    // editor handles itself.
+    bool KeyToController(UINT key);
+
     const CColorSet* m_colors = nullptr; // the table's font
     HWND m_parent = nullptr;
     CEditController* m_controller = nullptr;

@@ -1,6 +1,5 @@
 #include "table/view/EnumIn.h"
 
-#include "table/view/CellEditors.h"
 #include "table/view/EditController.h"
 
 namespace Tabra {
@@ -13,7 +12,7 @@ constexpr int kButtonZone = 16;
 } // namespace
 
 CEnumIn::CEnumIn(const CEnumCol& def)
-    : CCellInput(0, false), m_def(def.enumeration, def.mode, def.drawFlags) {}
+    : CEditorOf(0, false), m_def(def.enumeration, def.mode, def.drawFlags) {}
 
 void CEnumIn::Bind(HWND parent, CEditController* controller) {
     CCellInput::Bind(parent, controller);
@@ -87,18 +86,10 @@ void CEnumIn::MoveTo(const RECT& rect) {
 }
 
 void CEnumIn::OnKeyDown(UINT key, UINT repeat, UINT flags) {
-    if (IsDropped() || !m_controller || !m_controller->EditorKey(key))
+    if (IsDropped())
         CComboTable::OnKeyDown(key, repeat, flags);
-}
-
-void CEnumIn::OnSetFocus(HWND oldFocus) {
-    CComboTable::OnSetFocus(oldFocus);
-    ForwardFocus(m_parent, WM_SETFOCUS, oldFocus);
-}
-
-void CEnumIn::OnKillFocus(HWND newFocus) {
-    CComboTable::OnKillFocus(newFocus);
-    ForwardFocus(m_parent, WM_KILLFOCUS, newFocus);
+    else
+        CEditorOf::OnKeyDown(key, repeat, flags);
 }
 
 bool CEnumIn::OnReflectCommand(int code, LRESULT&) {

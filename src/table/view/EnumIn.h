@@ -3,12 +3,12 @@
 // only shown and hidden afterwards.
 #pragma once
 
-#include "table/view/CellInput.h"
+#include "table/view/CellEditors.h"
 #include "table/view/ComboTable.h"
 
 namespace Tabra {
 
-class CEnumIn : public CComboTable, public CCellInput {
+class CEnumIn : public CEditorOf<CComboTable> {
 public:
     explicit CEnumIn(const CEnumCol& def);
     void Bind(HWND parent, CEditController* controller) override;
@@ -18,14 +18,11 @@ public:
     void LoadValue(const CCellData* value) override;
     void OpenEditor(const CCellData* value, const RECT& rect, bool byUser) override;
     void CloseEditor() override;
-    void FocusEditor() override { ::SetFocus(m_hwnd); }
     void PlaceEditor(const RECT& rect) override;
 
 protected:
+    // While the list is dropped every key is the list's.
     void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
-    UINT OnGetDlgCode() override { return DLGC_WANTALLKEYS; }
-    void OnSetFocus(HWND oldFocus) override;
-    void OnKillFocus(HWND newFocus) override;
     bool OnReflectCommand(int code, LRESULT& result) override;
 
 private:
