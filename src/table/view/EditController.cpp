@@ -93,6 +93,16 @@ void CEditController::End(bool cancel) {
         m_site.Notify(TN_EDITSTORED, row, col);
 }
 
+void CEditController::Abandon() {
+    if (!m_editing)
+        return;
+    m_editing = false;
+    CCellInput* input = m_input;
+    m_input = nullptr;
+    input->CloseEditor();
+    DropScratch();
+}
+
 void CEditController::Reposition() {
     int row = m_site.GetCursorRow();
     int col = m_site.GetCursorColumn();

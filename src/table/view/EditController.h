@@ -24,6 +24,8 @@ public:
     void End(bool cancel);
     // Moves the open editor to its cell's rectangle (after scrolling and layout).
     void Reposition();
+    // The control's windows are going: the editor closes without writing back or telling the parent.
+    void Abandon();
     void Focus();
     // The editor keys; false for a key the editor handles itself.
     bool EditorKey(UINT key);

@@ -100,6 +100,12 @@ int CTableCtrl::OnCreate(CREATESTRUCTA* cs) {
     return result;
 }
 
+void CTableCtrl::OnDestroy() {
+    // The editor is a child of the body pane and goes with it: no edit outlives the windows.
+    m_edit.Abandon();
+    win::CWnd::OnDestroy();
+}
+
 LRESULT CTableCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_SETFONT:

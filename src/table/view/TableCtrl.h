@@ -141,6 +141,7 @@ protected:
     // WM_SETFONT, WM_GETFONT and the DPI change of the top-level window.
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     int OnCreate(CREATESTRUCTA* cs) override;
+    void OnDestroy() override;
     void OnSize(UINT type, int cx, int cy) override;
     void OnHScroll(UINT code, int pos, HWND scrollBar) override;
     void OnVScroll(UINT code, int pos, HWND scrollBar) override;

@@ -324,6 +324,15 @@ TEST_F(EnumEditTest, ManyEditsAndDropDownsLeaveTheHandleCountsAlone) {
     EXPECT_EQ(handles(), before);
 }
 
+TEST_F(EditTest, DestroyingTheControlMidEditDropsTheEdit) {
+    ClickCell(0, 0);
+    ::SetWindowTextA(Editor(), "typed");
+    table.DestroyWindow();
+    EXPECT_FALSE(table.IsEditing());
+    table.EndEdit(false);
+    EXPECT_EQ(table.GetCell(0, 0)->GetString(), "n0");
+}
+
 double Now() {
     LARGE_INTEGER counter, frequency;
     ::QueryPerformanceCounter(&counter);
