@@ -160,7 +160,7 @@ void CEditController::Follow() {
     m_site.Selection().ApplyClick(0, row);
     Start(false);
     m_site.EnsureVisible(row, m_site.GetCursorColumn());
-    m_site.Refresh();
+    m_site.RefreshBody();
 }
 
 void CEditController::MoveToNextEditable() {

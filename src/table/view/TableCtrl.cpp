@@ -444,10 +444,20 @@ void CTableCtrl::SetCursor(int row, int col) {
 
 // ---- Layout and scrolling ----
 
+bool CTableCtrl::IsPlaced(HWND hwnd, int x, int y, int w, int h) const {
+    RECT now = {};
+    ::GetWindowRect(hwnd, &now);
+    ::MapWindowPoints(HWND_DESKTOP, m_hwnd, reinterpret_cast<POINT*>(&now), 2);
+    return ::IsWindowVisible(hwnd) && ::IsWindowEnabled(hwnd) && now.left == x && now.top == y &&
+           now.right == x + w && now.bottom == y + h;
+}
+
 void CTableCtrl::PlaceWindow(HWND hwnd, bool condition, int x, int y, int w, int h) {
     if (!hwnd)
         return;
     if (condition) {
+        if (IsPlaced(hwnd, x, y, w, h))
+            return;
         ::ShowWindow(hwnd, SW_SHOWNA);
         ::EnableWindow(hwnd, TRUE);
         ::SetWindowPos(hwnd, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -456,6 +466,21 @@ void CTableCtrl::PlaceWindow(HWND hwnd, bool condition, int x, int y, int w, int
         ::ShowWindow(hwnd, SW_HIDE);
         ::EnableWindow(hwnd, FALSE);
     }
+}
+
+void CTableCtrl::SetScrollBar(HWND bar, int max, int page, int pos) {
+    SCROLLINFO si = {};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    // Setting a bar redraws it, which is slow under some window systems; unchanged values are skipped.
+    if (::GetScrollInfo(bar, SB_CTL, &si) && si.nMin == 0 && si.nMax == max &&
+        si.nPage == static_cast<UINT>(page) && si.nPos == pos)
+        return;
+    si.nMin = 0;
+    si.nMax = max;
+    si.nPage = static_cast<UINT>(page);
+    si.nPos = pos;
+    ::SetScrollInfo(bar, SB_CTL, &si, TRUE);
 }
 
 void CTableCtrl::Layout(int width, int height) {
@@ -487,20 +512,16 @@ void CTableCtrl::Layout(int width, int height) {
     if (!m_hwnd)
         return;
 
-    SCROLLINFO si = {};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    si.nMax = m_geo.MaxScrollY() + m_geo.bodyHeight - 1;
-    si.nPage = static_cast<UINT>(m_geo.bodyHeight);
-    si.nPos = m_geo.scrollY;
-    ::SetScrollInfo(m_vbar, SB_CTL, &si, TRUE);
-    si.nMax = m_geo.MaxScrollX() + m_geo.bodyWidth - 1;
-    si.nPage = static_cast<UINT>(m_geo.bodyWidth);
-    si.nPos = m_geo.scrollX;
-    ::SetScrollInfo(m_hbar, SB_CTL, &si, TRUE);
+    SetScrollBar(m_vbar, m_geo.MaxScrollY() + m_geo.bodyHeight - 1, m_geo.bodyHeight, m_geo.scrollY);
+    SetScrollBar(m_hbar, m_geo.MaxScrollX() + m_geo.bodyWidth - 1, m_geo.bodyWidth, m_geo.scrollX);
+    if (m_geo.scrollX != m_laidScrollX)
+        ::InvalidateRect(m_header, nullptr, FALSE);
+    m_laidScrollX = m_geo.scrollX;
 
-    ::SetWindowPos(m_body, nullptr, 0, headerHeight, m_geo.bodyWidth, m_geo.bodyHeight,
-                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    // Panes and bars already in place are not moved: that would repaint them for nothing.
+    if (!IsPlaced(m_body, 0, headerHeight, m_geo.bodyWidth, m_geo.bodyHeight))
+        ::SetWindowPos(m_body, nullptr, 0, headerHeight, m_geo.bodyWidth, m_geo.bodyHeight,
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
     ::InvalidateRect(m_body, nullptr, FALSE);
     PlaceWindow(m_header, headerHeight != 0, 0, 0, m_geo.bodyWidth + vbar, headerHeight);
     PlaceWindow(m_vbar, vbar != 0, m_geo.bodyWidth, headerHeight, vbar, m_geo.bodyHeight);
@@ -516,6 +537,14 @@ void CTableCtrl::Update(bool keepSort) {
     Layout(rc.right, rc.bottom);
     m_edit.Reposition();
     ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void CTableCtrl::RefreshBody() {
+    RECT rc = GetClientRect();
+    Layout(rc.right, rc.bottom);
+    m_edit.Reposition();
+    ::InvalidateRect(m_body, nullptr, FALSE);
+    ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void CTableCtrl::RedrawBody() {

@@ -167,6 +167,7 @@ private:
     void SetCursorColumn(int col) override { m_cursor.SetColumn(col); }
     void ScrollRows(int code) override { m_geo.ScrollRows(code); }
     void Refresh() override { Update(true); }
+    void RefreshBody() override;
     // CSelectionListener.
     bool SelectionChanging(int row) override { return Notify(TN_SELCHANGING, row) != 0; }
     void SelectionChanged(int row) override { Notify(TN_SELCHANGED, row); }
@@ -196,7 +197,10 @@ private:
     std::string CopyContent(bool all);
 
     bool OnToolTipText(NMTTDISPINFOA* info);
+    // Whether hwnd is shown, enabled and at the rectangle (control coordinates).
+    bool IsPlaced(HWND hwnd, int x, int y, int w, int h) const;
     void PlaceWindow(HWND hwnd, bool condition, int x, int y, int w, int h);
+    void SetScrollBar(HWND bar, int max, int page, int pos);
     void RedrawBody();
 
     CTable m_table;
@@ -213,6 +217,7 @@ private:
     std::string m_typeAhead;
     int m_typeAheadCountdown = 0;
     int m_sideWheel = 0;
+    int m_laidScrollX = 0; // the scroll position of the last layout, which the header shows
 
     CEditController m_edit{*this};
     CTableDisplay m_body;

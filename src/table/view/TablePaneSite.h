@@ -52,6 +52,9 @@ public:
     virtual void ScrollRows(int code) = 0;
     virtual void EnsureVisible(int row, int col) = 0;
     virtual void Refresh() = 0;
+    // After a move of the cursor or the selection: lays out, redraws the body and, where they
+    // changed, the header and the scroll bars.
+    virtual void RefreshBody() = 0;
 
     // Columns and sorting.
     virtual void SetWidth(int col, int width) = 0;

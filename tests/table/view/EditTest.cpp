@@ -347,20 +347,29 @@ TEST(EditPerformance, OpeningAndTabbingOn100000Rows) {
     ASSERT_TRUE(CreateFromPlaceholder(table, parent, 0));
     Fill(table, columns, 100000);
     table.SetEditable(true);
-    table.SetCursor(50000, 0);
     table.EnsureVisible(50000, 0);
     table.Update(true);
-    double start = Now();
-    ASSERT_TRUE(table.StartEdit(true));
-    double open = Now() - start;
-    start = Now();
-    ::SendMessageA(::GetFocus(), WM_KEYDOWN, VK_TAB, 0);
-    double tab = Now() - start;
-    std::printf("[ measure  ] open editor %.2f ms, Tab %.2f ms (100,000 rows)\n", open, tab);
-    EXPECT_EQ(table.GetCursorColumn(), 1);
-    // Wide bounds for a Debug build on a loaded machine; the Release numbers are the measure.
-    EXPECT_LT(open, 250.0);
-    EXPECT_LT(tab, 250.0);
+    ::SetFocus(table); // a table being edited has the focus already
+    // The best of five rounds: load on the machine only ever adds time.
+    double open = 1e9, tab = 1e9, slowest = 0;
+    for (int round = 0; round < 5; ++round) {
+        table.SetCursor(50000, 0);
+        double start = Now();
+        ASSERT_TRUE(table.StartEdit(true));
+        double opened = Now();
+        ::SendMessageA(::GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+        open = std::min(open, opened - start);
+        tab = std::min(tab, Now() - opened);
+        slowest = std::max(slowest, Now() - start);
+        ASSERT_EQ(table.GetCursorColumn(), 1);
+        table.EndEdit(true);
+    }
+    std::printf(
+        "[ measure  ] open editor %.2f ms, Tab %.2f ms, slowest open and Tab %.2f ms (100,000 rows)\n", open,
+        tab, slowest);
+    // The aim is 16 ms each in a Release build; the bounds leave room for a loaded machine.
+    EXPECT_LT(open, 60.0);
+    EXPECT_LT(tab, 60.0);
 }
 
 } // namespace
