@@ -18,7 +18,7 @@ namespace {
 const std::string& HEADER = enginetest::MASTER_HEADER;
 const std::string EOT = std::string("\\EOT\0\0\0", 7);
 
-std::vector<CAnswer> None() {
+std::vector<CAnswer> None(size_t = 0, int = 0, const std::string& = "") {
     return {};
 }
 
@@ -49,7 +49,7 @@ std::vector<std::string> Servers(const query::CMasterResult& result) {
 }
 
 TEST(MasterQuery, SilentMasterGivesNoResponseAfterThreeGrowingWaits) {
-    CUdpPeers master(1, [](size_t, int, const std::string&) { return None(); });
+    CUdpPeers master(1, None);
     STimedResult r = Ask(master, {0});
 
     EXPECT_EQ(r.result.outcome, query::MasterOutcome::NO_RESPONSE);
@@ -61,10 +61,10 @@ TEST(MasterQuery, SilentMasterGivesNoResponseAfterThreeGrowingWaits) {
     for (const auto& a : arrivals)
         EXPECT_EQ(a.bytes, std::string("\xFF\xFF\xFF\xFFgetservers 84\0", 18));
     // The waits between the probes grow: 1000 ms, then 1500 ms.
-    EXPECT_GE(CounterMs(arrivals[0].counter, arrivals[1].counter), 950);
-    EXPECT_LE(CounterMs(arrivals[0].counter, arrivals[1].counter), 1450);
-    EXPECT_GE(CounterMs(arrivals[1].counter, arrivals[2].counter), 1450);
-    EXPECT_LE(CounterMs(arrivals[1].counter, arrivals[2].counter), 1950);
+    for (int i : {0, 1}) {
+        EXPECT_GE(CounterMs(arrivals[i].counter, arrivals[i + 1].counter), 950 + 500 * i);
+        EXPECT_LE(CounterMs(arrivals[i].counter, arrivals[i + 1].counter), 1450 + 500 * i);
+    }
 }
 
 TEST(MasterQuery, AnswerToTheThirdProbeWithoutEndMarkerWaitsFourSecondsOfQuiet) {
@@ -175,7 +175,7 @@ TEST(MasterQuery, HundredThousandEntriesAreCappedAndSaidSo) {
 }
 
 TEST(MasterQuery, StopEventEndsAtOnceAndBadAddressesSendNothing) {
-    CUdpPeers master(1, [](size_t, int, const std::string&) { return None(); });
+    CUdpPeers master(1, None);
     net::CSyncEvent stop;
     stop.Set();
     STimedResult r = Ask(master, {0}, stop.Handle());
@@ -185,7 +185,7 @@ TEST(MasterQuery, StopEventEndsAtOnceAndBadAddressesSendNothing) {
     for (const char* host : {"", "0.0.0.0", "255.255.255.255", "no-such-host.invalid"}) {
         query::CMasterResult bad = query::QueryMasters(query::ResolveMasters({{host, 27950}}), "x");
         EXPECT_EQ(bad.outcome, query::MasterOutcome::BAD_ADDRESS) << host;
-        EXPECT_NE(query::MasterOutcomeText(bad), "") << host;
+        EXPECT_EQ(query::MasterOutcomeText(bad), "The master server address could not be resolved.") << host;
     }
 }
 

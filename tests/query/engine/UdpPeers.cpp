@@ -1,7 +1,5 @@
 #include "UdpPeers.h"
 
-#include "query/GameServer.h"
-
 #include <algorithm>
 #include <chrono>
 
@@ -89,10 +87,6 @@ std::vector<int> ClusterSizes(std::vector<double> times, double gapMs) {
         ++sizes.back();
     }
     return sizes;
-}
-
-std::string StatusRequestBytes() {
-    return std::string(query::STATUS_REQUEST, sizeof query::STATUS_REQUEST);
 }
 
 std::string StatusReply(const std::string& hostname, const std::vector<std::string>& playerLines) {

@@ -67,8 +67,7 @@ inline std::string MasterEntry(int a, int b, int c, int d, int port) {
     return std::string{'\\', char(a), char(b), char(c), char(d), char(port >> 8), char(port & 0xFF)};
 }
 
-// The status request as the peers see it, and a reply in the game's status format.
-std::string StatusRequestBytes();
+// A reply in the game's status format.
 std::string StatusReply(const std::string& hostname, const std::vector<std::string>& playerLines);
 // 64 KiB of a status reply built to stall a parser: team lists of 3,000 positions, then blank lines.
 std::string HostileStatusReply();
