@@ -39,30 +39,21 @@ CDInt Int(int value) {
 
 } // namespace
 
-TEST(Cells, TextRelationsIgnoreCase) {
-    struct Case {
-        const char* a;
-        const char* b;
-        Relations expected;
-    } cases[] = {
+TEST(Cells, Relations) {
+    const std::tuple<const char*, const char*, Relations> texts[] = {
         {"Server", "SERVER", EQUAL},
-        {"server", "Server", EQUAL},
         {"abc", "ABD", LESS},
         {"B", "a", GREATER},
         {"", "a", LESS},
         {"", "", EQUAL},
         {"abc", "ab", GREATER},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(Relate(Text(c.a), Text(c.b)), c.expected) << c.a << " / " << c.b;
-}
-
-TEST(Cells, IntegerAndBooleanRelations) {
+    for (const auto& [a, b, expected] : texts)
+        EXPECT_EQ(Relate(Text(a), Text(b)), expected) << a << " / " << b;
     EXPECT_EQ(Relate(Int(-5), Int(3)), LESS);
     EXPECT_EQ(Relate(Int(3), Int(3)), EQUAL);
     EXPECT_EQ(Relate(Int(std::numeric_limits<int>::max()), Int(std::numeric_limits<int>::min())), GREATER);
-    CDBool off;
-    CDBool on;
+    CDBool off, on;
     on.SetInt(-7);
     EXPECT_EQ(Relate(off, on), LESS);
     EXPECT_EQ(Relate(on, on), EQUAL);
@@ -100,19 +91,15 @@ TEST(Cells, ValuesAndUnsupportedOperations) {
 }
 
 TEST(Cells, SetDoubleTruncatesTowardZeroAndSaturates) {
-    const int maxInt = std::numeric_limits<int>::max();
-    const int minInt = std::numeric_limits<int>::min();
-    struct Case {
-        double value;
-        int expected;
-    } cases[] = {
+    const int maxInt = std::numeric_limits<int>::max(), minInt = std::numeric_limits<int>::min();
+    const std::pair<double, int> cases[] = {
         {2.9, 2},        {-2.9, -2},        {0.0, 0},  {1e12, maxInt},
         {-1e12, minInt}, {std::nan(""), 0}, {-0.5, 0}, {2147483646.7, 2147483646},
     };
-    for (const Case& c : cases) {
+    for (const auto& [value, expected] : cases) {
         CDInt cell;
-        cell.SetDouble(c.value);
-        EXPECT_EQ(cell.GetInt(), c.expected) << c.value;
+        cell.SetDouble(value);
+        EXPECT_EQ(cell.GetInt(), expected) << value;
     }
 }
 
@@ -135,18 +122,9 @@ TEST(Cells, CompareAndFactories) {
 }
 
 TEST(Locale, PrefixCollationIgnoresCase) {
-    struct Case {
-        const char* a;
-        const char* b;
-        size_t count;
-        bool equal;
-    } cases[] = {
-        {"PlayerOne", "play", 4, true},
-        {"PlayerOne", "plax", 4, false},
-        {"ab", "ABC", 2, true},
-        {"ab", "ABC", 3, false},
-        {"x", "y", 0, true},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(CollateNoCasePrefix(c.a, c.b, c.count) == 0, c.equal) << c.a << " / " << c.b;
+    EXPECT_EQ(CollateNoCasePrefix("PlayerOne", "play", 4), 0);
+    EXPECT_NE(CollateNoCasePrefix("PlayerOne", "plax", 4), 0);
+    EXPECT_EQ(CollateNoCasePrefix("ab", "ABC", 2), 0);
+    EXPECT_NE(CollateNoCasePrefix("ab", "ABC", 3), 0);
+    EXPECT_EQ(CollateNoCasePrefix("x", "y", 0), 0);
 }

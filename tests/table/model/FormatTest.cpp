@@ -6,8 +6,8 @@ using namespace Tabra;
 
 namespace {
 
-CNumberSettings Settings(unsigned digits, unsigned grouping, const char* decimalSep, const char* thousandSep,
-                         unsigned negativeOrder, bool leadingZero = true) {
+CNumberSettings Settings(unsigned digits = 0, unsigned grouping = 3, const char* decimalSep = ".",
+                         const char* thousandSep = ",", unsigned negativeOrder = 1, bool leadingZero = true) {
     CNumberSettings settings;
     settings.digits = digits;
     settings.grouping = grouping;
@@ -27,24 +27,24 @@ TEST(NumberFormat, FormatsLikeTheWindowsNumberFormat) {
         CNumberSettings settings;
         const char* expected;
     } cases[] = {
-        {"1234567", Settings(0, 3, ".", ",", 1), "1,234,567"},
-        {"-1234567", Settings(0, 3, ".", ",", 1), "-1,234,567"},
-        {"123", Settings(0, 3, ".", ",", 1), "123"},
-        {"1234", Settings(2, 3, ",", ".", 1), "1.234,00"},
-        {"1234567", Settings(0, 32, ".", ",", 1), "12,34,567"},
-        {"1234567", Settings(0, 30, ".", ",", 1), "1234,567"},
-        {"1234567", Settings(0, 0, ".", ",", 1), "1234567"},
+        {"1234567", Settings(), "1,234,567"},
+        {"-1234567", Settings(), "-1,234,567"},
+        {"123", Settings(), "123"},
+        {"1234", Settings(2, 3, ",", "."), "1.234,00"},
+        {"1234567", Settings(0, 32), "12,34,567"},
+        {"1234567", Settings(0, 30), "1234,567"},
+        {"1234567", Settings(0, 0), "1234567"},
         {"-42", Settings(0, 3, ".", ",", 0), "(42)"},
         {"-42", Settings(0, 3, ".", ",", 2), "- 42"},
         {"-42", Settings(0, 3, ".", ",", 3), "42-"},
         {"-42", Settings(0, 3, ".", ",", 4), "42 -"},
         {"0.5", Settings(1, 3, ".", ",", 1, false), ".5"},
-        {"0.5", Settings(1, 3, ".", ",", 1, true), "0.5"},
-        {"2.25", Settings(1, 3, ".", ",", 1), "2.3"},
-        {"9.96", Settings(1, 3, ".", ",", 1), "10.0"},
-        {"0", Settings(0, 3, ".", ",", 1), "0"},
-        {"1000", Settings(0, 3, ".", "'", 1), "1'000"},
-        {"12a", Settings(0, 3, ".", ",", 1), ""},
+        {"0.5", Settings(1), "0.5"},
+        {"2.25", Settings(1), "2.3"},
+        {"9.96", Settings(1), "10.0"},
+        {"0", Settings(), "0"},
+        {"1000", Settings(0, 3, ".", "'"), "1'000"},
+        {"12a", Settings(), ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(FormatNumber(c.number, c.settings), c.expected)
@@ -52,22 +52,17 @@ TEST(NumberFormat, FormatsLikeTheWindowsNumberFormat) {
 }
 
 TEST(Format, PaddingByAlignment) {
-    struct Case {
-        int alignment;
-        int width;
-        const char* text;
-        const char* expected;
-    } cases[] = {
+    const std::tuple<int, int, const char*, const char*> cases[] = {
         {ALIGN_LEFT, 5, "ab", "ab..."},    {ALIGN_RIGHT, 5, "ab", "...ab"}, {ALIGN_CENTER, 5, "ab", ".ab.."},
         {ALIGN_CENTER, 6, "ab", "..ab.."}, {ALIGN_LEFT, 2, "abc", "abc"},   {ALIGN_RIGHT, 0, "ab", "ab"},
         {ALIGN_RIGHT, 3, "", "..."},
     };
-    for (const Case& c : cases) {
+    for (const auto& [alignment, width, text, expected] : cases) {
         CFormat format;
-        format.alignment = c.alignment;
-        format.width = c.width;
+        format.alignment = alignment;
+        format.width = width;
         format.pad = '.';
-        EXPECT_EQ(format.Pad(c.text), c.expected) << c.alignment << " " << c.width << " " << c.text;
+        EXPECT_EQ(format.Pad(text), expected) << alignment << " " << width << " " << text;
     }
 }
 

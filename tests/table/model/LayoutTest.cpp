@@ -52,25 +52,19 @@ TEST(Layout, RoundTripRestoresWidthsVisibilityAndOrder) {
 }
 
 TEST(Layout, WidthsSavedAtAnotherDpiAreScaledOnLoad) {
-    struct Case {
-        int saved;
-        int loaded;
-        int width;
-        uint16_t dpiWord;
-        int expected;
-    } cases[] = {
+    // saved dpi, loaded dpi, width, the stored dpi word, the width loaded
+    const int cases[][5] = {
         {96, 192, 150, 0, 300}, {192, 96, 301, 192, 151}, {144, 144, 100, 144, 100}, {144, 96, 100, 144, 67}};
-    for (const Case& c : cases) {
-        CColumnSet saved = ServerAndPing();
-        saved.columns[0].width = c.width;
-        saved.dpi = c.saved;
+    for (const auto& [savedDpi, loadedDpi, width, dpiWord, expected] : cases) {
+        CColumnSet saved = ServerAndPing(), loaded = ServerAndPing();
+        saved.columns[0].width = width;
+        saved.dpi = savedDpi;
+        loaded.dpi = loadedDpi;
         CWordArray words;
         GetLayout(saved, words);
-        EXPECT_EQ(words[4], c.dpiWord) << c.saved;
-        CColumnSet loaded = ServerAndPing();
-        loaded.dpi = c.loaded;
+        EXPECT_EQ(words[4], dpiWord) << savedDpi;
         ASSERT_TRUE(SetLayout(loaded, words));
-        EXPECT_EQ(loaded.columns[0].width, c.expected) << c.saved << " -> " << c.loaded;
+        EXPECT_EQ(loaded.columns[0].width, expected) << savedDpi << " -> " << loadedDpi;
     }
 }
 
@@ -90,10 +84,7 @@ TEST(Layout, RejectionsChangeNothing) {
         words[index] = value;
         return words;
     };
-    struct Case {
-        const char* what;
-        CWordArray words;
-    } cases[] = {
+    const std::pair<const char*, CWordArray> cases[] = {
         {"empty", {}},
         {"two words", {2, 64453}},
         {"format", changed(0, 1)},
@@ -104,12 +95,13 @@ TEST(Layout, RejectionsChangeNothing) {
         {"position out of range", changed(6, 2)},
         {"position used twice", changed(10, 1)},
     };
-    for (const Case& c : cases) {
+    for (const auto& [what, words] : cases) {
+        SCOPED_TRACE(what);
         CColumnSet set = ServerAndPing();
-        EXPECT_FALSE(SetLayout(set, c.words)) << c.what;
-        EXPECT_EQ(set.columns[0].width, 120) << c.what;
-        EXPECT_TRUE(set.columns[0].visible) << c.what;
-        EXPECT_EQ(set.order, (std::vector<int>{0, 1})) << c.what;
+        EXPECT_FALSE(SetLayout(set, words));
+        EXPECT_EQ(set.columns[0].width, 120);
+        EXPECT_TRUE(set.columns[0].visible);
+        EXPECT_EQ(set.order, (std::vector<int>{0, 1}));
     }
     CColumnSet set = ServerAndPing();
     EXPECT_TRUE(SetLayout(set, good));
@@ -118,18 +110,15 @@ TEST(Layout, RejectionsChangeNothing) {
 }
 
 TEST(Appearance, ColourTexts) {
-    struct Case {
-        const char* text;
-        ColorRef expected;
-    } cases[] = {
+    const std::pair<const char*, ColorRef> cases[] = {
         {"F0FFF0", 0xF0FFF0}, {"FF0000", 0x0000FF},
         {"0000ff", 0xFF0000}, {"102030", 0x302010},
         {"F0FF", 0},          {"", 0},
         {"GG0000", 0},        {"12345678FF", 0x563412},
         {"1 2 3", 0x030201},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(ParseColor(c.text), c.expected) << c.text;
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(ParseColor(text), expected) << text;
 }
 
 TEST(Appearance, DefaultsAndStoredValues) {

@@ -21,9 +21,9 @@ struct CRecorder : CSelectionListener {
 class SelectionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        tabra_test::DeclareColumns(table);
+        testsupport::DeclareColumns(table);
         for (int i = 0; i < 12; ++i)
-            tabra_test::AddRow(table, "r" + std::to_string(i), 12 - i);
+            testsupport::AddRow(table, "r" + std::to_string(i), 12 - i);
     }
     std::vector<int> Selected() const {
         std::vector<int> rows;
@@ -91,7 +91,7 @@ TEST_F(SelectionTest, CancelledClickKeepsSelectionAndAnchorSingleModeIgnoresModi
 TEST_F(SelectionTest, CursorFollowsItsRecordThroughSorting) {
     CCurrentCell cursor(table);
     cursor.SetRow(2); // "r2", number 10
-    table.Sort(CSortKeys{tabra_test::COL_INT, SORT_ASCENDING});
+    table.Sort(CSortKeys{testsupport::COL_INT, SORT_ASCENDING});
     EXPECT_EQ(cursor.Row(), 9);
     cursor.SetRow(50);
     EXPECT_EQ(cursor.Row(), 11) << "clamped to the last row";

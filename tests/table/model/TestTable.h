@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-namespace tabra_test {
+namespace testsupport {
 
 enum Column { COL_TEXT = 0, COL_INT = 1, COL_BOOL = 2 };
 
-inline void DeclareColumns(Tabra::CTable& table) {
+inline void DeclareColumns(Tabra::CTableInterface& table) {
     table.SetColumnCount(3);
     table.SetColumn(COL_TEXT, new Tabra::CFAny<Tabra::CDString>, new Tabra::CCellCompare);
     table.SetColumn(COL_INT, new Tabra::CFAny<Tabra::CDInt>, new Tabra::CCellCompare);
@@ -18,7 +18,8 @@ inline void DeclareColumns(Tabra::CTable& table) {
     table.BuildLayout();
 }
 
-inline Tabra::CRow* AddRow(Tabra::CTable& table, const std::string& text, int number = 0, bool flag = false) {
+inline Tabra::CRow* AddRow(Tabra::CTableInterface& table, const std::string& text, int number = 0,
+                           bool flag = false) {
     Tabra::CRow* row = table.AddRow();
     row->Cell(COL_TEXT)->SetString(text);
     row->Cell(COL_INT)->SetInt(number);
@@ -34,4 +35,4 @@ inline std::vector<std::string> Texts(const Tabra::CTableInterface& table) {
     return texts;
 }
 
-} // namespace tabra_test
+} // namespace testsupport
