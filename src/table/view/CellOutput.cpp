@@ -1,5 +1,9 @@
 #include "table/view/CellOutput.h"
 
+#include "win/Theme.h"
+
+#include <vssym32.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -199,6 +203,13 @@ void C3StateOut::DrawCell(const RECT& text, const CCellData* value, bool selecte
                                                : rc.left + Scaled(2);
     int y = (rc.top + rc.bottom - box.cy) / 2;
     RECT boxRect{x, y, x + box.cx, y + box.cy};
+    if (HTHEME theme = win::ThemeFor(L"BUTTON", m_colors->dpi)) {
+        static const int themed[4] = {CBS_UNCHECKEDNORMAL, CBS_CHECKEDNORMAL, CBS_MIXEDNORMAL,
+                                      CBS_UNCHECKEDNORMAL};
+        int disabled = (v & 4) ? CBS_UNCHECKEDDISABLED - CBS_UNCHECKEDNORMAL : 0;
+        ::DrawThemeBackground(theme, m_dc, BP_CHECKBOX, themed[v & 3] + disabled, &boxRect, nullptr);
+        return;
+    }
     static const UINT states[4] = {DFCS_FLAT, DFCS_FLAT | DFCS_CHECKED,
                                    DFCS_FLAT | DFCS_CHECKED | DFCS_BUTTON3STATE, 0};
     UINT state = DFCS_BUTTONCHECK | states[v & 3] | ((v & 4) ? DFCS_INACTIVE : 0);

@@ -2,7 +2,10 @@
 
 #include "table/view/TablePaneSite.h"
 #include "win/Scoped.h"
+#include "win/Theme.h"
 #include "win/WaitCursor.h"
+
+#include <vssym32.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -74,10 +77,15 @@ void CHeaderDisplay::DrawTitle(HDC dc, const RECT& r, const std::string& title, 
                                UINT state) {
     const CTableGeometry& g = site->Geometry();
     RECT text{r.left + g.marginLeft, r.top + g.marginTop, r.right - g.marginRight, r.bottom - g.marginBottom};
-    if (state == DFCS_PUSHED)
-        ::OffsetRect(&text, g.Scaled(1), g.Scaled(1));
-    RECT frame = r;
-    ::DrawFrameControl(dc, &frame, DFC_BUTTON, DFCS_BUTTONPUSH | state);
+    if (HTHEME theme = win::ThemeFor(L"HEADER", g.dpi)) {
+        ::DrawThemeBackground(theme, dc, HP_HEADERITEM, state == DFCS_PUSHED ? HIS_PRESSED : HIS_NORMAL, &r,
+                              nullptr);
+    } else {
+        if (state == DFCS_PUSHED)
+            ::OffsetRect(&text, g.Scaled(1), g.Scaled(1));
+        RECT frame = r;
+        ::DrawFrameControl(dc, &frame, DFC_BUTTON, DFCS_BUTTONPUSH | state);
+    }
     if (direction != SORT_NONE) {
         int left = text.left - g.Scaled(2);
         int right = text.right - g.Scaled(5);
@@ -114,6 +122,16 @@ void CHeaderDisplay::DrawArrow(HDC dc, int x, int y, int direction) {
     ::SetDCBrushColor(dc, kArrowColour);
     ::SetDCPenColor(dc, kArrowColour);
     ::Polygon(dc, direction == SORT_DESCENDING ? up : down, 3);
+}
+
+LRESULT CHeaderDisplay::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_THEMECHANGED) {
+        // Every table's themes close; the header and the check boxes open the new one when they next draw.
+        win::ResetThemes();
+        ::RedrawWindow(site->SiteWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        return 0;
+    }
+    return CTableCtrlWnd::WindowProc(msg, wParam, lParam);
 }
 
 void CHeaderDisplay::DrawPressedTitle() {

@@ -1,7 +1,8 @@
 // CHeaderDisplay: the strip of column titles of a table control. It draws one push button per visible
-// column with a sort arrow on sorted columns, sorts by a title click (Shift or Ctrl add a key),
-// resizes a column by its right border (a double click fits it), moves a column by dragging its title,
-// scrolls sideways while a drag is held near its ends, and opens the column menu.
+// column (the visual style's header item where a theme is active) with a sort arrow on sorted columns,
+// sorts by a title click (Shift or Ctrl add a key), resizes a column by its right border (a double click
+// fits it), moves a column by dragging its title, scrolls sideways while a drag is held near its ends,
+// and opens the column menu.
 #pragma once
 
 #include "table/view/TableCtrlWnd.h"
@@ -24,6 +25,7 @@ public:
     int GetMode() const { return m_mode; }
 
 protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnMouseMove(UINT flags, POINT pt) override;
     void OnLButtonDown(UINT flags, POINT pt) override;
     void OnLButtonUp(UINT flags, POINT pt) override;
