@@ -58,22 +58,22 @@ LRESULT CDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_INITDIALOG)
         return OnInitDialog() ? TRUE : FALSE;
     if (msg == WM_DPICHANGED) {
-        OnDpiChanged(*reinterpret_cast<const RECT*>(lParam));
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     }
     return CWnd::WindowProc(msg, wParam, lParam);
 }
 
-void CDialog::OnDpiChanged(const RECT& suggested) {
+void CDialog::OnDpiChanged(int dpi, const RECT& suggested) {
     ::SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     ::EnumChildWindows(
         m_hwnd,
-        [](HWND child, LPARAM) {
-            ::SendMessageA(child, kDpiChangedAfterParent, 0, 0);
+        [](HWND child, LPARAM dpi) {
+            ::SendMessageA(child, kDpiChangedAfterParent, static_cast<WPARAM>(dpi), 0);
             return TRUE;
         },
-        0);
+        dpi);
 }
 
 bool CDialog::OnInitDialog() {

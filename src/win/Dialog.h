@@ -21,8 +21,8 @@ public:
 protected:
     // Return true to let the dialog manager give the focus to the first control.
     virtual bool OnInitDialog();
-    // WM_DPICHANGED: takes the system's suggested rectangle and tells the child windows to re-measure.
-    virtual void OnDpiChanged(const RECT& suggested);
+    // WM_DPICHANGED: takes the system's suggested rectangle and tells the child windows the new DPI.
+    virtual void OnDpiChanged(int dpi, const RECT& suggested);
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }
 

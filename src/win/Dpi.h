@@ -6,8 +6,9 @@
 namespace win {
 
 constexpr int kDefaultDpi = 96;
-// Sent to child windows after their top-level window took a new DPI (Windows 10 1703 and later; our
-// dialogs also send it themselves for older systems).
+// Sent to child windows after their top-level window took a new DPI (Windows 10 1703 and later, with
+// wParam 0; our dialogs also send it themselves, with the new DPI in wParam, for older systems and for
+// systems whose windows do not report their monitor's DPI).
 constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
 // The DPI of the monitor the window is on: GetDpiForWindow where the system has it (Windows 10 1607 and

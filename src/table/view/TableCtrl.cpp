@@ -117,7 +117,7 @@ LRESULT CTableCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(m_look.colors.font);
     case win::kDpiChangedAfterParent:
-        TakeDpi();
+        TakeDpi(static_cast<int>(wParam));
         Update(true);
         return 0;
     default:
@@ -125,8 +125,8 @@ LRESULT CTableCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void CTableCtrl::TakeDpi() {
-    int dpi = win::WindowDpi(m_hwnd);
+void CTableCtrl::TakeDpi(int told) {
+    int dpi = told > 0 ? told : win::WindowDpi(m_hwnd);
     if (dpi == m_geo.dpi && m_look.colors.dpi == dpi)
         return;
     m_geo.SetDpi(dpi, m_look.appearance.gridWidth);

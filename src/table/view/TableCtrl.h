@@ -174,8 +174,8 @@ private:
 
     STableColumn& Column(int col) { return m_geo.Column(col); }
     void MeasureColumns();
-    // Takes the DPI of the control's monitor: sizes, font and measures follow it.
-    void TakeDpi();
+    // Takes told, or for 0 the DPI of the control's monitor: sizes, font and measures follow it.
+    void TakeDpi(int told = 0);
     int HeaderTextWidth(const std::string& text);
     CColumnSet ColumnSet();
     // Menus (TableMenus.cpp).
