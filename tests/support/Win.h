@@ -1,5 +1,6 @@
 // Helpers for driving real windows in tests under Wine: a routed top-level window, bounded message
-// pumping, closing modal boxes and reading what they show, and reading a menu back from the system.
+// pumping, closing modal boxes and reading what they show, reading a menu back from the system, and the
+// pixels of a drawing.
 #pragma once
 
 #include "win/Window.h"
@@ -176,6 +177,22 @@ private:
     static inline int s_left = 0;
     static inline std::vector<HWND> s_known;
 };
+
+// The 32-bit pixels, row by row, that paint leaves in a width x height picture.
+inline std::vector<DWORD> Picture(int width, int height, const std::function<void(HDC)>& paint) {
+    BITMAPINFO bi = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    paint(dc);
+    ::GdiFlush();
+    std::vector<DWORD> pixels(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + width * height);
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return pixels;
+}
 
 } // namespace testsupport
 
