@@ -131,12 +131,16 @@ void Click(HWND window, int x, int y) {
     ::PostMessageA(window, WM_LBUTTONUP, 0, at);
 }
 
-// The tabs sit at the control's top left; the second begins after the first's text.
+// The tabs sit at the control's top left; the second begins after the first's text, which grows with
+// the DPI (the screen's, which the program's window has under Wine).
 int ClickTab(int index) {
     HWND hwnd = WaitForWindow(NowMs() + 5000);
     if (!hwnd)
         return 1;
-    Click(::GetDlgItem(hwnd, IDC_TABS), 20 + index * 70, 10);
+    HDC screen = ::GetDC(nullptr);
+    int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
+    ::ReleaseDC(nullptr, screen);
+    Click(::GetDlgItem(hwnd, IDC_TABS), ::MulDiv(20 + index * 70, dpi, 96), ::MulDiv(10, dpi, 96));
     return 0;
 }
 
