@@ -43,7 +43,11 @@ function(velloran_fuzz name)
     add_executable(${name} ${F_SOURCES})
     target_link_libraries(${name} PRIVATE ${F_LIBS})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-    add_test(NAME ${name} COMMAND ${name} -max_total_time=${F_SECONDS} -rss_limit_mb=2048 -print_final_stats=1)
+    # Starts from the kept corpus; what the short run finds goes to the build tree, not the sources.
+    set(found ${CMAKE_CURRENT_BINARY_DIR}/${name}-found)
+    file(MAKE_DIRECTORY ${found})
+    add_test(NAME ${name} COMMAND ${name} -max_total_time=${F_SECONDS} -rss_limit_mb=2048 -print_final_stats=1
+             ${found} ${PROJECT_SOURCE_DIR}/tests/fuzz/corpus/${name})
     math(EXPR limit "${F_SECONDS} + 60")
     set_tests_properties(${name} PROPERTIES TIMEOUT ${limit})
 endfunction()
