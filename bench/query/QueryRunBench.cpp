@@ -34,7 +34,7 @@ constexpr int LATENCY_MIN_MS = 20;
 constexpr int LATENCY_MAX_MS = 80;
 // A silent server started at the last tick is asked again and given up at the first tick more than
 // 1200 ms after each request.
-constexpr int SILENT_TAIL_MS = 2 * (1200 + query::TICK_MS);
+constexpr int SILENT_TAIL_MS = 2 * (1200 + query::kTickMs);
 
 std::string ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -71,7 +71,7 @@ CResult RunOnce(const std::vector<query::SMasterEntry>& masters, const nlohmann:
     CResult r;
     r.speed = speed;
     const int64_t start = net::ReadCounter();
-    const query::CMasterResult m =
+    const query::SMasterResult m =
         query::QueryMasters(query::ResolveMasters(masters), query::BuildMasterRequest(84, true, true));
     r.masterMs = static_cast<double>(net::ElapsedMs(start));
     if (m.outcome != query::MasterOutcome::COLLECTED)
@@ -84,8 +84,8 @@ CResult RunOnce(const std::vector<query::SMasterEntry>& masters, const nlohmann:
     query::CQueryRun run(servers, sink);
     run.SetSpeedIndex(speed);
     run.StartWorker();
-    for (query::CQueryEvent e; !(e.kind == query::CQueryEvent::WORKER_END && e.run == run.RunNumber());)
-        if (sink.Next(e, 1000) && e.kind == query::CQueryEvent::SERVER_DONE)
+    for (query::SQueryEvent e; !(e.kind == query::SQueryEvent::WORKER_END && e.run == run.RunNumber());)
+        if (sink.Next(e, 1000) && e.kind == query::SQueryEvent::SERVER_DONE)
             run.AcceptResult(e.run);
     r.wallMs = static_cast<double>(net::ElapsedMs(start)); // master phase included
     run.StopWorker();
@@ -94,7 +94,7 @@ CResult RunOnce(const std::vector<query::SMasterEntry>& masters, const nlohmann:
     // The master phase ends MASTER_EOT_GRACE_MS after the last list; then ceil(N / 2^speed) ticks, and
     // the silent tail of a server started at the last tick.
     const double ticks = std::ceil(static_cast<double>(r.servers) / query::RequestsPerTick(speed));
-    r.boundMs = query::MASTER_EOT_GRACE_MS + (ticks - 1) * query::TICK_MS + SILENT_TAIL_MS;
+    r.boundMs = query::kMasterEotGraceMs + (ticks - 1) * query::kTickMs + SILENT_TAIL_MS;
 
     double sum = 0;
     size_t answered = 0;
@@ -102,7 +102,7 @@ CResult RunOnce(const std::vector<query::SMasterEntry>& masters, const nlohmann:
         const query::CGameServer* record = servers.Find(net::CSockAddr(s["address"].get<std::string>()));
         if (s["silent"].get<bool>())
             continue;
-        if (!record || record->tries != query::TRIES_ANSWERED) {
+        if (!record || record->tries != query::kTriesAnswered) {
             ++r.lost;
             continue;
         }
@@ -214,7 +214,7 @@ int main(int argc, char** argv) {
             try {
                 CResult r = RunOnce(masters, dump, speed);
                 std::printf("%-6s %7zu %10.0f %10.0f %6.3f %10.0f %6.1f%% %12.1f %6zu %14.2f %13.0f\n",
-                            query::SPEED_CLASS_NAMES[speed], r.servers, r.wallMs, r.boundMs,
+                            query::kSpeedClassNames[speed], r.servers, r.wallMs, r.boundMs,
                             r.wallMs / r.boundMs, r.masterMs, 100.0 * r.masterMs / r.wallMs, r.cpuMs, r.lost,
                             r.meanPingError, r.maxPingError);
                 std::fflush(stdout);

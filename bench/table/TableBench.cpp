@@ -78,8 +78,8 @@ public:
     CPlayerTable()
         : m_types(
               "0?\n1?\nSMP - Single Map Objective\nSW - Stopwatch\nCmp - Campagne\nLMS\n6?\n7?\n8?\n9?\n") {
-        CStringCol text(DRAW_LEFT);
-        CIntCol number(DRAW_RIGHT);
+        CStringCol text(kDrawLeft);
+        CIntCol number(kDrawRight);
         CEnumCol type(m_types.Get(), ENUM_TEXT);
         const CColDef* types[COLUMNS] = {&text, &number, &number, &number, &text,
                                          &text, &text,   &type,   &number};
@@ -87,7 +87,7 @@ public:
         for (int col = 0; col < COLUMNS; ++col)
             table.SetColumn(col, types[col]->CreateFactory(), types[col]->CreateCompare());
         table.BuildLayout();
-        m_columns = CColumnSet(std::vector<CColumnState>(COLUMNS, CColumnState{"Column", 50, true}));
+        m_columns = SColumnSet(std::vector<SColumnState>(COLUMNS, SColumnState{"Column", 50, true}));
         m_columns.columns[KEY].visible = false;
     }
 
@@ -113,13 +113,13 @@ public:
         return cell->GetText() != nullptr ? cell->GetString() : std::to_string(cell->GetInt());
     }
 
-    const CColumnSet& Columns() const { return m_columns; }
+    const SColumnSet& Columns() const { return m_columns; }
 
     CTable table;
 
 private:
     CEnum m_types;
-    CColumnSet m_columns;
+    SColumnSet m_columns;
 };
 
 double Seconds(std::chrono::steady_clock::time_point start) {

@@ -34,7 +34,7 @@ static_assert(kProportionalCentre == 0x1033 && kMoveRightDown == 0x1111 && kMove
 constexpr int kSplitMinPercent = 15;
 constexpr int kSplitMaxPercent = 65;
 constexpr int kStopLimitMs = 5000;
-static_assert(kSpeedItems == query::SPEED_CLASS_COUNT);
+static_assert(kSpeedItems == query::kSpeedClassCount);
 
 // Posted by the initialisation when a start-up query is due; wParam the query button's id.
 constexpr UINT WM_STARTUPQUERY = WM_APP + 1;

@@ -81,7 +81,7 @@ protected:
     // WM_WORKEREND: the worker of run `run` has ended; a run that ended early is finished here.
     void OnWorkerEnd(unsigned run);
     // WM_MASTERDONE: the master phase of run `run` has ended (BrowserMasterPhase.cpp).
-    void OnMasterDone(unsigned run, std::unique_ptr<query::CMasterResult> result);
+    void OnMasterDone(unsigned run, std::unique_ptr<query::SMasterResult> result);
 
 private:
     void ApplyItemLists();

@@ -36,7 +36,7 @@ void CBrowserDlg::OnQueryMaster() {
                   (masters.size() == 1 ? " master server ..." : " master servers ..."));
 }
 
-void CBrowserDlg::OnMasterDone(unsigned run, std::unique_ptr<query::CMasterResult> result) {
+void CBrowserDlg::OnMasterDone(unsigned run, std::unique_ptr<query::SMasterResult> result) {
     if (!result || !m_run.IsCurrentRun(run))
         return;         // a master phase that a newer query has replaced
     m_run.StopWorker(); // its thread has nothing left to do but end

@@ -85,7 +85,7 @@ void CFavoritesDlg::SetupTable() {
     const char* headers[COLUMNS] = {"Name", "Ip", "Password"};
     const int widths[COLUMNS] = {150, 128, 0};
     for (int col = 0; col < COLUMNS; ++col) {
-        Tabra::CStringCol type(Tabra::DRAW_LEFT);
+        Tabra::CStringCol type(Tabra::kDrawLeft);
         m_table.DefineColumn(col, &type, headers[col], widths[col]);
     }
     m_table.BuildLayout();

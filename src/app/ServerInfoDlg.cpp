@@ -5,7 +5,7 @@
 namespace app {
 
 CServerInfoDlg::CServerInfoDlg(const query::CGameServer& server, HWND parent)
-    : win::CDialog(IDD_SERVER_INFO, parent), m_textCol(Tabra::DRAW_LEFT), m_server(server) {}
+    : win::CDialog(IDD_SERVER_INFO, parent), m_textCol(Tabra::kDrawLeft), m_server(server) {}
 
 bool CServerInfoDlg::OnInitDialog() {
     win::CDialog::OnInitDialog();

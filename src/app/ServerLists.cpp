@@ -7,8 +7,8 @@ namespace app {
 using Tabra::CTableCtrl;
 
 CServerLists::CServerLists()
-    : m_textCol(Tabra::DRAW_LEFT), m_intCol(Tabra::DRAW_RIGHT), m_gameTypes(GAME_TYPES, 0),
-      m_gameTypeCol(m_gameTypes.Get(), Tabra::ENUM_TEXT), m_teams(TEAMS, 0),
+    : m_textCol(Tabra::kDrawLeft), m_intCol(Tabra::kDrawRight), m_gameTypes(kGameTypes, 0),
+      m_gameTypeCol(m_gameTypes.Get(), Tabra::ENUM_TEXT), m_teams(kTeams, 0),
       m_teamCol(m_teams.Get(), Tabra::ENUM_TEXT) {}
 
 bool CServerLists::SetupPlayerTable(HWND dialog, int id) {
@@ -36,7 +36,7 @@ bool CServerLists::SetupServerTable(HWND dialog, int id) {
     m_server.SetColumnCount(SERVER_COLUMNS);
     auto defineBool = [this](int col, const char* header, int width) {
         // Made for the definition only: the table keeps what it creates from it.
-        Tabra::CBoolCol type(Tabra::DRAW_CENTER, "yes", "no", false);
+        Tabra::CBoolCol type(Tabra::kDrawCenter, "yes", "no", false);
         m_server.DefineColumn(col, &type, header, width);
     };
     m_server.DefineColumn(SERVER_NAME, &m_textCol, "Server", 120);

@@ -61,10 +61,10 @@ public:
         ON_SERVER_COLUMNS
     };
 
-    static constexpr char GAME_TYPES[] =
+    static constexpr char kGameTypes[] =
         "0?\n1?\nSMP - Single Map Objective\nSW - Stopwatch\nCmp - Campagne\n"
         "LMS - Last Man Standing\n6?\n7?\n8?\n9?\n";
-    static constexpr char TEAMS[] = "Spectating\nAllies\nAxis\n";
+    static constexpr char kTeams[] = "Spectating\nAllies\nAxis\n";
 
     CServerLists();
     CServerLists(const CServerLists&) = delete;

@@ -4,13 +4,13 @@
 
 namespace app {
 
-void CWindowSink::OnMasterDone(unsigned run, std::unique_ptr<query::CMasterResult> result) {
+void CWindowSink::OnMasterDone(unsigned run, std::unique_ptr<query::SMasterResult> result) {
     if (::PostMessageA(m_window, WM_MASTERDONE, run, reinterpret_cast<LPARAM>(result.get())))
         result.release();
 }
 
-std::unique_ptr<query::CMasterResult> CWindowSink::TakeMasterResult(LPARAM lParam) {
-    return std::unique_ptr<query::CMasterResult>(reinterpret_cast<query::CMasterResult*>(lParam));
+std::unique_ptr<query::SMasterResult> CWindowSink::TakeMasterResult(LPARAM lParam) {
+    return std::unique_ptr<query::SMasterResult>(reinterpret_cast<query::SMasterResult*>(lParam));
 }
 
 void CWindowSink::OnServerDone(unsigned run, query::CGameServer& record) {

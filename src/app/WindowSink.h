@@ -24,7 +24,7 @@ public:
     explicit CWindowSink(HWND window = nullptr) : m_window(window) {}
     void SetWindow(HWND window) { m_window = window; }
 
-    void OnMasterDone(unsigned run, std::unique_ptr<query::CMasterResult> result) override;
+    void OnMasterDone(unsigned run, std::unique_ptr<query::SMasterResult> result) override;
     void OnServerDone(unsigned run, query::CGameServer& record) override;
     void OnWorkerError(unsigned run, const std::string& message) override;
     void OnWorkerEnd(unsigned run) override;
@@ -32,7 +32,7 @@ public:
     // Takes the message of a WM_WORKERERROR back (and ownership of it).
     static std::string TakeErrorText(LPARAM lParam);
     // Takes the result of a WM_MASTERDONE back (and ownership of it).
-    static std::unique_ptr<query::CMasterResult> TakeMasterResult(LPARAM lParam);
+    static std::unique_ptr<query::SMasterResult> TakeMasterResult(LPARAM lParam);
 
 private:
     HWND m_window;

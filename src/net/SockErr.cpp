@@ -8,12 +8,12 @@ namespace net {
 
 namespace {
 
-struct ErrorText {
+struct SErrorText {
     int code;
     const char* text;
 };
 
-constexpr ErrorText kSocketErrors[] = {
+constexpr SErrorText kSocketErrors[] = {
     {0, "No error"},
     {10004, "Interrupted system call"},
     {10009, "Bad file number"},
@@ -83,7 +83,7 @@ std::string SockErrMessage(int code) {
 } // namespace
 
 const char* SocketErrorText(int code) {
-    for (const ErrorText& e : kSocketErrors)
+    for (const SErrorText& e : kSocketErrors)
         if (e.code == code)
             return e.text;
     return nullptr;

@@ -19,7 +19,7 @@ CSockUDP::~CSockUDP() {
 void CSockUDP::Create(const CSockAddr& local) {
     Close();
     m_socket = OpenEventSocket(m_event);
-    if (m_socket == INVALID_SOCKET_HANDLE)
+    if (m_socket == kInvalidSocketHandle)
         throw CSockErr();
     const sockaddr_in& raw = local.Raw();
     if (bind(m_socket, reinterpret_cast<const sockaddr*>(&raw), sizeof raw) != 0) {
@@ -31,9 +31,9 @@ void CSockUDP::Create(const CSockAddr& local) {
 }
 
 void CSockUDP::Close() {
-    if (m_socket != INVALID_SOCKET_HANDLE) {
+    if (m_socket != kInvalidSocketHandle) {
         CloseEventSocket(m_socket, m_event);
-        m_socket = INVALID_SOCKET_HANDLE;
+        m_socket = kInvalidSocketHandle;
     }
     m_event.Reset();
 }
@@ -78,7 +78,7 @@ int CSockUDP::ReceiveFrom(void* buffer, int& size, CSockAddr& from) {
     }
     if (fromLength != static_cast<int>(sizeof raw))
         throw base::CError("CSockUDP::Receive: CSockAddr Gr\xF6\xDF"
-                     "enkonflikt!");
+                           "enkonflikt!");
     if (n > size)
         return 10040;
     size = static_cast<int>(n);
@@ -99,15 +99,15 @@ int CSockUDP::ReceiveTextFrom(std::string& text, CSockAddr& from) {
     // Read into a buffer that holds the largest datagram rather than one of the size the socket
     // reports waiting: that size can fall short (Wine under load), and a datagram cut short is lost.
     if (m_buffer.empty())
-        m_buffer.resize(MAX_DATAGRAM);
-    int size = MAX_DATAGRAM;
+        m_buffer.resize(kMaxDatagram);
+    int size = kMaxDatagram;
     int error = ReceiveFrom(m_buffer.data(), size, from);
     text.assign(m_buffer.data(), static_cast<size_t>(size)); // nothing after an error
     return error;
 }
 
-CNetworkEvents CSockUDP::GetNetworkEvents() {
-    CNetworkEvents record;
+SNetworkEvents CSockUDP::GetNetworkEvents() {
+    SNetworkEvents record;
     CSockErr::ThrowIfSockError(ReadNetworkEvents(m_socket, m_event, record));
     return record;
 }

@@ -22,7 +22,7 @@ public:
     void Create(const CSockAddr& local = CSockAddr());
     // Shuts down and closes an open socket; always resets the event.
     void Close();
-    bool IsOpen() const { return m_socket != INVALID_SOCKET_HANDLE; }
+    bool IsOpen() const { return m_socket != kInvalidSocketHandle; }
     SyncHandle GetEvent() const { return m_event.Handle(); }
     // The address the socket is bound to (the chosen port after Create on port 0). Throws CSockErr.
     CSockAddr LocalAddress() const;
@@ -40,13 +40,13 @@ public:
     int ReceiveTextFrom(std::string& text, CSockAddr& from);
 
     // Reads and clears the recorded network events (and the event). Throws CSockErr.
-    CNetworkEvents GetNetworkEvents();
-    static bool HasEvent(const CNetworkEvents& record, long bit) { return (record.events & bit) != 0; }
+    SNetworkEvents GetNetworkEvents();
+    static bool HasEvent(const SNetworkEvents& record, long bit) { return (record.events & bit) != 0; }
 
 private:
-    static constexpr int MAX_DATAGRAM = 65536;
+    static constexpr int kMaxDatagram = 65536;
 
-    SocketHandle m_socket = INVALID_SOCKET_HANDLE;
+    SocketHandle m_socket = kInvalidSocketHandle;
     CSyncEvent m_event;
     std::vector<char> m_buffer; // receive buffer of the text reads, made on first use
 };

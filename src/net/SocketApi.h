@@ -16,22 +16,22 @@ namespace net {
 
 #ifdef _WIN32
 using SocketHandle = SOCKET;
-constexpr SocketHandle INVALID_SOCKET_HANDLE = INVALID_SOCKET;
+constexpr SocketHandle kInvalidSocketHandle = INVALID_SOCKET;
 #else
 using SocketHandle = int;
-constexpr SocketHandle INVALID_SOCKET_HANDLE = -1;
+constexpr SocketHandle kInvalidSocketHandle = -1;
 #endif
 
 // WinSock error numbers the callers tell apart: a full send buffer, no buffer space.
-constexpr int SOCK_ERR_WOULD_BLOCK = 10035;
-constexpr int SOCK_ERR_NO_BUFFERS = 10055;
+constexpr int kSockErrWouldBlock = 10035;
+constexpr int kSockErrNoBuffers = 10055;
 
 // Event bits of a network event record; only "data has arrived" is used.
-constexpr long NET_EVENT_READ = 1;
-constexpr long NET_EVENT_WRITE = 2;
+constexpr long kNetEventRead = 1;
+constexpr long kNetEventWrite = 2;
 
 // The network events recorded for a socket: an event word and one error per event bit.
-struct CNetworkEvents {
+struct SNetworkEvents {
     long events = 0;
     int errors[10] = {};
 };
@@ -49,7 +49,7 @@ SocketHandle OpenEventSocket(CSyncEvent& event);
 void CloseEventSocket(SocketHandle socket, CSyncEvent& event);
 // Reads and clears the recorded events; NET_EVENT_READ is set whenever a datagram waits. 0 or the
 // error number.
-int ReadNetworkEvents(SocketHandle socket, CSyncEvent& event, CNetworkEvents& record);
+int ReadNetworkEvents(SocketHandle socket, CSyncEvent& event, SNetworkEvents& record);
 // Bytes waiting to be read (at least the size of the next datagram), 0 on failure.
 long PendingBytes(SocketHandle socket);
 // Receives one datagram into `size` bytes; returns its length, more than `size` when it was cut, or -1.

@@ -14,12 +14,12 @@ namespace net {
 namespace {
 
 // errno values and the WinSock numbers that mean the same.
-struct ErrnoMap {
+struct SErrnoMap {
     int error;
     int winsock;
 };
 
-constexpr ErrnoMap kErrnoToWinsock[] = {
+constexpr SErrnoMap kErrnoToWinsock[] = {
     {EINTR, 10004},           {EBADF, 10009},         {EACCES, 10013},       {EFAULT, 10014},
     {EINVAL, 10022},          {EMFILE, 10024},        {ENFILE, 10024},       {EWOULDBLOCK, 10035},
     {EINPROGRESS, 10036},     {EALREADY, 10037},      {ENOTSOCK, 10038},     {EDESTADDRREQ, 10039},
@@ -39,7 +39,7 @@ void EnsureSocketLibrary() {}
 
 int LastSocketError() {
     int e = errno;
-    for (const ErrnoMap& m : kErrnoToWinsock)
+    for (const SErrnoMap& m : kErrnoToWinsock)
         if (m.error == e)
             return m.winsock;
     return 10000 + e;
@@ -58,16 +58,16 @@ void CloseEventSocket(SocketHandle socket, CSyncEvent& event) {
     close(socket);
 }
 
-int ReadNetworkEvents(SocketHandle socket, CSyncEvent& event, CNetworkEvents& record) {
+int ReadNetworkEvents(SocketHandle socket, CSyncEvent& event, SNetworkEvents& record) {
     event.Reset();
     pollfd p{socket, POLLIN, 0};
     if (poll(&p, 1, 0) < 0)
         return LastSocketError();
-    record = CNetworkEvents{};
+    record = SNetworkEvents{};
     if (p.revents & POLLNVAL)
         return 10038;
     if (p.revents & POLLIN)
-        record.events |= NET_EVENT_READ;
+        record.events |= kNetEventRead;
     return 0;
 }
 

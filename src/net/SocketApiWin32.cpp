@@ -49,7 +49,7 @@ void CloseEventSocket(SocketHandle socket, CSyncEvent&) {
     closesocket(socket);
 }
 
-int ReadNetworkEvents(SocketHandle socket, CSyncEvent& event, CNetworkEvents& record) {
+int ReadNetworkEvents(SocketHandle socket, CSyncEvent& event, SNetworkEvents& record) {
     WSANETWORKEVENTS ne;
     if (WSAEnumNetworkEvents(socket, event.Handle(), &ne) != 0)
         return WSAGetLastError();
@@ -58,7 +58,7 @@ int ReadNetworkEvents(SocketHandle socket, CSyncEvent& event, CNetworkEvents& re
         record.errors[i] = ne.iErrorCode[i];
     // WinSock records FD_READ once until the next read; a datagram left waiting still counts.
     if (PendingBytes(socket) > 0)
-        record.events |= NET_EVENT_READ;
+        record.events |= kNetEventRead;
     return 0;
 }
 

@@ -17,15 +17,15 @@ using SyncHandle = HANDLE;
 #else
 // A waitable object: an eventfd or timerfd whose readability is the signal. An endpoint's event also
 // watches its socket: a waiting datagram signals it until the datagram has been read.
-struct SyncObject {
+struct SSyncObject {
     int fd = -1;
     int socket = -1;
 };
-using SyncHandle = SyncObject*;
+using SyncHandle = SSyncObject*;
 #endif
 
-constexpr int WAIT_INFINITE = -1;
-constexpr int WAIT_TIMED_OUT = -1;
+constexpr int kWaitInfinite = -1;
+constexpr int kWaitTimedOut = -1;
 
 // Waits until one of `count` objects is signalled, at most `timeoutMs` (WAIT_INFINITE: no limit).
 // Returns the index of the signalled object with the lowest index, whose signal it consumes, or
@@ -47,7 +47,7 @@ public:
 private:
     SyncHandle m_handle;
 #ifndef _WIN32
-    SyncObject m_object;
+    SSyncObject m_object;
 #endif
 };
 
@@ -66,7 +66,7 @@ public:
 private:
     SyncHandle m_handle;
 #ifndef _WIN32
-    SyncObject m_object;
+    SSyncObject m_object;
 #endif
 };
 

@@ -14,7 +14,7 @@ namespace net {
 
 namespace {
 
-constexpr int MAX_WAIT_OBJECTS = 64;
+constexpr int kMaxWaitObjects = 64;
 
 int64_t MonotonicNs() {
     timespec ts;
@@ -35,10 +35,10 @@ bool ConsumeSignal(int fd) {
 } // namespace
 
 int WaitForAny(const SyncHandle* handles, int count, int timeoutMs) {
-    if (count <= 0 || count > MAX_WAIT_OBJECTS)
+    if (count <= 0 || count > kMaxWaitObjects)
         throw base::CError("WaitForAny: bad object count", EINVAL);
-    pollfd fds[2 * MAX_WAIT_OBJECTS];
-    int objectOf[2 * MAX_WAIT_OBJECTS];
+    pollfd fds[2 * kMaxWaitObjects];
+    int objectOf[2 * kMaxWaitObjects];
     int nfds = 0;
     for (int i = 0; i < count; ++i) {
         fds[nfds] = {handles[i]->fd, POLLIN, 0};
@@ -63,7 +63,7 @@ int WaitForAny(const SyncHandle* handles, int count, int timeoutMs) {
         }
         if (r == 0) {
             if (timeoutMs >= 0 && MonotonicNs() >= deadline)
-                return WAIT_TIMED_OUT;
+                return kWaitTimedOut;
             continue;
         }
         // The lowest signalled object wins. Its own fd carries a consumable signal; a socket stays

@@ -20,7 +20,7 @@ int WaitForAny(const SyncHandle* handles, int count, int timeoutMs) {
     DWORD limit = timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs);
     DWORD r = WaitForMultipleObjects(static_cast<DWORD>(count), handles, FALSE, limit);
     if (r == WAIT_TIMEOUT)
-        return WAIT_TIMED_OUT;
+        return kWaitTimedOut;
     if (r >= WAIT_OBJECT_0 && r < WAIT_OBJECT_0 + static_cast<DWORD>(count))
         return static_cast<int>(r - WAIT_OBJECT_0);
     throw base::CError("WaitForMultipleObjects failed", static_cast<int>(GetLastError()));

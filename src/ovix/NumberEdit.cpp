@@ -37,7 +37,7 @@ void CNumberEdit::SetDecimalPlaces(unsigned places) {
 }
 
 std::optional<CNumberEdit::SRead> CNumberEdit::Read(const std::string& input) const {
-    const Tabra::CNumberSettings& number = m_format.number;
+    const Tabra::SNumberSettings& number = m_format.number;
     std::string text = input;
     if (number.thousandSep != number.decimalSep)
         RemoveAll(text, number.thousandSep);
@@ -71,7 +71,7 @@ std::optional<CNumberEdit::SRead> CNumberEdit::Read(const std::string& input) co
 }
 
 std::string CNumberEdit::Format(double value) const {
-    Tabra::CNumberSettings settings = m_format.number;
+    Tabra::SNumberSettings settings = m_format.number;
     settings.negativeOrder = 1; // "-1.1": the one form of negative numbers Read takes back
     const int size = std::snprintf(nullptr, 0, "%.*f", static_cast<int>(settings.digits), value);
     std::string plain(static_cast<size_t>(std::max(size, 0)) + 1, '\0');
@@ -134,7 +134,7 @@ void CNumberEdit::OnKillFocus(HWND newFocus) {
 }
 
 void CNumberEdit::OnChar(UINT ch, UINT repeat, UINT flags) {
-    const Tabra::CNumberSettings& number = m_format.number;
+    const Tabra::SNumberSettings& number = m_format.number;
     auto starts = [ch](const std::string& sep) {
         return !sep.empty() && static_cast<unsigned char>(sep[0]) == ch;
     };

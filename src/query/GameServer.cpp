@@ -1,7 +1,7 @@
 #include "query/GameServer.h"
 
-#include "net/Sync.h"
 #include "base/TextUtil.h"
+#include "net/Sync.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -16,7 +16,7 @@ struct CGameServer::STeamSources {
     bool hasLists = false, hasSlots = false;
 };
 
-const char STATUS_REQUEST[15] = {'\xFF', '\xFF', '\xFF', '\xFF', 'g', 'e',  't', 's',
+const char kStatusRequest[15] = {'\xFF', '\xFF', '\xFF', '\xFF', 'g', 'e',  't', 's',
                                  't',    'a',    't',    'u',    's', '\n', '\0'};
 
 namespace {
@@ -86,7 +86,7 @@ int PositionValue(const char* begin, const char* end) {
     int value = 0;
     for (; begin != end && *begin >= '0' && *begin <= '9'; ++begin) {
         value = value * 10 + (*begin - '0');
-        if (value > static_cast<int>(MAX_PLAYERS))
+        if (value > static_cast<int>(kMaxPlayers))
             return 0; // beyond any position a record keeps
     }
     return negative ? 0 : value;
@@ -123,7 +123,7 @@ CGameServer::CGameServer(const net::CSockAddr& address_, const char* name_, cons
 void CGameServer::Reset() {
     tries = 0;
     timeout = 1200;
-    ping = PING_NONE;
+    ping = kPingNone;
     maxLives = 0;
     gameType = 0;
     maxClients = 0;
@@ -140,13 +140,13 @@ bool CGameServer::RequestStatus(net::CSockUDP& endpoint) {
         return false;
     if (++tries > 2)
         return false;
-    int length = sizeof STATUS_REQUEST;
-    const int error = endpoint.SendTo(STATUS_REQUEST, length, address);
+    int length = sizeof kStatusRequest;
+    const int error = endpoint.SendTo(kStatusRequest, length, address);
     sendTime = net::ReadCounter();
     // A full send buffer is passing: the request counts as lost and is repeated. Anything else (no
     // route, host unreachable) will not change within the run.
-    if (error != 0 && error != net::SOCK_ERR_WOULD_BLOCK && error != net::SOCK_ERR_NO_BUFFERS) {
-        tries = TRIES_GIVEN_UP;
+    if (error != 0 && error != net::kSockErrWouldBlock && error != net::kSockErrNoBuffers) {
+        tries = kTriesGivenUp;
         return false;
     }
     return true;
@@ -156,7 +156,7 @@ void CGameServer::OnStatusReply(const std::string& text) {
     if (IsFinished())
         return;
     ping = static_cast<int>(ElapsedMs());
-    tries = TRIES_ANSWERED;
+    tries = kTriesAnswered;
     ParseStatus(text);
 }
 
@@ -178,7 +178,7 @@ void CGameServer::ParseStatus(const std::string& text) {
             return;
         in.Skip();
         std::string value = in.ReadToken();
-        if (variables.size() == MAX_VARIABLES)
+        if (variables.size() == kMaxVariables)
             continue; // read past, so that the players still come
         std::string lower = base::LowerCopy(varName);
         if (lower == "players_allies" || lower == "players_axis") {
@@ -195,7 +195,7 @@ void CGameServer::ParseStatus(const std::string& text) {
     if (in.Peek() == '\n')
         in.Skip();
 
-    while (!in.AtEnd() && players.size() < MAX_PLAYERS) {
+    while (!in.AtEnd() && players.size() < kMaxPlayers) {
         CPlayer player;
         player.score = in.ReadInt();
         player.ping = in.ReadInt();
@@ -215,7 +215,7 @@ void CGameServer::ParseStatus(const std::string& text) {
 // and not the other, and matching them anyway would hand players each other's teams.
 void CGameServer::AssignTeams(const STeamSources& sources) {
     if (sources.hasLists) {
-        std::vector<int> teams(MAX_PLAYERS + 1, -1);
+        std::vector<int> teams(kMaxPlayers + 1, -1);
         MarkPositions(sources.allies, TEAM_ALLIES, teams);
         MarkPositions(sources.axis, TEAM_AXIS, teams);
         for (size_t i = 0; i < players.size(); ++i)

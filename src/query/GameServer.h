@@ -21,13 +21,13 @@ struct CPlayer {
 enum Team { TEAM_SPECTATOR = 0, TEAM_ALLIES = 1, TEAM_AXIS = 2 };
 
 // The tries state: 0 not asked, 1 or 2 requests sent, 3 given up, 999 answered.
-constexpr int TRIES_GIVEN_UP = 3;
-constexpr int TRIES_ANSWERED = 999;
-constexpr int PING_NONE = 9999;
+constexpr int kTriesGivenUp = 3;
+constexpr int kTriesAnswered = 999;
+constexpr int kPingNone = 9999;
 
 // What one reply may fill in a record; the rest of a longer reply is ignored.
-constexpr size_t MAX_PLAYERS = 256;
-constexpr size_t MAX_VARIABLES = 512;
+constexpr size_t kMaxPlayers = 256;
+constexpr size_t kMaxVariables = 512;
 
 class CGameServer {
 public:
@@ -55,7 +55,7 @@ public:
     std::string password;
     int gameType = 0;
     int maxClients = 0;
-    int ping = PING_NONE;
+    int ping = kPingNone;
     int maxLives = 0;
     bool friendlyFire = false;
     bool punkBuster = false;
@@ -74,6 +74,6 @@ private:
 };
 
 // The 15-byte status request: FF FF FF FF "getstatus" LF NUL.
-extern const char STATUS_REQUEST[15];
+extern const char kStatusRequest[15];
 
 } // namespace query

@@ -8,13 +8,13 @@
 
 namespace query {
 
-const char* const MASTER_VERSION_NAMES[MASTER_VERSION_COUNT] = {"Map Test", "Final", "Patch 1.02", "2.60b"};
+const char* const kMasterVersionNames[kMasterVersionCount] = {"Map Test", "Final", "Patch 1.02", "2.60b"};
 
 namespace {
 
-constexpr int MASTER_PROTOCOLS[MASTER_VERSION_COUNT] = {71, 82, 83, 84};
-constexpr size_t ENTRY_SIZE = 7;
-constexpr std::string_view END_MARKER = "\\EOT";
+constexpr int kMasterProtocols[kMasterVersionCount] = {71, 82, 83, 84};
+constexpr size_t kEntrySize = 7;
+constexpr std::string_view kEndMarker = "\\EOT";
 
 uint64_t AddressKey(const net::CSockAddr& address) {
     return uint64_t(address.GetAddress()) << 16 | address.GetPort();
@@ -27,9 +27,9 @@ bool IsUsableMaster(const net::CSockAddr& address) {
 
 // The state of one master during the query, beside its reported status.
 struct SMasterState {
-    CMasterStatus* status;
+    SMasterStatus* status;
     int64_t nextProbeMs = 0; // when the next probe is due, or the master is given up after the last
-    int waitMs = MASTER_FIRST_WAIT_MS;
+    int waitMs = kMasterFirstWaitMs;
     bool givenUp = false;
     std::unordered_set<uint64_t> listed;
 };
@@ -37,11 +37,11 @@ struct SMasterState {
 // The probe and collect phases of QueryMasters over one endpoint, on one clock from the start.
 class CMasterCollector {
 public:
-    CMasterCollector(CMasterResult& result, const std::string& request, net::SyncHandle stopEvent)
+    CMasterCollector(SMasterResult& result, const std::string& request, net::SyncHandle stopEvent)
         : m_result(result), m_request(request), m_stop(stopEvent), m_start(net::ReadCounter()) {
-        for (CMasterStatus& status : result.masters)
+        for (SMasterStatus& status : result.masters)
             if (status.resolved)
-                m_states.push_back(SMasterState{&status, 0, MASTER_FIRST_WAIT_MS, false, {}});
+                m_states.push_back(SMasterState{&status, 0, kMasterFirstWaitMs, false, {}});
     }
 
     void Run() {
@@ -58,13 +58,13 @@ public:
                 break;
             const int64_t next = NextWakeMs(now, end);
             const int signalled =
-                net::WaitForAny(handles, count, next < 0 ? net::WAIT_INFINITE : int(next - now));
+                net::WaitForAny(handles, count, next < 0 ? net::kWaitInfinite : int(next - now));
             if (m_stop && signalled == 0) {
                 m_result.outcome = MasterOutcome::STOPPED;
                 return;
             }
             if (signalled == endpointIndex &&
-                net::CSockUDP::HasEvent(m_endpoint.GetNetworkEvents(), net::NET_EVENT_READ))
+                net::CSockUDP::HasEvent(m_endpoint.GetNetworkEvents(), net::kNetEventRead))
                 ReadDatagram();
         }
         m_result.outcome = m_firstAnswerMs >= 0 ? MasterOutcome::COLLECTED : MasterOutcome::NO_RESPONSE;
@@ -87,15 +87,15 @@ private:
         for (SMasterState& m : m_states) {
             if (!Pending(m))
                 continue;
-            if (othersDone && now >= MASTER_FIRST_WAIT_MS) {
+            if (othersDone && now >= kMasterFirstWaitMs) {
                 m.givenUp = true;
             } else if (now >= m.nextProbeMs) {
-                if (m.status->probes == MASTER_PROBES) {
+                if (m.status->probes == kMasterProbes) {
                     m.givenUp = true;
                     continue;
                 }
                 if (m.status->probes > 0)
-                    m.waitMs += MASTER_WAIT_STEP_MS;
+                    m.waitMs += kMasterWaitStepMs;
                 Send(m);
                 m.nextProbeMs = now + m.waitMs;
             }
@@ -115,10 +115,10 @@ private:
                                          [this](const SMasterState& m) { return Pending(m); });
         if (m_firstAnswerMs < 0)
             return pending ? -1 : now;
-        const int64_t cap = m_firstAnswerMs + MASTER_MAX_COLLECT_MS;
+        const int64_t cap = m_firstAnswerMs + kMasterMaxCollectMs;
         if (pending)
             return cap;
-        const int64_t quietEnd = AllAnsweredComplete() ? m_lastEndMarkerMs + MASTER_EOT_GRACE_MS
+        const int64_t quietEnd = AllAnsweredComplete() ? m_lastEndMarkerMs + kMasterEotGraceMs
                                                        : m_lastDatagramMs + m_result.quietMs;
         return std::min(cap, quietEnd);
     }
@@ -129,7 +129,7 @@ private:
         for (const SMasterState& m : m_states) {
             if (!Pending(m))
                 continue;
-            int64_t due = othersDone ? std::min<int64_t>(m.nextProbeMs, MASTER_FIRST_WAIT_MS) : m.nextProbeMs;
+            int64_t due = othersDone ? std::min<int64_t>(m.nextProbeMs, kMasterFirstWaitMs) : m.nextProbeMs;
             next = next < 0 ? due : std::min(next, due);
         }
         return next < 0 ? -1 : std::max(next, now);
@@ -178,11 +178,11 @@ private:
         if (!IsServerAddress(address))
             return;
         const uint64_t key = AddressKey(address);
-        if (m.listed.size() < MASTER_MAX_SERVERS && m.listed.insert(key).second)
+        if (m.listed.size() < kMasterMaxServers && m.listed.insert(key).second)
             ++m.status->entries;
         if (m_seen.count(key))
             return;
-        if (m_seen.size() == MASTER_MAX_SERVERS) {
+        if (m_seen.size() == kMasterMaxServers) {
             m_result.capped = true;
             return;
         }
@@ -190,7 +190,7 @@ private:
         m_result.servers.push_back(address);
     }
 
-    CMasterResult& m_result;
+    SMasterResult& m_result;
     const std::string& m_request;
     net::SyncHandle m_stop;
     int64_t m_start;
@@ -205,7 +205,7 @@ private:
 } // namespace
 
 int MasterProtocol(int versionIndex) {
-    return versionIndex >= 0 && versionIndex < MASTER_VERSION_COUNT ? MASTER_PROTOCOLS[versionIndex] : 0;
+    return versionIndex >= 0 && versionIndex < kMasterVersionCount ? kMasterProtocols[versionIndex] : 0;
 }
 
 std::string BuildMasterRequest(int protocol, bool includeFull, bool includeEmpty) {
@@ -225,16 +225,16 @@ std::vector<net::CSockAddr> ReadMasterEntries(std::string_view datagram, bool* e
     if (pos == std::string_view::npos)
         return entries;
     const auto* bytes = reinterpret_cast<const unsigned char*>(datagram.data());
-    while (pos < datagram.size() && bytes[pos] != 0 && datagram.size() - pos >= ENTRY_SIZE) {
-        if (datagram.substr(pos, END_MARKER.size()) == END_MARKER)
+    while (pos < datagram.size() && bytes[pos] != 0 && datagram.size() - pos >= kEntrySize) {
+        if (datagram.substr(pos, kEndMarker.size()) == kEndMarker)
             break;
         const unsigned char* e = bytes + pos + 1;
         uint32_t address = uint32_t(e[0]) << 24 | uint32_t(e[1]) << 16 | uint32_t(e[2]) << 8 | e[3];
         entries.emplace_back(address, static_cast<uint16_t>(e[4] << 8 | e[5]));
-        pos += ENTRY_SIZE;
+        pos += kEntrySize;
     }
     if (endMarker)
-        *endMarker = datagram.substr(pos, END_MARKER.size()) == END_MARKER;
+        *endMarker = datagram.substr(pos, kEndMarker.size()) == kEndMarker;
     return entries;
 }
 
@@ -242,16 +242,16 @@ bool IsServerAddress(const net::CSockAddr& address) {
     return address.GetAddress() != 0 && address.GetAddress() < 0xE0000000u && address.GetPort() != 0;
 }
 
-std::vector<CMasterStatus> ResolveMasters(const std::vector<SMasterEntry>& entries) {
-    std::vector<CMasterStatus> masters;
+std::vector<SMasterStatus> ResolveMasters(const std::vector<SMasterEntry>& entries) {
+    std::vector<SMasterStatus> masters;
     for (const SMasterEntry& entry : entries) {
-        CMasterStatus status;
+        SMasterStatus status;
         status.name = MasterEntryText(entry);
         status.address.SetPort(entry.port);
         status.address.SetFromText(entry.host);
         status.resolved = IsUsableMaster(status.address);
         const bool duplicate =
-            status.resolved && std::any_of(masters.begin(), masters.end(), [&status](const CMasterStatus& m) {
+            status.resolved && std::any_of(masters.begin(), masters.end(), [&status](const SMasterStatus& m) {
                 return m.resolved && m.address == status.address;
             });
         if (!duplicate)
@@ -260,12 +260,12 @@ std::vector<CMasterStatus> ResolveMasters(const std::vector<SMasterEntry>& entri
     return masters;
 }
 
-CMasterResult QueryMasters(std::vector<CMasterStatus> masters, const std::string& request,
+SMasterResult QueryMasters(std::vector<SMasterStatus> masters, const std::string& request,
                            net::SyncHandle stopEvent) {
-    CMasterResult result;
+    SMasterResult result;
     result.masters = std::move(masters);
     if (std::none_of(result.masters.begin(), result.masters.end(),
-                     [](const CMasterStatus& m) { return m.resolved; })) {
+                     [](const SMasterStatus& m) { return m.resolved; })) {
         result.outcome = MasterOutcome::BAD_ADDRESS;
         return result;
     }
@@ -273,7 +273,7 @@ CMasterResult QueryMasters(std::vector<CMasterStatus> masters, const std::string
     return result;
 }
 
-std::string MasterOutcomeText(const CMasterResult& result) {
+std::string MasterOutcomeText(const SMasterResult& result) {
     switch (result.outcome) {
     case MasterOutcome::NO_RESPONSE:
         return "No response from master server.";
@@ -285,20 +285,20 @@ std::string MasterOutcomeText(const CMasterResult& result) {
         break;
     }
     std::string failed;
-    for (const CMasterStatus& m : result.masters)
+    for (const SMasterStatus& m : result.masters)
         if (!m.answered)
             failed += (failed.empty() ? "" : ", ") + m.name + (m.resolved ? "" : " (not found)");
     return failed.empty() ? "" : "No response from master server " + failed + ".";
 }
 
-std::string MasterCapText(const CMasterResult& result) {
+std::string MasterCapText(const SMasterResult& result) {
     if (!result.capped)
         return "";
-    return "The master servers listed more than " + std::to_string(MASTER_MAX_SERVERS) +
-           " servers; the first " + std::to_string(MASTER_MAX_SERVERS) + " are queried.";
+    return "The master servers listed more than " + std::to_string(kMasterMaxServers) +
+           " servers; the first " + std::to_string(kMasterMaxServers) + " are queried.";
 }
 
-void StoreServers(const CMasterResult& result, CServerCollection& servers) {
+void StoreServers(const SMasterResult& result, CServerCollection& servers) {
     servers.Clear();
     for (const net::CSockAddr& address : result.servers)
         servers.Store(CGameServer(address));

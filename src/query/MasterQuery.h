@@ -16,8 +16,8 @@
 namespace query {
 
 // The entries of the Version list and the protocol numbers they send.
-constexpr int MASTER_VERSION_COUNT = 4;
-extern const char* const MASTER_VERSION_NAMES[MASTER_VERSION_COUNT]; // "Map Test" ... "2.60b"
+constexpr int kMasterVersionCount = 4;
+extern const char* const kMasterVersionNames[kMasterVersionCount]; // "Map Test" ... "2.60b"
 // 71, 82, 83 or 84 for the entries 0 to 3; 0 for no (or an unknown) entry.
 int MasterProtocol(int versionIndex);
 
@@ -42,7 +42,7 @@ enum class MasterOutcome {
 };
 
 // What became of one master of the list.
-struct CMasterStatus {
+struct SMasterStatus {
     std::string name;       // host:port as the list gave it
     net::CSockAddr address; // as resolved
     bool resolved = false;  // a usable address (not 255.255.255.255, 0.0.0.0 or port 0)
@@ -53,9 +53,9 @@ struct CMasterStatus {
     int probes = 0;
 };
 
-struct CMasterResult {
+struct SMasterResult {
     MasterOutcome outcome = MasterOutcome::NO_RESPONSE;
-    std::vector<CMasterStatus> masters;  // in list order, one per distinct address
+    std::vector<SMasterStatus> masters;  // in list order, one per distinct address
     std::vector<net::CSockAddr> servers; // distinct usable addresses, in the order first listed
     bool capped = false;                 // more than MASTER_MAX_SERVERS were listed
     int quietMs = 0;                     // the quiet time of the collection: 2000, 3000 or 4000 ms
@@ -66,30 +66,30 @@ struct CMasterResult {
 // none is given up 4500 ms after its first. The collection ends after twice the wait of the latest
 // answering master without traffic, or MASTER_EOT_GRACE_MS after "\EOT" has come from every master
 // that answered, and in any case MASTER_MAX_COLLECT_MS after the first answer.
-constexpr int MASTER_PROBES = 3;
-constexpr int MASTER_FIRST_WAIT_MS = 1000;
-constexpr int MASTER_WAIT_STEP_MS = 500;
-constexpr int MASTER_EOT_GRACE_MS = 100;
-constexpr int MASTER_MAX_COLLECT_MS = 10000;
-constexpr size_t MASTER_MAX_SERVERS = 65536;
+constexpr int kMasterProbes = 3;
+constexpr int kMasterFirstWaitMs = 1000;
+constexpr int kMasterWaitStepMs = 500;
+constexpr int kMasterEotGraceMs = 100;
+constexpr int kMasterMaxCollectMs = 10000;
+constexpr size_t kMasterMaxServers = 65536;
 
 // Looks the masters up (blocking name resolution); masters that resolve to an address already listed
 // are left out.
-std::vector<CMasterStatus> ResolveMasters(const std::vector<SMasterEntry>& entries);
+std::vector<SMasterStatus> ResolveMasters(const std::vector<SMasterEntry>& entries);
 
 // Asks every resolved master over a local endpoint of its own. Only datagrams from a master's exact
 // address and port count. `stopEvent`, when given, ends the query (STOPPED) as soon as it is
 // signalled. Throws CSockErr when the endpoint cannot be created.
-CMasterResult QueryMasters(std::vector<CMasterStatus> masters, const std::string& request,
+SMasterResult QueryMasters(std::vector<SMasterStatus> masters, const std::string& request,
                            net::SyncHandle stopEvent = nullptr);
 
 // For the user: "" when every master answered; "No response from master server." when none did;
 // otherwise the masters that failed, by name. Also the text of BAD_ADDRESS.
-std::string MasterOutcomeText(const CMasterResult& result);
+std::string MasterOutcomeText(const SMasterResult& result);
 // For the user, when the result was capped: how many servers are queried; otherwise "".
-std::string MasterCapText(const CMasterResult& result);
+std::string MasterCapText(const SMasterResult& result);
 
 // Replaces the collection's records by one fresh record per address of a COLLECTED result.
-void StoreServers(const CMasterResult& result, CServerCollection& servers);
+void StoreServers(const SMasterResult& result, CServerCollection& servers);
 
 } // namespace query

@@ -6,11 +6,10 @@
 
 namespace query {
 
-const char* const SPEED_CLASS_NAMES[SPEED_CLASS_COUNT] = {"Modem", "ISDN",  "ISDN128",
-                                                          "DSL",   "DSL*2", "DSL*4"};
+const char* const kSpeedClassNames[kSpeedClassCount] = {"Modem", "ISDN", "ISDN128", "DSL", "DSL*2", "DSL*4"};
 
 int ClampSpeedIndex(int index) {
-    return std::clamp(index, 0, SPEED_CLASS_COUNT - 1);
+    return std::clamp(index, 0, kSpeedClassCount - 1);
 }
 
 int RequestsPerTick(int speedIndex) {
@@ -59,7 +58,7 @@ void QueryWorker(CServerCollection& servers, int speedIndex, net::SyncHandle sto
                  unsigned run) {
     try {
         CQueryPacer pacer(servers, RequestsPerTick(speedIndex));
-        net::CSyncTimer timer(TICK_MS);
+        net::CSyncTimer timer(kTickMs);
         net::CSockUDP endpoint;
         endpoint.Create();
         const net::SyncHandle handles[3] = {stopEvent, endpoint.GetEvent(), timer.Handle()};
@@ -67,11 +66,11 @@ void QueryWorker(CServerCollection& servers, int speedIndex, net::SyncHandle sto
         std::string text;
         net::CSockAddr from;
         for (;;) {
-            int signalled = net::WaitForAny(handles, 3, net::WAIT_INFINITE);
+            int signalled = net::WaitForAny(handles, 3, net::kWaitInfinite);
             if (signalled == 0)
                 break;
             if (signalled == 1) {
-                if (!net::CSockUDP::HasEvent(endpoint.GetNetworkEvents(), net::NET_EVENT_READ))
+                if (!net::CSockUDP::HasEvent(endpoint.GetNetworkEvents(), net::kNetEventRead))
                     continue;
                 if (endpoint.ReceiveTextFrom(text, from) != 0)
                     continue;
@@ -83,14 +82,14 @@ void QueryWorker(CServerCollection& servers, int speedIndex, net::SyncHandle sto
     } catch (const base::CError& error) {
         sink.OnWorkerError(run, error.Message());
     } catch (...) {
-        sink.OnWorkerError(run, UNKNOWN_EXCEPTION_TEXT);
+        sink.OnWorkerError(run, kUnknownExceptionText);
     }
 }
 
 CQueryRun::CQueryRun(CServerCollection& servers, CQuerySink& sink) : m_servers(servers), m_sink(sink) {}
 
 CQueryRun::~CQueryRun() {
-    StopWorker(net::WAIT_INFINITE);
+    StopWorker(net::kWaitInfinite);
 }
 
 bool CQueryRun::StartWorker() {
@@ -114,12 +113,12 @@ bool CQueryRun::StartMasterPhase(std::vector<SMasterEntry> masters, std::string 
                                                                                    net::SyncHandle stop) {
         try {
             auto result =
-                std::make_unique<CMasterResult>(QueryMasters(ResolveMasters(masters), request, stop));
+                std::make_unique<SMasterResult>(QueryMasters(ResolveMasters(masters), request, stop));
             m_sink.OnMasterDone(run, std::move(result));
         } catch (const base::CError& error) {
             m_sink.OnWorkerError(run, error.Message());
         } catch (...) {
-            m_sink.OnWorkerError(run, UNKNOWN_EXCEPTION_TEXT);
+            m_sink.OnWorkerError(run, kUnknownExceptionText);
         }
     });
     return true;
@@ -151,7 +150,7 @@ bool CQueryRun::StopWorker(int limitMs) {
     m_stopEvent.Set();
     if (!m_ended.load(std::memory_order_acquire)) {
         const net::SyncHandle done = m_doneEvent.Handle();
-        if (net::WaitForAny(&done, 1, limitMs) == net::WAIT_TIMED_OUT)
+        if (net::WaitForAny(&done, 1, limitMs) == net::kWaitTimedOut)
             return false;
     }
     JoinEnded();

@@ -20,9 +20,9 @@
 namespace query {
 
 // The Speed list: N = 2^index new requests per 200 ms tick.
-constexpr int SPEED_CLASS_COUNT = 6;
-extern const char* const SPEED_CLASS_NAMES[SPEED_CLASS_COUNT]; // "Modem" ... "DSL*4"
-constexpr int TICK_MS = 200;
+constexpr int kSpeedClassCount = 6;
+extern const char* const kSpeedClassNames[kSpeedClassCount]; // "Modem" ... "DSL*4"
+constexpr int kTickMs = 200;
 
 // An index outside 0..5 is taken as the nearest class.
 int ClampSpeedIndex(int index);
@@ -84,7 +84,7 @@ public:
     bool StartMasterPhase(std::vector<SMasterEntry> masters, std::string request);
     // Signals the stop event and waits at most `limitMs` (WAIT_INFINITE: no limit) for the worker to
     // end. True when no worker runs any more.
-    bool StopWorker(int limitMs = net::WAIT_INFINITE);
+    bool StopWorker(int limitMs = net::kWaitInfinite);
     // Signals the stop event without waiting.
     void SignalStop() { m_stopEvent.Set(); }
     // True from StartWorker until the worker has ended (by itself or stopped).
@@ -113,7 +113,7 @@ private:
     std::atomic<bool> m_ended{false};
     unsigned m_run = 0;
     int m_serversToQuery = 0;
-    int m_speedIndex = SPEED_CLASS_COUNT - 1;
+    int m_speedIndex = kSpeedClassCount - 1;
 };
 
 } // namespace query

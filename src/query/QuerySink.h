@@ -12,13 +12,13 @@
 namespace query {
 
 // The message shown for anything thrown by the worker that is not a CError.
-constexpr const char* UNKNOWN_EXCEPTION_TEXT = "Unhandled Unknown Exception!";
+constexpr const char* kUnknownExceptionText = "Unhandled Unknown Exception!";
 
 class CQuerySink {
 public:
     virtual ~CQuerySink() = default;
     // The master phase of run `run` has ended (also when it was stopped); the receiver owns the result.
-    virtual void OnMasterDone(unsigned run, std::unique_ptr<CMasterResult> result) = 0;
+    virtual void OnMasterDone(unsigned run, std::unique_ptr<SMasterResult> result) = 0;
     // A record of run `run` has finished (answered or given up). The worker does not touch it again in
     // that run. The receiver drops records of runs other than the current one.
     virtual void OnServerDone(unsigned run, CGameServer& record) = 0;

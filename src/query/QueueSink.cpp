@@ -4,23 +4,23 @@
 
 namespace query {
 
-void CQueueSink::OnMasterDone(unsigned run, std::unique_ptr<CMasterResult> result) {
-    Push({CQueryEvent::MASTER_DONE, run, nullptr, {}, std::move(result)});
+void CQueueSink::OnMasterDone(unsigned run, std::unique_ptr<SMasterResult> result) {
+    Push({SQueryEvent::MASTER_DONE, run, nullptr, {}, std::move(result)});
 }
 
 void CQueueSink::OnServerDone(unsigned run, CGameServer& record) {
-    Push({CQueryEvent::SERVER_DONE, run, &record, {}, {}});
+    Push({SQueryEvent::SERVER_DONE, run, &record, {}, {}});
 }
 
 void CQueueSink::OnWorkerError(unsigned run, const std::string& message) {
-    Push({CQueryEvent::WORKER_ERROR, run, nullptr, message, {}});
+    Push({SQueryEvent::WORKER_ERROR, run, nullptr, message, {}});
 }
 
 void CQueueSink::OnWorkerEnd(unsigned run) {
-    Push({CQueryEvent::WORKER_END, run, nullptr, {}, {}});
+    Push({SQueryEvent::WORKER_END, run, nullptr, {}, {}});
 }
 
-void CQueueSink::Push(CQueryEvent event) {
+void CQueueSink::Push(SQueryEvent event) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_events.push_back(std::move(event));
@@ -28,7 +28,7 @@ void CQueueSink::Push(CQueryEvent event) {
     m_arrived.notify_one();
 }
 
-bool CQueueSink::Next(CQueryEvent& event, int timeoutMs) {
+bool CQueueSink::Next(SQueryEvent& event, int timeoutMs) {
     std::unique_lock<std::mutex> lock(m_mutex);
     if (!m_arrived.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !m_events.empty(); }))
         return false;

@@ -288,7 +288,7 @@ TEST_F(BrowserDlgTest, WindowAnswersAtOnceThroughASlowMasterAndTheRun) {
                 const int64_t start = net::ReadCounter();
                 DWORD_PTR result = 0;
                 ::SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result);
-                samples.push_back(enginetest::CounterMs(start, net::ReadCounter()));
+                samples.push_back(testsupport::CounterMs(start, net::ReadCounter()));
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             }
             probeEnded = true;

@@ -135,7 +135,7 @@ TEST_F(DlgLayoutTest, EntriesAreFoundAgainWithTheirFlagsMergedAndOnlyEarlierRefe
     for (int id : {IDC_L_BTN1, IDC_L_BTN2, IDC_L_OUTSIDE, IDC_L_LEFT})
         EXPECT_EQ(frame.FindEntry(m_host.GetDlgItem(id)) >= 0, id == IDC_L_BTN1 || id == IDC_L_BTN2) << id;
     EXPECT_EQ(frame.AddControlsInRect(9999, 0x0011), 0) << "no such frame";
-    int children = static_cast<int>(wintest::ChildTexts(m_host).size());
+    int children = static_cast<int>(testsupport::ChildTexts(m_host).size());
     EXPECT_EQ(frame.AddControlsInRect(IDC_L_FRAME, 0, -1, -1, -1, -1, 5000), children) << "margin";
     EXPECT_EQ(frame.GetCount(), children) << "entries are found again, not duplicated";
 

@@ -168,7 +168,7 @@ TEST_F(DpiTest, HeadersAndCheckBoxesFollowTheThemeSwitch) {
     if (!::IsThemeActive())
         GTEST_SKIP() << "the prefix has no visual style";
     const std::string texts[3] = {"no", "yes", "maybe"};
-    Tabra::C3StateOut check(Tabra::DRAW_CENTER, true, texts);
+    Tabra::C3StateOut check(Tabra::kDrawCenter, true, texts);
     check.SetEditMode(true);
     CBrowserRig rig(m_path, [&check](CBrowserRig& w) {
         Tabra::CHeaderDisplay& header = w.Lists().PlayerTable().Header();
@@ -180,8 +180,8 @@ TEST_F(DpiTest, HeadersAndCheckBoxesFollowTheThemeSwitch) {
                 cell.SetInt(v), check.DrawCell(RECT{v * 20, 0, v * 20 + 20, 20}, &cell, false);
         };
         auto look = [&] {
-            return std::pair(wintest::Picture(rc.right, rc.bottom, [&](HDC dc) { header.PaintInto(dc, rc); }),
-                             wintest::Picture(140, 20, boxes));
+            return std::pair(testsupport::Picture(rc.right, rc.bottom, [&](HDC dc) { header.PaintInto(dc, rc); }),
+                             testsupport::Picture(140, 20, boxes));
         };
         const auto themed = look();
         for (DWORD flags : {DWORD{0}, ::GetThemeAppProperties()}) { // off, then back on

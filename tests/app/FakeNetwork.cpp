@@ -18,23 +18,23 @@ std::vector<SFakeServer> MakeServers(int count, int players) {
 
 CFakeNetwork::CFakeNetwork(std::vector<SFakeServer> servers, int masterDelayMs)
     : m_servers(std::move(servers)) {
-    m_peers = std::make_unique<enginetest::CUdpPeers>(
+    m_peers = std::make_unique<testsupport::CUdpPeers>(
         m_servers.size(),
         [this](size_t peer, int, const std::string& request) { return Answer(peer, request); });
     // The master serves on a thread of its own, so that its delay holds up no game server.
-    m_master = std::make_unique<enginetest::CUdpPeers>(
+    m_master = std::make_unique<testsupport::CUdpPeers>(
         1,
-        [this, masterDelayMs](size_t, int, const std::string& request) -> std::vector<enginetest::CAnswer> {
+        [this, masterDelayMs](size_t, int, const std::string& request) -> std::vector<testsupport::SAnswer> {
             if (request.find("getservers") == std::string::npos)
                 return {};
-            std::string reply = enginetest::MASTER_HEADER;
+            std::string reply = testsupport::kMasterHeader;
             for (size_t i = 0; i < m_peers->Count(); ++i)
-                reply += enginetest::MasterEntry(127, 0, 0, 1, m_peers->Address(i).GetPort());
+                reply += testsupport::MasterEntry(127, 0, 0, 1, m_peers->Address(i).GetPort());
             return {{0, reply + "\\EOT", masterDelayMs}};
         });
 }
 
-std::vector<enginetest::CAnswer> CFakeNetwork::Answer(size_t peer, const std::string& request) const {
+std::vector<testsupport::SAnswer> CFakeNetwork::Answer(size_t peer, const std::string& request) const {
     const SFakeServer& server = m_servers[peer];
     if (server.silent || request.find("getstatus") == std::string::npos)
         return {};

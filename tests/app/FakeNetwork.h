@@ -41,11 +41,11 @@ public:
     size_t StatusRequests() const { return m_peers->TotalArrivals(); }
 
 private:
-    std::vector<enginetest::CAnswer> Answer(size_t peer, const std::string& request) const;
+    std::vector<testsupport::SAnswer> Answer(size_t peer, const std::string& request) const;
 
     std::vector<SFakeServer> m_servers;
-    std::unique_ptr<enginetest::CUdpPeers> m_peers;
-    std::unique_ptr<enginetest::CUdpPeers> m_master;
+    std::unique_ptr<testsupport::CUdpPeers> m_peers;
+    std::unique_ptr<testsupport::CUdpPeers> m_master;
 };
 
 } // namespace testsupport

@@ -35,7 +35,7 @@ protected:
         return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(m_dir.Path()), {}));
     }
 
-    testsupport::TempDir m_dir;
+    testsupport::CTempDir m_dir;
     const std::string m_file = m_dir.File("favorites.dat");
 };
 
@@ -178,8 +178,8 @@ TEST_F(FavoritesTest, TenThousandLinesLoadAndSaveQuickly) {
         d.ReadFavoritesIntoTable();
         const int64_t t1 = net::ReadCounter();
         EXPECT_TRUE(d.WriteFavoritesFromTable());
-        const double loadMs = enginetest::CounterMs(t0, t1),
-                     saveMs = enginetest::CounterMs(t1, net::ReadCounter());
+        const double loadMs = testsupport::CounterMs(t0, t1),
+                     saveMs = testsupport::CounterMs(t1, net::ReadCounter());
         std::printf("10,000 favourites: load %.1f ms, save %.1f ms\n", loadMs, saveMs);
         EXPECT_LT(loadMs, 1000.0);
         EXPECT_LT(saveMs, 1000.0);

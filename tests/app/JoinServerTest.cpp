@@ -46,7 +46,7 @@ protected:
         return "\"" + client + "\"" + arguments + "\n" + fs::path(client).parent_path().string() + "\n";
     }
 
-    testsupport::TempDir m_dir;
+    testsupport::CTempDir m_dir;
     testsupport::CFakeNetwork m_network{{testsupport::MakeServer("Alpha", 3)}};
     const std::string m_program = fs::current_path().string();
 };

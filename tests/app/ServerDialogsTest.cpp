@@ -150,7 +150,7 @@ TEST_F(ServerDialogsTest, MasterListIsEditedRefusedWhenBadAndServesTheNextQuery)
 }
 
 TEST_F(ServerDialogsTest, ContextMenuGreyedBelowTheLastRowAddsAFavoriteOnceAndShowsServerInfo) {
-    testsupport::TempDir folder;
+    testsupport::CTempDir folder;
     char previous[MAX_PATH] = {};
     ::GetCurrentDirectoryA(MAX_PATH, previous);
     ASSERT_TRUE(::SetCurrentDirectoryA(folder.Path().c_str()));

@@ -28,7 +28,7 @@ TEST(EtsimWire, ParsesMasterRequests) {
         {"getservers 82", false, 0, false, false},
     };
     for (const auto& [text, valid, protocol, full, empty] : cases) {
-        MasterRequest r = ParseMasterRequest(text);
+        SMasterRequest r = ParseMasterRequest(text);
         EXPECT_EQ(r.valid, valid) << text;
         if (valid) {
             EXPECT_EQ(std::make_tuple(r.protocol, r.full, r.empty), std::make_tuple(protocol, full, empty))
@@ -54,7 +54,7 @@ TEST(EtsimWire, MasterReplyEntriesAndDatagrams) {
         {11, 10, {10, 1}}, {25, 10, {10, 10, 5}}, {3, 1, {1, 1, 1}},
     };
     for (const auto& [count, perDatagram, sizes] : cases) {
-        std::vector<Endpoint> list;
+        std::vector<SEndpoint> list;
         std::vector<std::string> expected(sizes.size(), kMasterReplyHeader);
         for (size_t i = 0, d = 0; i < count; ++i) {
             // 127.0.1.i:27960+i as backslash, the address bytes and the port, high bytes first
@@ -84,7 +84,7 @@ TEST(EtsimWire, AddressTexts) {
         auto ep = ParseEndpoint(text);
         ASSERT_EQ(ep.has_value(), valid) << text;
         if (valid) {
-            EXPECT_EQ(*ep, (Endpoint{ip, port})) << text;
+            EXPECT_EQ(*ep, (SEndpoint{ip, port})) << text;
         }
     }
     EXPECT_EQ(AddressText({0x7F005C00, 0x5C00}), "127.0.92.0:23552");
@@ -93,8 +93,8 @@ TEST(EtsimWire, AddressTexts) {
     EXPECT_FALSE(IsLoopback(0x7E000001));
 }
 
-Options Parse(std::vector<std::string> args) {
-    Options o;
+SOptions Parse(std::vector<std::string> args) {
+    SOptions o;
     std::string error;
     bool help = false;
     EXPECT_TRUE(ParseArguments(args, o, error, help)) << error;
@@ -103,7 +103,7 @@ Options Parse(std::vector<std::string> args) {
 
 // The error text of refused arguments; "" when they are accepted.
 std::string Refusal(const std::vector<std::string>& args) {
-    Options o;
+    SOptions o;
     std::string error;
     bool help = false;
     return ParseArguments(args, o, error, help) ? "" : error.empty() ? "(no text)" : error;
@@ -115,7 +115,7 @@ TEST(EtsimOptions, AmountsRangesAndErrors) {
     for (const auto& [value, of200] : amounts)
         EXPECT_EQ(Parse({"--silent", value}).silent.Of(200), of200) << value;
 
-    Options o = Parse({"--latency", "40-90", "--master-answer", "3+", "--malformed-kinds", "huge,garbage"});
+    SOptions o = Parse({"--latency", "40-90", "--master-answer", "3+", "--malformed-kinds", "huge,garbage"});
     EXPECT_EQ(o.latency.min, 40);
     EXPECT_EQ(o.latency.max, 90);
     EXPECT_EQ(o.masterAnswer, MasterAnswer::From);
@@ -139,7 +139,7 @@ TEST(EtsimOptions, ConfigFileAppliesWhereItStands) {
     const std::string path = ::testing::TempDir() + "/etsim-config.json";
     std::ofstream(path) << R"({"servers": 42, "silent": "10%", "loss": 0.25, "odd-case": 0.5,
                               "malformed-kinds": ["truncated"], "quiet": true})";
-    Options o = Parse({"--servers", "5", "--config", path, "--loss", "0.5"});
+    SOptions o = Parse({"--servers", "5", "--config", path, "--loss", "0.5"});
     EXPECT_EQ(o.servers, 42u);
     EXPECT_EQ(o.silent.Of(100), 10u);
     EXPECT_EQ(o.oddCase.Of(100), 50u);
@@ -151,9 +151,9 @@ TEST(EtsimOptions, ConfigFileAppliesWhereItStands) {
     EXPECT_NE(Refusal({"--config", path}).find("servers"), std::string::npos);
 }
 
-World MakeWorld(const std::vector<std::string>& args, uint32_t base = 0x7F000101) {
-    Options o = Parse(args);
-    World w = Generate(o);
+SWorld MakeWorld(const std::vector<std::string>& args, uint32_t base = 0x7F000101) {
+    SOptions o = Parse(args);
+    SWorld w = Generate(o);
     std::string error;
     EXPECT_TRUE(AssignAddresses(w, base, o, error)) << error;
     return w;
@@ -164,7 +164,7 @@ TEST(EtsimWorld, SameSeedSameWorld) {
                                            "--malformed", "6",  "--odd-case", "5"};
     std::vector<std::string> other = args;
     other.insert(other.end(), {"--seed", "2"});
-    Options o = Parse(args);
+    SOptions o = Parse(args);
     auto a = DumpJson(MakeWorld(args), o);
     auto b = DumpJson(MakeWorld(args), o);
     auto c = DumpJson(MakeWorld(other), o);
@@ -173,17 +173,17 @@ TEST(EtsimWorld, SameSeedSameWorld) {
 }
 
 TEST(EtsimWorld, AddressLayout) {
-    World w = MakeWorld({"--servers", "7", "--ports-per-address", "3", "--base-port", "27960"}, 0x7F0001FE);
+    SWorld w = MakeWorld({"--servers", "7", "--ports-per-address", "3", "--base-port", "27960"}, 0x7F0001FE);
     std::vector<std::string> got;
-    for (const Server& s : w.servers)
+    for (const SServer& s : w.servers)
         got.push_back(AddressText(s.address));
     EXPECT_EQ(got, (std::vector<std::string>{"127.0.1.254:27960", "127.0.1.254:27961", "127.0.1.254:27962",
                                              "127.0.2.1:27960", "127.0.2.1:27961", "127.0.2.1:27962",
                                              "127.0.2.2:27960"}));
 
-    World odd = MakeWorld({"--servers", "12", "--odd-entries", "12"}, 0x7F2A6401);
-    std::set<Endpoint> distinct;
-    for (const Server& s : odd.servers) {
+    SWorld odd = MakeWorld({"--servers", "12", "--odd-entries", "12"}, 0x7F2A6401);
+    std::set<SEndpoint> distinct;
+    for (const SServer& s : odd.servers) {
         const uint8_t bytes[6] = {
             static_cast<uint8_t>(s.address.ip >> 24),  static_cast<uint8_t>(s.address.ip >> 16),
             static_cast<uint8_t>(s.address.ip >> 8),   static_cast<uint8_t>(s.address.ip),

@@ -11,23 +11,23 @@
 #include <set>
 #include <thread>
 
-namespace etsim::test {
+namespace testsupport {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 const std::string kHeader("\xFF\xFF\xFF\xFFgetserversResponse", 22);
 const std::string kStatusHeader("\xFF\xFF\xFF\xFFstatusResponse\n", 19);
 
-struct MasterDatagram {
-    std::vector<Endpoint> entries;
+struct SMasterDatagram {
+    std::vector<SEndpoint> entries;
     std::vector<std::string> raw; // the 7 bytes of each entry
     bool eot = false;
     bool wellFormed = false;
 };
 
 // Reads a reply datagram strictly: the header, whole 7-byte entries, and "\EOT" only at the very end.
-MasterDatagram ReadMasterDatagram(const std::string& d) {
-    MasterDatagram m;
+SMasterDatagram ReadMasterDatagram(const std::string& d) {
+    SMasterDatagram m;
     if (!d.starts_with(kHeader))
         return m;
     size_t pos = kHeader.size();
@@ -49,14 +49,14 @@ MasterDatagram ReadMasterDatagram(const std::string& d) {
     return m;
 }
 
-struct Status {
+struct SStatus {
     std::vector<std::pair<std::string, std::string>> vars;
     std::vector<std::tuple<int, int, std::string>> players;
 };
 
 // Splits a status reply the simple way: the generated values hold no backslash outside quotes.
-Status ReadStatus(const std::string& reply) {
-    Status s;
+SStatus ReadStatus(const std::string& reply) {
+    SStatus s;
     EXPECT_TRUE(reply.starts_with(kStatusHeader));
     size_t lineEnd = reply.find('\n', kStatusHeader.size());
     std::string vars = reply.substr(kStatusHeader.size(), lineEnd - kStatusHeader.size());
@@ -95,9 +95,9 @@ std::set<int> Positions(const std::string& list) {
 }
 
 // The entries of a whole reply; every datagram well formed, "\EOT" in the last one only.
-std::vector<Endpoint> Entries(const std::vector<Datagram>& datagrams) {
-    std::vector<Endpoint> all;
-    for (const Datagram& d : datagrams) {
+std::vector<SEndpoint> Entries(const std::vector<SDatagram>& datagrams) {
+    std::vector<SEndpoint> all;
+    for (const SDatagram& d : datagrams) {
         auto m = ReadMasterDatagram(d.data);
         EXPECT_TRUE(m.wellFormed);
         EXPECT_EQ(m.eot, &d == &datagrams.back());
@@ -106,8 +106,8 @@ std::vector<Endpoint> Entries(const std::vector<Datagram>& datagrams) {
     return all;
 }
 
-std::vector<Endpoint> DumpAddresses(const nlohmann::json& dump, bool full, bool empty) {
-    std::vector<Endpoint> list;
+std::vector<SEndpoint> DumpAddresses(const nlohmann::json& dump, bool full, bool empty) {
+    std::vector<SEndpoint> list;
     for (const auto& s : dump["servers"]) {
         if ((full || !s["full"].get<bool>()) && (empty || !s["empty"].get<bool>()))
             list.push_back(*ParseEndpoint(s["address"].get<std::string>()));
@@ -116,8 +116,8 @@ std::vector<Endpoint> DumpAddresses(const nlohmann::json& dump, bool full, bool 
 }
 
 TEST(EtsimMaster, FilterWordsAndProtocol) {
-    EtsimProcess sim({"--servers", "30", "--empty", "30%", "--full", "20%", "--per-datagram", "4",
-                      "--protocol", "84", "--seed", "3"});
+    CEtsimProcess sim({"--servers", "30", "--empty", "30%", "--full", "20%", "--per-datagram", "4",
+                       "--protocol", "84", "--seed", "3"});
     ASSERT_TRUE(sim.Ready()) << sim.Stderr();
     const auto& dump = sim.Dump();
     const std::tuple<std::string, bool, bool> answered[] = {{"84", false, false},
@@ -126,10 +126,10 @@ TEST(EtsimMaster, FilterWordsAndProtocol) {
                                                             {"84 empty full", true, true}};
     for (const auto& [words, full, empty] : answered) {
         SCOPED_TRACE(words);
-        UdpClient client;
+        CUdpClient client;
         client.Send(sim.Master(), MasterRequestText(words));
         auto datagrams = client.ReceiveMasterReply(3000);
-        for (const Datagram& d : datagrams)
+        for (const SDatagram& d : datagrams)
             EXPECT_EQ(d.from, sim.Master());
         EXPECT_EQ(Entries(datagrams), DumpAddresses(dump, full, empty));
     }
@@ -139,28 +139,28 @@ TEST(EtsimMaster, FilterWordsAndProtocol) {
     for (const std::string& request :
          {MasterRequestText("82"), MasterRequestText("83 full empty"),
           std::string("\xFF\xFF\xFF\xFFgetservers", 14), std::string("getservers 84")}) {
-        UdpClient client;
+        CUdpClient client;
         client.Send(sim.Master(), request);
         EXPECT_TRUE(client.ReceiveUntilQuiet(150).empty()) << request;
     }
     sim.Signal(SIGTERM);
     ASSERT_TRUE(sim.Wait(10000).exited);
     std::map<std::string, int> ignored;
-    for (const LogLine& e : ParseLog(ReadFile(sim.LogPath())).events)
+    for (const SLogLine& e : ParseLog(ReadFile(sim.LogPath())).events)
         ignored[e.detail] += e.kind == "mignore";
     EXPECT_EQ(ignored["protocol"], 2);
     EXPECT_EQ(ignored["bad"], 2);
 }
 
 TEST(EtsimMaster, DuplicatesAndOddAddressBytes) {
-    EtsimProcess sim(
+    CEtsimProcess sim(
         {"--servers", "20", "--duplicates", "3", "--odd-entries", "6", "--empty", "0", "--full", "0"});
     ASSERT_TRUE(sim.Ready()) << sim.Stderr();
-    UdpClient client;
+    CUdpClient client;
     client.Send(sim.Master(), MasterRequestText("84"));
     std::map<std::string, int> seen;
     std::set<std::string> oddRaw, odd;
-    for (const Datagram& d : client.ReceiveMasterReply(3000)) {
+    for (const SDatagram& d : client.ReceiveMasterReply(3000)) {
         auto m = ReadMasterDatagram(d.data);
         for (size_t i = 0; i < m.entries.size(); ++i) {
             ++seen[AddressText(m.entries[i])];
@@ -183,7 +183,7 @@ TEST(EtsimMaster, DuplicatesAndOddAddressBytes) {
     for (const std::string& a : odd)
         client.Send(*ParseEndpoint(a), kStatusRequest);
     std::set<std::string> answered;
-    for (const Datagram& d : client.ReceiveCount(odd.size(), 3000))
+    for (const SDatagram& d : client.ReceiveCount(odd.size(), 3000))
         answered.insert(AddressText(d.from));
     EXPECT_EQ(answered, odd);
 }
@@ -193,9 +193,9 @@ TEST(EtsimMaster, AnswersOnlyTheChosenRequests) {
         {"2", {false, true, false}}, {"2+", {false, true, true}}, {"never", {false, false, false}}};
     for (const auto& [which, answered] : cases) {
         SCOPED_TRACE(which);
-        EtsimProcess sim({"--servers", "4", "--empty", "0", "--master-answer", which});
+        CEtsimProcess sim({"--servers", "4", "--empty", "0", "--master-answer", which});
         ASSERT_TRUE(sim.Ready()) << sim.Stderr();
-        UdpClient client;
+        CUdpClient client;
         for (size_t i = 0; i < answered.size(); ++i) {
             client.Send(sim.Master(), MasterRequestText("84"));
             auto datagrams = answered[i] ? client.ReceiveMasterReply(3000) : client.ReceiveUntilQuiet(150);
@@ -207,7 +207,7 @@ TEST(EtsimMaster, AnswersOnlyTheChosenRequests) {
 // Checks a well-formed reply against the server's entry in the dump.
 void ExpectReplyMatches(const std::string& reply, const nlohmann::json& s) {
     EXPECT_EQ(reply.size(), s["reply_bytes"].get<size_t>());
-    Status status = ReadStatus(reply);
+    SStatus status = ReadStatus(reply);
     ASSERT_EQ(status.vars.size(), s["variables"].size());
     std::map<std::string, std::string> byName; // lower-cased names
     bool oddName = false;
@@ -241,18 +241,18 @@ void ExpectReplyMatches(const std::string& reply, const nlohmann::json& s) {
 }
 
 TEST(EtsimStatus, EveryServerAnswersAsTheDumpSays) {
-    EtsimProcess sim({"--servers", "40", "--silent", "3", "--second-only", "3", "--malformed", "6",
-                      "--huge-bytes", "20000", "--odd-case", "25%", "--seed", "7", "--ports-per-address",
-                      "3"});
+    CEtsimProcess sim({"--servers", "40", "--silent", "3", "--second-only", "3", "--malformed", "6",
+                       "--huge-bytes", "20000", "--odd-case", "25%", "--seed", "7", "--ports-per-address",
+                       "3"});
     ASSERT_TRUE(sim.Ready()) << sim.Stderr();
-    UdpClient client;
-    std::map<Endpoint, std::vector<std::string>> replies;
+    CUdpClient client;
+    std::map<SEndpoint, std::vector<std::string>> replies;
     for (int round = 0; round < 2; ++round) {
-        for (const Endpoint& a : sim.ServerAddresses())
+        for (const SEndpoint& a : sim.ServerAddresses())
             client.Send(a, kStatusRequest);
-        for (Datagram& d : client.ReceiveUntilQuiet(300))
+        for (SDatagram& d : client.ReceiveUntilQuiet(300))
             replies[d.from].push_back(std::move(d.data));
-        for (const Endpoint& a : sim.ServerAddresses())
+        for (const SEndpoint& a : sim.ServerAddresses())
             replies[a].resize(round + 1); // an empty text marks "no reply in this round"
     }
     std::map<std::string, int> kinds;
@@ -294,9 +294,9 @@ TEST(EtsimStatus, EveryServerAnswersAsTheDumpSays) {
 }
 
 TEST(EtsimMaster, LatencyDelaysTheWholeReply) {
-    EtsimProcess sim({"--servers", "30", "--per-datagram", "10", "--master-latency", "150-150"});
+    CEtsimProcess sim({"--servers", "30", "--per-datagram", "10", "--master-latency", "150-150"});
     ASSERT_TRUE(sim.Ready()) << sim.Stderr();
-    UdpClient client;
+    CUdpClient client;
     const auto start = Clock::now();
     client.Send(sim.Master(), MasterRequestText("84 full empty"));
     auto first = client.Receive(3000);
@@ -307,16 +307,16 @@ TEST(EtsimMaster, LatencyDelaysTheWholeReply) {
 
 TEST(EtsimStatus, LatencyComesFromATimerNotFromSleeping) {
     const int servers = 16;
-    EtsimProcess sim({"--servers", std::to_string(servers), "--latency", "100-120"});
+    CEtsimProcess sim({"--servers", std::to_string(servers), "--latency", "100-120"});
     ASSERT_TRUE(sim.Ready()) << sim.Stderr();
-    UdpClient client;
-    std::map<Endpoint, Clock::time_point> sent;
+    CUdpClient client;
+    std::map<SEndpoint, Clock::time_point> sent;
     const auto start = Clock::now();
-    for (const Endpoint& a : sim.ServerAddresses()) {
+    for (const SEndpoint& a : sim.ServerAddresses()) {
         sent[a] = Clock::now(); // before the send: a pause after it must not shorten the measured time
         client.Send(a, kStatusRequest);
     }
-    std::map<Endpoint, int> latency;
+    std::map<SEndpoint, int> latency;
     for (const auto& s : sim.Dump()["servers"])
         latency[*ParseEndpoint(s["address"].get<std::string>())] = s["latency_ms"];
     int received = 0;
@@ -338,10 +338,10 @@ TEST(EtsimStatus, LossDropsTheConfiguredShare) {
     const std::tuple<const char*, int, int> cases[] = {{"1", 0, 0}, {"0.5", 60, 140}};
     for (const auto& [loss, minAnswered, maxAnswered] : cases) {
         SCOPED_TRACE(loss);
-        EtsimProcess sim({"--servers", "200", "--loss", loss, "--ports-per-address", "50"});
+        CEtsimProcess sim({"--servers", "200", "--loss", loss, "--ports-per-address", "50"});
         ASSERT_TRUE(sim.Ready()) << sim.Stderr();
-        UdpClient client;
-        for (const Endpoint& a : sim.ServerAddresses())
+        CUdpClient client;
+        for (const SEndpoint& a : sim.ServerAddresses())
             client.Send(a, kStatusRequest);
         const int answered = static_cast<int>(client.ReceiveUntilQuiet(200).size());
         EXPECT_GE(answered, minAnswered);
@@ -350,14 +350,14 @@ TEST(EtsimStatus, LossDropsTheConfiguredShare) {
 }
 
 TEST(EtsimLog, RecordsArrivalsAndStopsCleanlyOnSigterm) {
-    EtsimProcess sim(
+    CEtsimProcess sim(
         {"--servers", "3", "--silent", "1", "--latency", "20-20", "--empty", "0", "--full", "0"});
     ASSERT_TRUE(sim.Ready()) << sim.Stderr();
-    UdpClient client;
+    CUdpClient client;
     const auto servers = sim.ServerAddresses();
     const int64_t before = NowMonotonicNs();
     for (int round = 0; round < 2; ++round) {
-        for (const Endpoint& a : servers)
+        for (const SEndpoint& a : servers)
             client.Send(a, kStatusRequest);
         client.ReceiveUntilQuiet(150);
     }
@@ -366,16 +366,16 @@ TEST(EtsimLog, RecordsArrivalsAndStopsCleanlyOnSigterm) {
     client.ReceiveUntilQuiet(150);
     const int64_t after = NowMonotonicNs();
     sim.Signal(SIGTERM);
-    ExitResult exit = sim.Wait(10000);
+    SExitResult exit = sim.Wait(10000);
     ASSERT_TRUE(exit.exited);
     EXPECT_EQ(exit.code, 0);
 
-    Log log = ParseLog(ReadFile(sim.LogPath()));
+    SLog log = ParseLog(ReadFile(sim.LogPath()));
     ASSERT_TRUE(log.endMs.has_value());
     double last = static_cast<double>(before - log.startMonotonicNs) / 1e6;
     std::map<std::string, std::vector<std::string>> byTarget; // "<kind> <n> <detail>" per target
     std::map<std::string, double> requestAt;
-    for (const LogLine& e : log.events) {
+    for (const SLogLine& e : log.events) {
         EXPECT_EQ(e.peer, AddressText(client.Local()));
         EXPECT_GE(e.ms, last) << "events in time order, after the first request";
         last = e.ms;
@@ -412,10 +412,10 @@ TEST(EtsimLog, RecordsArrivalsAndStopsCleanlyOnSigterm) {
 TEST(EtsimLog, EachStopSignalEndsTheRunWithALog) {
     for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
         SCOPED_TRACE(sig);
-        EtsimProcess sim({"--servers", "1"});
+        CEtsimProcess sim({"--servers", "1"});
         ASSERT_TRUE(sim.Ready()) << sim.Stderr();
         sim.Signal(sig);
-        ExitResult exit = sim.Wait(10000);
+        SExitResult exit = sim.Wait(10000);
         ASSERT_TRUE(exit.exited);
         EXPECT_EQ(exit.code, 0);
         EXPECT_TRUE(ParseLog(ReadFile(sim.LogPath())).endMs.has_value());
@@ -424,13 +424,13 @@ TEST(EtsimLog, EachStopSignalEndsTheRunWithALog) {
 
 TEST(EtsimLog, Sigusr1WritesTheLogAndLifetimeEndsTheRun) {
     const auto start = Clock::now();
-    EtsimProcess sim({"--servers", "2", "--lifetime", "1"});
+    CEtsimProcess sim({"--servers", "2", "--lifetime", "1"});
     ASSERT_TRUE(sim.Ready()) << sim.Stderr();
-    UdpClient client;
+    CUdpClient client;
     client.Send(sim.ServerAddresses()[1], kStatusRequest);
     ASSERT_TRUE(client.Receive(2000).has_value());
     sim.Signal(SIGUSR1);
-    Log snapshot;
+    SLog snapshot;
     for (int i = 0; i < 200 && snapshot.events.empty(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         snapshot = ParseLog(ReadFile(sim.LogPath()));
@@ -438,11 +438,11 @@ TEST(EtsimLog, Sigusr1WritesTheLogAndLifetimeEndsTheRun) {
     ASSERT_EQ(snapshot.events.size(), 2u);
     EXPECT_EQ(snapshot.events[0].kind, "request");
     EXPECT_EQ(snapshot.events[1].kind, "reply");
-    ExitResult exit = sim.Wait(15000);
+    SExitResult exit = sim.Wait(15000);
     ASSERT_TRUE(exit.exited);
     EXPECT_EQ(exit.code, 0);
     EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(1000));
-    Log final = ParseLog(ReadFile(sim.LogPath()));
+    SLog final = ParseLog(ReadFile(sim.LogPath()));
     ASSERT_TRUE(final.endMs.has_value());
     EXPECT_GE(*final.endMs, 1000.0);
 }
@@ -456,8 +456,8 @@ TEST(EtsimStartup, RefusesAddressesOutsideLoopback) {
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(args[1]);
-        EtsimProcess sim(args, false);
-        ExitResult exit = sim.Wait(10000);
+        CEtsimProcess sim(args, false);
+        SExitResult exit = sim.Wait(10000);
         ASSERT_TRUE(exit.exited);
         EXPECT_EQ(exit.code, 2);
         EXPECT_NE(sim.Stderr().find("127.0.0.0/8"), std::string::npos) << sim.Stderr();
@@ -466,7 +466,7 @@ TEST(EtsimStartup, RefusesAddressesOutsideLoopback) {
 }
 
 TEST(EtsimStartup, ReadyFileAndStdoutNameTheMaster) {
-    EtsimProcess sim({"--servers", "1", "--master", "127.0.0.1:0", "--quiet"});
+    CEtsimProcess sim({"--servers", "1", "--master", "127.0.0.1:0", "--quiet"});
     ASSERT_TRUE(sim.Ready()) << sim.Stderr();
     EXPECT_NE(sim.Master().port, 0);
     EXPECT_EQ(sim.Master().ip, 0x7F000001u);
@@ -478,43 +478,43 @@ TEST(EtsimStartup, ReadyFileAndStdoutNameTheMaster) {
 
 TEST(EtsimScale, FiveThousandServersAnswerABurst) {
     // Empty servers keep the dump small enough for a quick start under the sanitizers.
-    EtsimProcess sim({"--servers", "5000", "--ports-per-address", "100", "--empty", "100%"});
+    CEtsimProcess sim({"--servers", "5000", "--ports-per-address", "100", "--empty", "100%"});
     ASSERT_TRUE(sim.Ready()) << sim.Stderr();
     const auto servers = sim.ServerAddresses();
-    std::set<Endpoint> distinct(servers.begin(), servers.end());
+    std::set<SEndpoint> distinct(servers.begin(), servers.end());
     ASSERT_EQ(distinct.size(), 5000u);
-    UdpClient client;
-    std::set<Endpoint> answered;
+    CUdpClient client;
+    std::set<SEndpoint> answered;
     // Windows of 500 keep the client's receive buffer from overflowing.
     for (size_t i = 0; i < servers.size(); i += 500) {
         const size_t stop = std::min(servers.size(), i + 500);
         for (size_t j = i; j < stop; ++j)
             client.Send(servers[j], kStatusRequest);
-        for (const Datagram& d : client.ReceiveCount(stop - i, 5000))
+        for (const SDatagram& d : client.ReceiveCount(stop - i, 5000))
             answered.insert(d.from);
     }
     EXPECT_EQ(answered, distinct);
 }
 
 TEST(EtsimMaster, SeveralMastersOverlapOneSilentOneForeign) {
-    EtsimProcess sim({"--servers", "30", "--empty", "0", "--full", "0", "--masters", "3", "--silent-masters",
-                      "1", "--foreign-masters", "1", "--legacy", "100%", "--malformed", "1",
-                      "--malformed-kinds", "hostile"});
+    CEtsimProcess sim({"--servers", "30", "--empty", "0", "--full", "0", "--masters", "3", "--silent-masters",
+                       "1", "--foreign-masters", "1", "--legacy", "100%", "--malformed", "1",
+                       "--malformed-kinds", "hostile"});
     ASSERT_TRUE(sim.Ready()) << sim.Stderr();
     const nlohmann::json& dump = sim.Dump();
     ASSERT_EQ(dump["masters"].size(), 3u);
     ASSERT_EQ(dump["foreign_masters"].size(), 1u);
     EXPECT_EQ(dump["masters"][0], AddressText(sim.Master()));
-    std::vector<std::set<Endpoint>> lists;
+    std::vector<std::set<SEndpoint>> lists;
     for (const auto& text :
          {dump["masters"][0], dump["masters"][1], dump["masters"][2], dump["foreign_masters"][0]}) {
-        UdpClient client;
-        const Endpoint master = *ParseEndpoint(text.get<std::string>());
+        CUdpClient client;
+        const SEndpoint master = *ParseEndpoint(text.get<std::string>());
         client.Send(master, MasterRequestText("84"));
-        std::set<Endpoint> listed;
+        std::set<SEndpoint> listed;
         for (const auto& d : client.ReceiveMasterReply(1000)) {
             EXPECT_EQ(d.from == master, text != dump["foreign_masters"][0]) << text;
-            for (const Endpoint& e : ReadMasterDatagram(d.data).entries)
+            for (const SEndpoint& e : ReadMasterDatagram(d.data).entries)
                 listed.insert(e);
         }
         lists.push_back(listed);
@@ -536,4 +536,4 @@ TEST(EtsimMaster, SeveralMastersOverlapOneSilentOneForeign) {
 }
 
 } // namespace
-} // namespace etsim::test
+} // namespace testsupport

@@ -10,7 +10,7 @@ using net::CSockAddr;
 namespace {
 
 // A host text that name resolution rejects locally, without asking any name server.
-constexpr const char* UNRESOLVABLE = "bad..host";
+constexpr const char* kUnresolvable = "bad..host";
 
 } // namespace
 
@@ -42,7 +42,7 @@ TEST(SockAddr, NewAddressIsEmptyAndTextWithoutPortKeepsThePort) {
     address.SetFromText("10.0.0.9:27960");
     address.SetFromText("10.0.0.10");
     EXPECT_EQ(address.ToText(), "10.0.0.10:27960");
-    address.SetFromText(UNRESOLVABLE);
+    address.SetFromText(kUnresolvable);
     EXPECT_EQ(address.ToText(), "255.255.255.255:27960");
 }
 

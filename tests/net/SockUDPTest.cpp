@@ -49,21 +49,21 @@ TEST(SockUDP, OversizedDatagramGivesMessageTooLongAndKeepsTheSize) {
 TEST(SockUDP, QuietUntilABurstThenOneReadPerWakeUp) {
     Pair p;
     net::SyncHandle event = p.b.GetEvent();
-    EXPECT_EQ(net::WaitForAny(&event, 1, 100), net::WAIT_TIMED_OUT) << "a quiet socket does not signal";
-    EXPECT_FALSE(CSockUDP::HasEvent(p.b.GetNetworkEvents(), net::NET_EVENT_READ));
-    constexpr int BURST = 100;
-    for (int i = 0; i < BURST; ++i)
+    EXPECT_EQ(net::WaitForAny(&event, 1, 100), net::kWaitTimedOut) << "a quiet socket does not signal";
+    EXPECT_FALSE(CSockUDP::HasEvent(p.b.GetNetworkEvents(), net::kNetEventRead));
+    constexpr int kBurst = 100;
+    for (int i = 0; i < kBurst; ++i)
         ASSERT_EQ(p.a.SendText(std::to_string(i), p.b.LocalAddress()), 0);
     int next = 0;
-    while (next < BURST && WaitForData(p.b, 2000)) {
+    while (next < kBurst && WaitForData(p.b, 2000)) {
         std::string text;
         ASSERT_EQ(p.b.ReceiveText(text), 0);
         EXPECT_EQ(text, std::to_string(next) + '\0');
         ++next;
     }
-    EXPECT_EQ(next, BURST);
+    EXPECT_EQ(next, kBurst);
     if (net::WaitForAny(&event, 1, 100) == 0) {
-        EXPECT_FALSE(CSockUDP::HasEvent(p.b.GetNetworkEvents(), net::NET_EVENT_READ));
+        EXPECT_FALSE(CSockUDP::HasEvent(p.b.GetNetworkEvents(), net::kNetEventRead));
     }
 }
 

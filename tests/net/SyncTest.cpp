@@ -20,17 +20,17 @@ int WaitOne(SyncHandle handle, int timeoutMs) {
 
 TEST(Sync, EventIsAutoResetAndKeepsASignalNobodyWaitedFor) {
     CSyncEvent stop;
-    EXPECT_EQ(WaitOne(stop.Handle(), 0), net::WAIT_TIMED_OUT);
+    EXPECT_EQ(WaitOne(stop.Handle(), 0), net::kWaitTimedOut);
     stop.Set();
     stop.Set();
     int64_t start = net::ReadCounter();
     EXPECT_EQ(WaitOne(stop.Handle(), 5000), 0);
     EXPECT_LT(net::ElapsedMs(start), 1000);
-    EXPECT_EQ(WaitOne(stop.Handle(), 50), net::WAIT_TIMED_OUT);
+    EXPECT_EQ(WaitOne(stop.Handle(), 50), net::kWaitTimedOut);
 
     stop.Set();
     stop.Reset();
-    EXPECT_EQ(WaitOne(stop.Handle(), 0), net::WAIT_TIMED_OUT);
+    EXPECT_EQ(WaitOne(stop.Handle(), 0), net::kWaitTimedOut);
 }
 
 TEST(Sync, WaitPrefersTheFirstSignalledObject) {
@@ -42,20 +42,20 @@ TEST(Sync, WaitPrefersTheFirstSignalledObject) {
     a.Set();
     EXPECT_EQ(WaitForAny(handles, 3, 1000), 0);
     EXPECT_EQ(WaitForAny(handles, 3, 1000), 2);
-    EXPECT_EQ(WaitForAny(handles, 3, 0), net::WAIT_TIMED_OUT);
+    EXPECT_EQ(WaitForAny(handles, 3, 0), net::kWaitTimedOut);
 }
 
 TEST(Sync, WaitHonoursItsTimeoutAndWakesWhenAnotherThreadSignals) {
     CSyncEvent event;
     int64_t start = net::ReadCounter();
-    EXPECT_EQ(WaitOne(event.Handle(), 150), net::WAIT_TIMED_OUT);
+    EXPECT_EQ(WaitOne(event.Handle(), 150), net::kWaitTimedOut);
     EXPECT_GE(net::ElapsedMs(start), 140);
     std::thread setter([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         event.Set();
     });
     start = net::ReadCounter();
-    EXPECT_EQ(WaitOne(event.Handle(), net::WAIT_INFINITE), 0);
+    EXPECT_EQ(WaitOne(event.Handle(), net::kWaitInfinite), 0);
     int64_t waited = net::ElapsedMs(start);
     setter.join();
     EXPECT_GE(waited, 90);
@@ -64,7 +64,7 @@ TEST(Sync, WaitHonoursItsTimeoutAndWakesWhenAnotherThreadSignals) {
 
 TEST(Sync, TimerSignalsOnceStartedThenEveryPeriod) {
     CSyncTimer timer;
-    EXPECT_EQ(WaitOne(timer.Handle(), 100), net::WAIT_TIMED_OUT) << "no period, no signal";
+    EXPECT_EQ(WaitOne(timer.Handle(), 100), net::kWaitTimedOut) << "no period, no signal";
     timer.SetPeriod(200);
     int64_t start = net::ReadCounter();
     ASSERT_EQ(WaitOne(timer.Handle(), 5000), 0);

@@ -152,7 +152,7 @@ TEST_F(NumberEditTest, ReadsTheLeadingNumberAndReplacesNoNumberOrOutOfRange) {
 }
 
 TEST_F(NumberEditTest, GroupsDigitsOnlyWithoutFocusAndLeavesBlankTextBlank) {
-    const Tabra::CNumberSettings& locale = Tabra::UserLocale()->number;
+    const Tabra::SNumberSettings& locale = Tabra::UserLocale()->number;
     ASSERT_FALSE(locale.thousandSep.empty());
     const struct {
         double value;

@@ -11,7 +11,7 @@ using query::CPlayer;
 
 namespace {
 
-const std::string HEADER = "\xFF\xFF\xFF\xFFstatusResponse\n";
+const std::string kHeader = "\xFF\xFF\xFF\xFFstatusResponse\n";
 
 // A record that has sent its first request, as the worker leaves it before a reply.
 CGameServer Asked() {
@@ -48,10 +48,10 @@ TEST(GameServer, NewRecordIsNamedByItsAddress) {
 
 TEST(GameServer, ParsesVariablesIntoFields) {
     CGameServer s =
-        Parsed(HEADER + "\\sv_hostname\\^1Red ^7Server\\mapname\\oasis\\G_NeedPass\\1\\sv_maxclients\\24"
-                        "\\g_gametype\\4\\g_friendlyfire\\1\\g_maxlives\\3\\sv_punkbuster\\1"
-                        "\\mod_url\\HTTP://WWW.Example.COM\\protocol\\84\n");
-    EXPECT_EQ(s.tries, query::TRIES_ANSWERED);
+        Parsed(kHeader + "\\sv_hostname\\^1Red ^7Server\\mapname\\oasis\\G_NeedPass\\1\\sv_maxclients\\24"
+                         "\\g_gametype\\4\\g_friendlyfire\\1\\g_maxlives\\3\\sv_punkbuster\\1"
+                         "\\mod_url\\HTTP://WWW.Example.COM\\protocol\\84\n");
+    EXPECT_EQ(s.tries, query::kTriesAnswered);
     EXPECT_TRUE(s.IsFinished());
     EXPECT_EQ(s.name, "Red Server");
     EXPECT_EQ(s.map, "oasis");
@@ -91,7 +91,7 @@ TEST(GameServer, VariableEdgeCases) {
         {"\\sv_hostname\\x\\", "x", false, 1, 0},         // dangling backslash: no players
     };
     for (const Case& c : cases) {
-        CGameServer s = Parsed(HEADER + c.line2 + "\n7 50 \"Alice\"\n");
+        CGameServer s = Parsed(kHeader + c.line2 + "\n7 50 \"Alice\"\n");
         EXPECT_EQ(s.name, c.name) << c.line2;
         EXPECT_EQ(s.needPassword, c.needPassword) << c.line2;
         EXPECT_EQ(s.variables.size(), c.variables) << c.line2;
@@ -120,45 +120,45 @@ TEST(GameServer, ParsesPlayerLinesAndTeams) {
         {"\\x\\y\n-2147483648 2147483647 \"big\"\n", {"big -2147483648 2147483647 0"}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(Rows(Parsed(HEADER + c.reply)), c.players) << c.reply;
+        EXPECT_EQ(Rows(Parsed(kHeader + c.reply)), c.players) << c.reply;
 }
 
 TEST(GameServer, ReplyWithoutLineFeedOnlyAnswersAndANulEndsTheReply) {
     CGameServer s = Parsed("\xFF\xFF\xFF\xFFstatusResponse \\sv_hostname\\x");
-    EXPECT_EQ(s.tries, query::TRIES_ANSWERED);
-    EXPECT_NE(s.ping, query::PING_NONE);
+    EXPECT_EQ(s.tries, query::kTriesAnswered);
+    EXPECT_NE(s.ping, query::kPingNone);
     EXPECT_EQ(s.name, "10.0.0.1:27960");
     EXPECT_TRUE(s.variables.empty());
 
-    s = Parsed(HEADER + std::string("\\sv_hostname\\ab\0cd\\mapname\\x\n1 2 \"z\"\n", 37));
+    s = Parsed(kHeader + std::string("\\sv_hostname\\ab\0cd\\mapname\\x\n1 2 \"z\"\n", 37));
     EXPECT_EQ(s.name, "ab");
     EXPECT_EQ(s.map, "");
     EXPECT_TRUE(s.players.empty());
 }
 
 TEST(GameServer, SecondOrLateReplyIsIgnored) {
-    CGameServer s = Parsed(HEADER + "\\sv_hostname\\first\n");
+    CGameServer s = Parsed(kHeader + "\\sv_hostname\\first\n");
     int ping = s.ping;
-    s.OnStatusReply(HEADER + "\\sv_hostname\\second\n1 1 \"x\"\n");
+    s.OnStatusReply(kHeader + "\\sv_hostname\\second\n1 1 \"x\"\n");
     EXPECT_EQ(s.name, "first");
     EXPECT_EQ(s.ping, ping);
     EXPECT_TRUE(s.players.empty());
 
     CGameServer givenUp = Asked();
-    givenUp.tries = query::TRIES_GIVEN_UP;
-    givenUp.OnStatusReply(HEADER + "\\sv_hostname\\late\n");
+    givenUp.tries = query::kTriesGivenUp;
+    givenUp.OnStatusReply(kHeader + "\\sv_hostname\\late\n");
     EXPECT_EQ(givenUp.name, "10.0.0.1:27960");
-    EXPECT_EQ(givenUp.ping, query::PING_NONE);
+    EXPECT_EQ(givenUp.ping, query::kPingNone);
 }
 
 TEST(GameServer, ResetKeepsNamesAndFlagsButClearsNumbersAndLists) {
-    CGameServer s = Parsed(HEADER + "\\sv_hostname\\Keep\\mapname\\radar\\mod_url\\m\\g_needpass\\1"
-                                    "\\g_gametype\\3\\sv_maxclients\\20\\g_maxlives\\2\n1 2 \"p\"\n");
+    CGameServer s = Parsed(kHeader + "\\sv_hostname\\Keep\\mapname\\radar\\mod_url\\m\\g_needpass\\1"
+                                     "\\g_gametype\\3\\sv_maxclients\\20\\g_maxlives\\2\n1 2 \"p\"\n");
     s.Reset();
     EXPECT_EQ(s.name + s.map + s.mod, "Keepradarm");
     EXPECT_TRUE(s.needPassword);
     EXPECT_EQ(s.gameType + s.maxClients + s.maxLives + s.tries, 0);
-    EXPECT_EQ(s.ping, query::PING_NONE);
+    EXPECT_EQ(s.ping, query::kPingNone);
     EXPECT_EQ(s.timeout, 1200);
     EXPECT_TRUE(s.players.empty() && s.variables.empty());
 }
@@ -193,23 +193,23 @@ TEST(GameServer, TeamsFromListsOrFromTheSlotString) {
     };
     for (const Case& c : cases) {
         std::vector<int> teams;
-        for (const CPlayer& p : Parsed(HEADER + c.line2 + players).players)
+        for (const CPlayer& p : Parsed(kHeader + c.line2 + players).players)
             teams.push_back(p.team);
         EXPECT_EQ(teams, c.teams) << c.line2;
     }
 }
 
 TEST(GameServer, KeepsAtMost256PlayersAnd512Variables) {
-    std::string reply = HEADER;
+    std::string reply = kHeader;
     for (int i = 0; i < 600; ++i)
         reply += "\\v" + std::to_string(i) + "\\x";
     reply += "\\sv_hostname\\late\\players_axis\\1\n";
     for (int i = 0; i < 300; ++i)
         reply += "1 2 \"p" + std::to_string(i) + "\"\n";
     CGameServer s = Parsed(reply);
-    EXPECT_EQ(s.variables.size(), query::MAX_VARIABLES);
+    EXPECT_EQ(s.variables.size(), query::kMaxVariables);
     EXPECT_EQ(s.name, "10.0.0.1:27960"); // beyond the kept variables
-    ASSERT_EQ(s.players.size(), query::MAX_PLAYERS);
+    ASSERT_EQ(s.players.size(), query::kMaxPlayers);
     EXPECT_EQ(s.players.back().name, "p255");
     EXPECT_EQ(s.players[0].team, query::TEAM_SPECTATOR);
 }
@@ -219,12 +219,12 @@ TEST(GameServer, HostileReplyIsParsedInLinearTime) {
     std::string allies, axis;
     for (int i = 1; i <= 3000; ++i)
         (i % 2 ? allies : axis) += std::to_string(i % 300) + " ";
-    std::string reply = HEADER + "\\players_allies\\" + allies + "\\players_axis\\" + axis + "\n";
+    std::string reply = kHeader + "\\players_allies\\" + allies + "\\players_axis\\" + axis + "\n";
     reply.resize(65507, '\n');
     const int64_t start = net::ReadCounter();
     CGameServer s = Parsed(reply);
     const int64_t ms = net::ElapsedMs(start);
-    ASSERT_EQ(s.players.size(), query::MAX_PLAYERS);
+    ASSERT_EQ(s.players.size(), query::kMaxPlayers);
     EXPECT_EQ(s.players[0].team, query::TEAM_ALLIES);
     EXPECT_EQ(s.players[1].team, query::TEAM_AXIS);
     EXPECT_LT(ms, 100) << "sanitizer build; the Release bound is checked by the benchmark";
@@ -235,7 +235,7 @@ TEST(GameServer, RequestIsHeldBackUntilTheTimeoutHasPassedAndAFailedSendGivesUp)
     CGameServer server(net::CSockAddr("127.0.0.1:9"));
     server.Reset();
     EXPECT_FALSE(server.RequestStatus(closed));
-    EXPECT_EQ(server.tries, query::TRIES_GIVEN_UP);
+    EXPECT_EQ(server.tries, query::kTriesGivenUp);
     client.Create(net::CSockAddr("127.0.0.1:0"));
     struct Step {
         int tries;

@@ -12,7 +12,7 @@
 #include <time.h>
 #include <unistd.h>
 
-namespace etsim::test {
+namespace testsupport {
 
 int64_t NowMonotonicNs() {
     timespec ts;
@@ -20,8 +20,8 @@ int64_t NowMonotonicNs() {
     return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
-Log ParseLog(const std::string& text) {
-    Log log;
+SLog ParseLog(const std::string& text) {
+    SLog log;
     std::istringstream in(text);
     std::string line;
     while (std::getline(in, line)) {
@@ -42,7 +42,7 @@ Log ParseLog(const std::string& text) {
             fields >> word >> ms;
             log.endMs = ms;
         } else {
-            LogLine e;
+            SLogLine e;
             fields >> e.ms >> e.kind >> e.target >> e.peer >> e.n >> e.detail;
             if (fields.fail())
                 throw std::runtime_error("bad log line: " + line);
@@ -52,7 +52,7 @@ Log ParseLog(const std::string& text) {
     return log;
 }
 
-EtsimProcess::EtsimProcess(std::vector<std::string> args, bool waitReady) {
+CEtsimProcess::CEtsimProcess(std::vector<std::string> args, bool waitReady) {
     const std::string ready = dir_.File("ready.txt");
     const std::string dump = dir_.File("dump.json");
     bool hasLifetime = false;
@@ -85,14 +85,14 @@ EtsimProcess::EtsimProcess(std::vector<std::string> args, bool waitReady) {
     }
 }
 
-std::vector<Endpoint> EtsimProcess::ServerAddresses() const {
-    std::vector<Endpoint> list;
+std::vector<SEndpoint> CEtsimProcess::ServerAddresses() const {
+    std::vector<SEndpoint> list;
     for (const auto& s : dump_["servers"])
         list.push_back(*ParseEndpoint(s["address"].get<std::string>()));
     return list;
 }
 
-UdpClient::UdpClient() {
+CUdpClient::CUdpClient() {
     fd_ = socket(AF_INET, SOCK_DGRAM, 0);
     int size = 4 << 20;
     setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
@@ -106,11 +106,11 @@ UdpClient::UdpClient() {
     local_ = {ntohl(sa.sin_addr.s_addr), ntohs(sa.sin_port)};
 }
 
-UdpClient::~UdpClient() {
+CUdpClient::~CUdpClient() {
     close(fd_);
 }
 
-void UdpClient::Send(const Endpoint& to, const std::string& data) const {
+void CUdpClient::Send(const SEndpoint& to, const std::string& data) const {
     if (!IsLoopback(to.ip))
         throw std::logic_error("test traffic stays on loopback");
     sockaddr_in sa{};
@@ -120,7 +120,7 @@ void UdpClient::Send(const Endpoint& to, const std::string& data) const {
     sendto(fd_, data.data(), data.size(), 0, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
 }
 
-std::optional<Datagram> UdpClient::Receive(int timeoutMs) const {
+std::optional<SDatagram> CUdpClient::Receive(int timeoutMs) const {
     pollfd p{fd_, POLLIN, 0};
     if (poll(&p, 1, timeoutMs) <= 0)
         return std::nullopt;
@@ -131,18 +131,18 @@ std::optional<Datagram> UdpClient::Receive(int timeoutMs) const {
     if (n < 0)
         return std::nullopt;
     buffer.resize(static_cast<size_t>(n));
-    return Datagram{{ntohl(sa.sin_addr.s_addr), ntohs(sa.sin_port)}, std::move(buffer)};
+    return SDatagram{{ntohl(sa.sin_addr.s_addr), ntohs(sa.sin_port)}, std::move(buffer)};
 }
 
-std::vector<Datagram> UdpClient::ReceiveUntilQuiet(int quietMs) const {
-    std::vector<Datagram> all;
+std::vector<SDatagram> CUdpClient::ReceiveUntilQuiet(int quietMs) const {
+    std::vector<SDatagram> all;
     while (auto d = Receive(quietMs))
         all.push_back(std::move(*d));
     return all;
 }
 
-template <class Done> std::vector<Datagram> UdpClient::ReceiveUntil(Done done, int timeoutMs) const {
-    std::vector<Datagram> all;
+template <class Done> std::vector<SDatagram> CUdpClient::ReceiveUntil(Done done, int timeoutMs) const {
+    std::vector<SDatagram> all;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!done(all)) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -155,13 +155,14 @@ template <class Done> std::vector<Datagram> UdpClient::ReceiveUntil(Done done, i
     return all;
 }
 
-std::vector<Datagram> UdpClient::ReceiveCount(size_t count, int timeoutMs) const {
-    return ReceiveUntil([count](const std::vector<Datagram>& all) { return all.size() >= count; }, timeoutMs);
+std::vector<SDatagram> CUdpClient::ReceiveCount(size_t count, int timeoutMs) const {
+    return ReceiveUntil([count](const std::vector<SDatagram>& all) { return all.size() >= count; },
+                        timeoutMs);
 }
 
-std::vector<Datagram> UdpClient::ReceiveMasterReply(int timeoutMs) const {
+std::vector<SDatagram> CUdpClient::ReceiveMasterReply(int timeoutMs) const {
     return ReceiveUntil(
-        [](const std::vector<Datagram>& all) { return !all.empty() && all.back().data.ends_with("\\EOT"); },
+        [](const std::vector<SDatagram>& all) { return !all.empty() && all.back().data.ends_with("\\EOT"); },
         timeoutMs);
 }
 
@@ -169,4 +170,4 @@ std::string MasterRequestText(const std::string& words) {
     return std::string("\xFF\xFF\xFF\xFFgetservers ", 15) + words + std::string(1, '\0');
 }
 
-} // namespace etsim::test
+} // namespace testsupport

@@ -11,86 +11,85 @@
 #include <string>
 #include <vector>
 
-namespace etsim::test {
+namespace testsupport {
 
-using testsupport::ExitResult;
-using testsupport::ReadFile;
+using namespace etsim; // the simulator's wire types, for the tests that talk to it
 
-struct LogLine {
+struct SLogLine {
     double ms = 0;
     std::string kind, target, peer;
     unsigned n = 0;
     std::string detail;
 };
 
-struct Log {
+struct SLog {
     int64_t startMonotonicNs = 0;
-    std::vector<LogLine> events;
+    std::vector<SLogLine> events;
     std::vector<std::vector<std::string>> totals; // "total" lines split at blanks, without the word
     std::optional<double> endMs;
 };
-Log ParseLog(const std::string& text);
+SLog ParseLog(const std::string& text);
 
-class EtsimProcess {
+class CEtsimProcess {
 public:
     // Starts etsim with args plus --ready, --dump and --log in a temporary folder and waits until it
     // is ready. Adds --lifetime 60 unless args give one, so a failed test leaves nothing behind.
-    explicit EtsimProcess(std::vector<std::string> args, bool waitReady = true);
-    ~EtsimProcess() { testsupport::Kill(pid_); }
-    EtsimProcess(const EtsimProcess&) = delete;
-    EtsimProcess& operator=(const EtsimProcess&) = delete;
+    explicit CEtsimProcess(std::vector<std::string> args, bool waitReady = true);
+    ~CEtsimProcess() { testsupport::Kill(pid_); }
+    CEtsimProcess(const CEtsimProcess&) = delete;
+    CEtsimProcess& operator=(const CEtsimProcess&) = delete;
 
     bool Ready() const { return ready_; }
-    const Endpoint& Master() const { return master_; }
+    const SEndpoint& Master() const { return master_; }
     std::string MasterText() const { return AddressText(master_); }
     const nlohmann::json& Dump() const { return dump_; }
-    std::vector<Endpoint> ServerAddresses() const;
+    std::vector<SEndpoint> ServerAddresses() const;
     void Signal(int sig) const {
         if (pid_ > 0)
             kill(pid_, sig);
     }
-    ExitResult Wait(int timeoutMs) { return testsupport::WaitExit(pid_, timeoutMs); }
+    SExitResult Wait(int timeoutMs) { return testsupport::WaitExit(pid_, timeoutMs); }
     std::string File(const std::string& name) const { return dir_.File(name); }
     std::string LogPath() const { return dir_.File("log.txt"); }
     std::string Stderr() const { return ReadFile(dir_.File("stderr.txt")); }
     std::string Stdout() const { return ReadFile(dir_.File("stdout.txt")); }
 
 private:
-    testsupport::TempDir dir_;
+    testsupport::CTempDir dir_;
     pid_t pid_ = -1;
     bool ready_ = false;
-    Endpoint master_;
+    SEndpoint master_;
     nlohmann::json dump_;
 };
 
-struct Datagram {
-    Endpoint from;
+struct SDatagram {
+    SEndpoint from;
     std::string data;
 };
 
-class UdpClient {
+class CUdpClient {
 public:
-    UdpClient();
-    ~UdpClient();
-    Endpoint Local() const { return local_; }
-    void Send(const Endpoint& to, const std::string& data) const;
-    std::optional<Datagram> Receive(int timeoutMs) const;
+    CUdpClient();
+    ~CUdpClient();
+    SEndpoint Local() const { return local_; }
+    void Send(const SEndpoint& to, const std::string& data) const;
+    std::optional<SDatagram> Receive(int timeoutMs) const;
     // Everything that arrives until nothing has come for quietMs.
-    std::vector<Datagram> ReceiveUntilQuiet(int quietMs) const;
+    std::vector<SDatagram> ReceiveUntilQuiet(int quietMs) const;
     // Datagrams until count have come or timeoutMs have passed.
-    std::vector<Datagram> ReceiveCount(size_t count, int timeoutMs) const;
+    std::vector<SDatagram> ReceiveCount(size_t count, int timeoutMs) const;
     // Datagrams until one ends with "\EOT" or timeoutMs have passed.
-    std::vector<Datagram> ReceiveMasterReply(int timeoutMs) const;
+    std::vector<SDatagram> ReceiveMasterReply(int timeoutMs) const;
 
 private:
-    template <class Done> std::vector<Datagram> ReceiveUntil(Done done, int timeoutMs) const;
+    template <class Done> std::vector<SDatagram> ReceiveUntil(Done done, int timeoutMs) const;
 
     int fd_ = -1;
-    Endpoint local_;
+    SEndpoint local_;
 };
 
 std::string MasterRequestText(const std::string& words);
 
 int64_t NowMonotonicNs();
 
-} // namespace etsim::test
+} // namespace testsupport

@@ -34,13 +34,13 @@ inline pid_t Spawn(const std::vector<std::string>& args, const std::string& stdo
     return pid;
 }
 
-struct ExitResult {
+struct SExitResult {
     bool exited = false; // ended normally (not by a signal) within the time
     int code = -1;
 };
 
 // Waits at most timeoutMs for pid to end; on success sets pid to -1.
-inline ExitResult WaitExit(pid_t& pid, int timeoutMs) {
+inline SExitResult WaitExit(pid_t& pid, int timeoutMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (pid > 0) {
         int status = 0;

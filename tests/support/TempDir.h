@@ -17,9 +17,9 @@ inline std::string ReadFile(const std::string& path) {
     return s.str();
 }
 
-class TempDir {
+class CTempDir {
 public:
-    TempDir() {
+    CTempDir() {
         static std::atomic<int> count{0};
         const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
         m_path = (std::filesystem::temp_directory_path() /
@@ -27,12 +27,12 @@ public:
                      .string();
         std::filesystem::create_directories(m_path);
     }
-    ~TempDir() {
+    ~CTempDir() {
         std::error_code ignored;
         std::filesystem::remove_all(m_path, ignored);
     }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
+    CTempDir(const CTempDir&) = delete;
+    CTempDir& operator=(const CTempDir&) = delete;
     const std::string& Path() const { return m_path; }
     std::string File(const std::string& name) const {
         return (std::filesystem::path(m_path) / name).string();

@@ -12,7 +12,7 @@ inline const net::CSockAddr LOOPBACK_ANY_PORT("127.0.0.1:0");
 inline bool WaitForData(net::CSockUDP& endpoint, int timeoutMs = 5000) {
     net::SyncHandle event = endpoint.GetEvent();
     return net::WaitForAny(&event, 1, timeoutMs) == 0 &&
-           net::CSockUDP::HasEvent(endpoint.GetNetworkEvents(), net::NET_EVENT_READ);
+           net::CSockUDP::HasEvent(endpoint.GetNetworkEvents(), net::kNetEventRead);
 }
 
 // Two endpoints bound to loopback ports of their own.

@@ -197,4 +197,3 @@ inline std::vector<DWORD> Picture(int width, int height, const std::function<voi
 } // namespace testsupport
 
 // The name tests/app still uses for these helpers.
-namespace wintest = testsupport;

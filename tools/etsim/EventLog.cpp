@@ -15,7 +15,7 @@ const char* KindText(EventKind k) {
         return "reply";
     case EventKind::Ignore:
         return "ignore";
-    case EventKind::MasterRequest:
+    case EventKind::SMasterRequest:
         return "mrequest";
     case EventKind::MasterReply:
         return "mreply";
@@ -25,7 +25,7 @@ const char* KindText(EventKind k) {
     return "?";
 }
 
-std::string DetailText(const Event& e) {
+std::string DetailText(const SEvent& e) {
     switch (e.detail) {
     case Detail::None:
         return std::to_string(e.value);
@@ -67,9 +67,9 @@ void PrintMs(FILE* f, int64_t ns) {
 
 } // namespace
 
-bool EventLog::Write(const std::string& path, int64_t startMonotonicNs, int64_t nowNs,
-                     const std::vector<Endpoint>& servers, const Endpoint& master,
-                     const std::vector<Counters>& serverCounts, const Counters& masterCounts) const {
+bool CEventLog::Write(const std::string& path, int64_t startMonotonicNs, int64_t nowNs,
+                      const std::vector<SEndpoint>& servers, const SEndpoint& master,
+                      const std::vector<SCounters>& serverCounts, const SCounters& masterCounts) const {
     std::string tmp = path + ".tmp";
     FILE* f = std::fopen(tmp.c_str(), "w");
     if (!f)
@@ -79,7 +79,7 @@ bool EventLog::Write(const std::string& path, int64_t startMonotonicNs, int64_t 
     const std::string masterText = AddressText(master);
     std::fprintf(f, "# etsim log 1\n# start_monotonic_ns %" PRId64 "\n# master %s\n", startMonotonicNs,
                  masterText.c_str());
-    for (const Event& e : events_) {
+    for (const SEvent& e : events_) {
         PrintMs(f, e.ns);
         const std::string target = e.target == kMasterTarget ? masterText : AddressText(servers[e.target]);
         std::fprintf(f, " %s %s %s %u %s\n", KindText(e.kind), target.c_str(), AddressText(e.peer).c_str(),

@@ -26,7 +26,7 @@
 
 namespace etsim {
 
-enum class EventKind : uint8_t { Request, Reply, Ignore, MasterRequest, MasterReply, MasterIgnore };
+enum class EventKind : uint8_t { Request, Reply, Ignore, SMasterRequest, MasterReply, MasterIgnore };
 
 enum class Detail : uint8_t {
     None, // detail is the number in Event::value
@@ -43,10 +43,10 @@ enum class Detail : uint8_t {
     Words, // a master request: value = protocol, words in flags
 };
 
-struct Event {
+struct SEvent {
     int64_t ns = 0;      // since start
     uint32_t target = 0; // server index, or kMasterTarget
-    Endpoint peer;
+    SEndpoint peer;
     EventKind kind = EventKind::Request;
     Detail detail = Detail::None;
     uint8_t flags = 0; // Words: bit 0 full, bit 1 empty
@@ -56,15 +56,15 @@ struct Event {
 
 constexpr uint32_t kMasterTarget = 0xFFFFFFFFu;
 
-struct Counters {
+struct SCounters {
     uint64_t requests = 0;
     uint64_t replies = 0;
 };
 
-class EventLog {
+class CEventLog {
 public:
-    explicit EventLog(size_t limit) : limit_(limit) {}
-    void Add(const Event& e) {
+    explicit CEventLog(size_t limit) : limit_(limit) {}
+    void Add(const SEvent& e) {
         if (events_.size() < limit_)
             events_.push_back(e);
         else
@@ -72,12 +72,12 @@ public:
     }
     // Writes the whole log to path through a temporary file and a rename. Returns false on failure.
     bool Write(const std::string& path, int64_t startMonotonicNs, int64_t nowNs,
-               const std::vector<Endpoint>& servers, const Endpoint& master,
-               const std::vector<Counters>& serverCounts, const Counters& masterCounts) const;
+               const std::vector<SEndpoint>& servers, const SEndpoint& master,
+               const std::vector<SCounters>& serverCounts, const SCounters& masterCounts) const;
 
 private:
     size_t limit_;
-    std::vector<Event> events_;
+    std::vector<SEvent> events_;
     uint64_t dropped_ = 0;
 };
 

@@ -53,7 +53,7 @@ A master server and N game servers on loopback (127.0.0.0/8 only).
 AMOUNT is a count ("10"), a fraction ("0.1") or a percentage ("10%").
 )";
 
-size_t Amount::Of(size_t total) const {
+size_t SAmount::Of(size_t total) const {
     if (!fraction)
         return std::min(total, static_cast<size_t>(value));
     return std::min(total, static_cast<size_t>(std::llround(value * static_cast<double>(total))));
@@ -76,7 +76,7 @@ bool ReadDouble(const std::string& text, double& out) {
     }
 }
 
-bool ReadAmount(const std::string& text, Amount& out) {
+bool ReadAmount(const std::string& text, SAmount& out) {
     if (text.ends_with("%")) {
         double v = 0;
         if (!ReadDouble(text.substr(0, text.size() - 1), v) || v < 0 || v > 100)
@@ -98,18 +98,18 @@ bool ReadAmount(const std::string& text, Amount& out) {
     return true;
 }
 
-bool ReadRange(const std::string& text, Range& out) {
+bool ReadRange(const std::string& text, SRange& out) {
     size_t dash = text.find('-', 1);
     std::string lo = text.substr(0, dash);
     std::string hi = dash == std::string::npos ? lo : text.substr(dash + 1);
-    Range r;
+    SRange r;
     if (!ReadNumber(lo, r.min) || !ReadNumber(hi, r.max) || r.min < 0 || r.max < r.min)
         return false;
     out = r;
     return true;
 }
 
-bool ReadMasterAnswer(const std::string& text, Options& o) {
+bool ReadMasterAnswer(const std::string& text, SOptions& o) {
     if (text == "all") {
         o.masterAnswer = MasterAnswer::All;
         return true;
@@ -144,76 +144,77 @@ bool ReadKinds(const std::string& text, std::vector<std::string>& out) {
     return !kinds.empty();
 }
 
-using Setter = std::function<bool(Options&, const std::string&)>;
+using Setter = std::function<bool(SOptions&, const std::string&)>;
 
 const std::map<std::string, Setter>& Setters() {
     static const std::map<std::string, Setter> setters = {
-        {"seed", [](Options& o, const std::string& v) { return ReadNumber(v, o.seed); }},
-        {"servers", [](Options& o, const std::string& v) { return ReadNumber(v, o.servers); }},
+        {"seed", [](SOptions& o, const std::string& v) { return ReadNumber(v, o.seed); }},
+        {"servers", [](SOptions& o, const std::string& v) { return ReadNumber(v, o.servers); }},
         {"base-address",
-         [](Options& o, const std::string& v) {
+         [](SOptions& o, const std::string& v) {
              o.baseAddress = v;
              return v == "auto" || ParseIp(v).has_value();
          }},
         {"ports-per-address",
-         [](Options& o, const std::string& v) {
+         [](SOptions& o, const std::string& v) {
              return ReadNumber(v, o.portsPerAddress) && o.portsPerAddress > 0;
          }},
         {"base-port",
-         [](Options& o, const std::string& v) {
+         [](SOptions& o, const std::string& v) {
              return ReadNumber(v, o.basePort) && o.basePort > 0 && o.basePort < 65536;
          }},
         {"master",
-         [](Options& o, const std::string& v) {
+         [](SOptions& o, const std::string& v) {
              o.master = v;
              return ParseEndpoint(v).has_value();
          }},
-        {"protocol", [](Options& o, const std::string& v) { return ReadNumber(v, o.protocol); }},
-        {"players", [](Options& o, const std::string& v) { return ReadRange(v, o.players); }},
-        {"empty", [](Options& o, const std::string& v) { return ReadAmount(v, o.emptyServers); }},
-        {"full", [](Options& o, const std::string& v) { return ReadAmount(v, o.fullServers); }},
-        {"latency", [](Options& o, const std::string& v) { return ReadRange(v, o.latency); }},
-        {"jitter", [](Options& o, const std::string& v) { return ReadNumber(v, o.jitter) && o.jitter >= 0; }},
-        {"master-latency", [](Options& o, const std::string& v) { return ReadRange(v, o.masterLatency); }},
-        {"loss", [](Options& o,
+        {"protocol", [](SOptions& o, const std::string& v) { return ReadNumber(v, o.protocol); }},
+        {"players", [](SOptions& o, const std::string& v) { return ReadRange(v, o.players); }},
+        {"empty", [](SOptions& o, const std::string& v) { return ReadAmount(v, o.emptyServers); }},
+        {"full", [](SOptions& o, const std::string& v) { return ReadAmount(v, o.fullServers); }},
+        {"latency", [](SOptions& o, const std::string& v) { return ReadRange(v, o.latency); }},
+        {"jitter",
+         [](SOptions& o, const std::string& v) { return ReadNumber(v, o.jitter) && o.jitter >= 0; }},
+        {"master-latency", [](SOptions& o, const std::string& v) { return ReadRange(v, o.masterLatency); }},
+        {"loss", [](SOptions& o,
                     const std::string& v) { return ReadDouble(v, o.loss) && o.loss >= 0 && o.loss <= 1; }},
-        {"silent", [](Options& o, const std::string& v) { return ReadAmount(v, o.silent); }},
-        {"second-only", [](Options& o, const std::string& v) { return ReadAmount(v, o.secondOnly); }},
-        {"malformed", [](Options& o, const std::string& v) { return ReadAmount(v, o.malformed); }},
-        {"malformed-kinds", [](Options& o, const std::string& v) { return ReadKinds(v, o.malformedKinds); }},
+        {"silent", [](SOptions& o, const std::string& v) { return ReadAmount(v, o.silent); }},
+        {"second-only", [](SOptions& o, const std::string& v) { return ReadAmount(v, o.secondOnly); }},
+        {"malformed", [](SOptions& o, const std::string& v) { return ReadAmount(v, o.malformed); }},
+        {"malformed-kinds", [](SOptions& o, const std::string& v) { return ReadKinds(v, o.malformedKinds); }},
         {"huge-bytes",
-         [](Options& o, const std::string& v) {
+         [](SOptions& o, const std::string& v) {
              return ReadNumber(v, o.hugeBytes) && o.hugeBytes >= 2000 && o.hugeBytes <= 65000;
          }},
-        {"duplicates", [](Options& o, const std::string& v) { return ReadAmount(v, o.duplicates); }},
-        {"odd-entries", [](Options& o, const std::string& v) { return ReadAmount(v, o.oddEntries); }},
-        {"odd-case", [](Options& o, const std::string& v) { return ReadAmount(v, o.oddCase); }},
-        {"legacy", [](Options& o, const std::string& v) { return ReadAmount(v, o.legacy); }},
+        {"duplicates", [](SOptions& o, const std::string& v) { return ReadAmount(v, o.duplicates); }},
+        {"odd-entries", [](SOptions& o, const std::string& v) { return ReadAmount(v, o.oddEntries); }},
+        {"odd-case", [](SOptions& o, const std::string& v) { return ReadAmount(v, o.oddCase); }},
+        {"legacy", [](SOptions& o, const std::string& v) { return ReadAmount(v, o.legacy); }},
         {"masters",
-         [](Options& o, const std::string& v) {
+         [](SOptions& o, const std::string& v) {
              return ReadNumber(v, o.masters) && o.masters >= 1 && o.masters <= 16;
          }},
-        {"silent-masters", [](Options& o, const std::string& v) { return ReadNumber(v, o.silentMasters); }},
+        {"silent-masters", [](SOptions& o, const std::string& v) { return ReadNumber(v, o.silentMasters); }},
         {"foreign-masters",
-         [](Options& o, const std::string& v) {
+         [](SOptions& o, const std::string& v) {
              return ReadNumber(v, o.foreignMasters) && o.foreignMasters <= 4;
          }},
         {"per-datagram",
-         [](Options& o, const std::string& v) {
+         [](SOptions& o, const std::string& v) {
              return ReadNumber(v, o.perDatagram) && o.perDatagram > 0 && o.perDatagram <= 9000;
          }},
-        {"master-answer", [](Options& o, const std::string& v) { return ReadMasterAnswer(v, o); }},
+        {"master-answer", [](SOptions& o, const std::string& v) { return ReadMasterAnswer(v, o); }},
         {"lifetime",
-         [](Options& o, const std::string& v) { return ReadDouble(v, o.lifetime) && o.lifetime >= 0; }},
-        {"log", [](Options& o, const std::string& v) { return !(o.logFile = v).empty(); }},
-        {"log-limit", [](Options& o, const std::string& v) { return ReadNumber(v, o.logLimit); }},
-        {"dump", [](Options& o, const std::string& v) { return !(o.dumpFile = v).empty(); }},
-        {"ready", [](Options& o, const std::string& v) { return !(o.readyFile = v).empty(); }},
+         [](SOptions& o, const std::string& v) { return ReadDouble(v, o.lifetime) && o.lifetime >= 0; }},
+        {"log", [](SOptions& o, const std::string& v) { return !(o.logFile = v).empty(); }},
+        {"log-limit", [](SOptions& o, const std::string& v) { return ReadNumber(v, o.logLimit); }},
+        {"dump", [](SOptions& o, const std::string& v) { return !(o.dumpFile = v).empty(); }},
+        {"ready", [](SOptions& o, const std::string& v) { return !(o.readyFile = v).empty(); }},
     };
     return setters;
 }
 
-bool Apply(Options& o, const std::string& name, const std::string& value, std::string& error) {
+bool Apply(SOptions& o, const std::string& name, const std::string& value, std::string& error) {
     if (name == "config")
         return ApplyConfigFile(value, o, error);
     if (name == "quiet") {
@@ -234,7 +235,7 @@ bool Apply(Options& o, const std::string& name, const std::string& value, std::s
 
 } // namespace
 
-bool ParseArguments(const std::vector<std::string>& args, Options& opts, std::string& error, bool& help) {
+bool ParseArguments(const std::vector<std::string>& args, SOptions& opts, std::string& error, bool& help) {
     help = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -267,7 +268,7 @@ bool ParseArguments(const std::vector<std::string>& args, Options& opts, std::st
     return true;
 }
 
-bool ApplyConfigFile(const std::string& path, Options& opts, std::string& error) {
+bool ApplyConfigFile(const std::string& path, SOptions& opts, std::string& error) {
     std::ifstream in(path);
     if (!in) {
         error = "cannot read config file " + path;
@@ -311,7 +312,7 @@ bool ApplyConfigFile(const std::string& path, Options& opts, std::string& error)
     return true;
 }
 
-bool CheckOptions(const Options& o, std::string& error) {
+bool CheckOptions(const SOptions& o, std::string& error) {
     if (o.baseAddress != "auto" && !IsLoopback(*ParseIp(o.baseAddress))) {
         error = "refusing --base-address " + o.baseAddress + ": etsim binds only inside 127.0.0.0/8";
         return false;

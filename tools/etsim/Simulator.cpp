@@ -22,7 +22,7 @@ constexpr uint32_t kSignalTag = 0xFFFFFFFDu;
 constexpr uint32_t kMasterTagBase = 0xFFFFFF00u; // + master index, up to 64 masters
 constexpr int kReadsPerWakeup = 64;              // keeps one busy socket from starving the others
 
-sockaddr_in ToSockaddr(const Endpoint& ep) {
+sockaddr_in ToSockaddr(const SEndpoint& ep) {
     sockaddr_in sa{};
     sa.sin_family = AF_INET;
     sa.sin_addr.s_addr = htonl(ep.ip);
@@ -52,11 +52,11 @@ void BlockLoopSignals() {
     sigprocmask(SIG_BLOCK, &set, nullptr);
 }
 
-Simulator::Simulator(World& world, const Options& opts, int64_t startNs)
+CSimulator::CSimulator(SWorld& world, const SOptions& opts, int64_t startNs)
     : world_(world), opts_(opts), start_(startNs), dice_(opts.seed ^ 0x9E3779B97F4A7C15ull),
       log_(opts.logFile.empty() ? 0 : opts.logLimit), counts_(world.servers.size()), buffer_(65536 + 1) {}
 
-Simulator::~Simulator() {
+CSimulator::~CSimulator() {
     CloseSockets();
     for (int fd : {epoll_, timerFd_, signalFd_}) {
         if (fd >= 0)
@@ -64,7 +64,7 @@ Simulator::~Simulator() {
     }
 }
 
-void Simulator::CloseSockets() {
+void CSimulator::CloseSockets() {
     for (int fd : fds_)
         close(fd);
     fds_.clear();
@@ -78,19 +78,19 @@ void Simulator::CloseSockets() {
     masters_.clear();
 }
 
-std::vector<Endpoint> Simulator::Masters() const {
-    return std::vector<Endpoint>(masters_.begin(), masters_.begin() + static_cast<long>(opts_.masters));
+std::vector<SEndpoint> CSimulator::Masters() const {
+    return std::vector<SEndpoint>(masters_.begin(), masters_.begin() + static_cast<long>(opts_.masters));
 }
 
-std::vector<Endpoint> Simulator::ForeignMasters() const {
-    return std::vector<Endpoint>(masters_.begin() + static_cast<long>(opts_.masters), masters_.end());
+std::vector<SEndpoint> CSimulator::ForeignMasters() const {
+    return std::vector<SEndpoint>(masters_.begin() + static_cast<long>(opts_.masters), masters_.end());
 }
 
-int Simulator::Fd(uint32_t target) const {
+int CSimulator::Fd(uint32_t target) const {
     return target >= kMasterTagBase ? masterFds_[target - kMasterTagBase] : fds_[target];
 }
 
-bool Simulator::Bind(std::string& error, bool& inUse) {
+bool CSimulator::Bind(std::string& error, bool& inUse) {
     inUse = false;
     if (epoll_ < 0) {
         epoll_ = epoll_create1(EPOLL_CLOEXEC);
@@ -109,7 +109,7 @@ bool Simulator::Bind(std::string& error, bool& inUse) {
         ev.data.u32 = kSignalTag;
         epoll_ctl(epoll_, EPOLL_CTL_ADD, signalFd_, &ev);
     }
-    auto open = [&](const Endpoint& ep, uint32_t tag, Endpoint* bound) -> int {
+    auto open = [&](const SEndpoint& ep, uint32_t tag, SEndpoint* bound) -> int {
         if (!IsLoopback(ep.ip)) {
             error = "refusing to bind " + AddressText(ep) + ": etsim binds only inside 127.0.0.0/8";
             return -1;
@@ -138,10 +138,10 @@ bool Simulator::Bind(std::string& error, bool& inUse) {
         epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &ev);
         return fd;
     };
-    const Endpoint anyLoopbackPort{0x7F000001u, 0};
+    const SEndpoint anyLoopbackPort{0x7F000001u, 0};
     const size_t masterCount = opts_.masters + opts_.foreignMasters;
     for (size_t m = 0; m < masterCount; ++m) {
-        Endpoint bound;
+        SEndpoint bound;
         int fd = open(m == 0 ? *ParseEndpoint(opts_.master) : anyLoopbackPort,
                       kMasterTagBase + static_cast<uint32_t>(m), &bound);
         // A foreign master answers from a socket of its own that nobody asks.
@@ -170,11 +170,11 @@ bool Simulator::Bind(std::string& error, bool& inUse) {
     return true;
 }
 
-void Simulator::Record(int64_t now, EventKind kind, uint32_t target, const Endpoint& peer, uint32_t ordinal,
-                       Detail detail, int32_t value, uint8_t flags) {
+void CSimulator::Record(int64_t now, EventKind kind, uint32_t target, const SEndpoint& peer, uint32_t ordinal,
+                        Detail detail, int32_t value, uint8_t flags) {
     if (opts_.logFile.empty())
         return;
-    Event e;
+    SEvent e;
     e.ns = now - start_;
     e.target = target;
     e.peer = peer;
@@ -186,12 +186,12 @@ void Simulator::Record(int64_t now, EventKind kind, uint32_t target, const Endpo
     log_.Add(e);
 }
 
-const std::vector<std::string>& Simulator::MasterReply(size_t master, uint8_t words, size_t& entries) {
+const std::vector<std::string>& CSimulator::MasterReply(size_t master, uint8_t words, size_t& entries) {
     auto& cached = masterReplies_[{master, words}];
     if (cached.first.empty()) {
         // A foreign master lists one address of no server, so that taking its answer shows.
         auto list = master < opts_.masters ? MasterList(world_, words & 1, words & 2, master, opts_.masters)
-                                           : std::vector<Endpoint>{{0x7FFEFEFEu, 27960}};
+                                           : std::vector<SEndpoint>{{0x7FFEFEFEu, 27960}};
         cached.second = list.size();
         cached.first = BuildMasterReply(list, opts_.perDatagram);
     }
@@ -199,7 +199,7 @@ const std::vector<std::string>& Simulator::MasterReply(size_t master, uint8_t wo
     return cached.first;
 }
 
-void Simulator::Drain(uint32_t target) {
+void CSimulator::Drain(uint32_t target) {
     const int fd = Fd(target);
     for (int i = 0; i < kReadsPerWakeup; ++i) {
         sockaddr_in from{};
@@ -208,7 +208,7 @@ void Simulator::Drain(uint32_t target) {
         if (n < 0)
             return; // EAGAIN, or an error nothing can be done about
         const int64_t now = MonotonicNs();
-        const Endpoint peer{ntohl(from.sin_addr.s_addr), ntohs(from.sin_port)};
+        const SEndpoint peer{ntohl(from.sin_addr.s_addr), ntohs(from.sin_port)};
         std::string_view data(buffer_.data(), static_cast<size_t>(n));
         if (target >= kMasterTagBase)
             OnMaster(target - kMasterTagBase, peer, data, now);
@@ -217,8 +217,8 @@ void Simulator::Drain(uint32_t target) {
     }
 }
 
-void Simulator::OnStatus(uint32_t index, const Endpoint& peer, std::string_view data, int64_t now) {
-    const Server& s = world_.servers[index];
+void CSimulator::OnStatus(uint32_t index, const SEndpoint& peer, std::string_view data, int64_t now) {
+    const SServer& s = world_.servers[index];
     const uint32_t ordinal = static_cast<uint32_t>(++counts_[index].requests);
     StatusRequestKind kind = ClassifyStatusRequest(data);
     Record(now, EventKind::Request, index, peer, ordinal,
@@ -243,22 +243,22 @@ void Simulator::OnStatus(uint32_t index, const Endpoint& peer, std::string_view 
     int64_t delayMs = s.latencyMs;
     if (opts_.jitter > 0)
         delayMs += static_cast<int64_t>(dice_() % static_cast<uint64_t>(opts_.jitter + 1));
-    Pending p{now + delayMs * 1000000, seq_++, index, peer, ordinal, 0};
+    SPending p{now + delayMs * 1000000, seq_++, index, peer, ordinal, 0};
     if (delayMs == 0)
         Deliver(p);
     else
         Schedule(p);
 }
 
-void Simulator::OnMaster(size_t master, const Endpoint& peer, std::string_view data, int64_t now) {
+void CSimulator::OnMaster(size_t master, const SEndpoint& peer, std::string_view data, int64_t now) {
     const uint32_t ordinal = static_cast<uint32_t>(++masterCounts_.requests);
-    MasterRequest req = ParseMasterRequest(data);
+    SMasterRequest req = ParseMasterRequest(data);
     uint8_t words = static_cast<uint8_t>((req.full ? 1 : 0) | (req.empty ? 2 : 0));
     if (req.valid)
-        Record(now, EventKind::MasterRequest, kMasterTarget, peer, ordinal, Detail::Words, req.protocol,
+        Record(now, EventKind::SMasterRequest, kMasterTarget, peer, ordinal, Detail::Words, req.protocol,
                words);
     else
-        Record(now, EventKind::MasterRequest, kMasterTarget, peer, ordinal, Detail::Bad);
+        Record(now, EventKind::SMasterRequest, kMasterTarget, peer, ordinal, Detail::Bad);
     Detail refusal = Detail::None;
     const int k = opts_.masterAnswerK;
     if (!req.valid)
@@ -280,19 +280,19 @@ void Simulator::OnMaster(size_t master, const Endpoint& peer, std::string_view d
     if (opts_.masterLatency.max > opts_.masterLatency.min)
         delayMs += static_cast<int64_t>(
             dice_() % static_cast<uint64_t>(opts_.masterLatency.max - opts_.masterLatency.min + 1));
-    Pending p{now + delayMs * 1000000,
-              seq_++,
-              kMasterTagBase + static_cast<uint32_t>(master),
-              peer,
-              ordinal,
-              words};
+    SPending p{now + delayMs * 1000000,
+               seq_++,
+               kMasterTagBase + static_cast<uint32_t>(master),
+               peer,
+               ordinal,
+               words};
     if (delayMs == 0)
         Deliver(p);
     else
         Schedule(p);
 }
 
-void Simulator::Deliver(const Pending& p) {
+void CSimulator::Deliver(const SPending& p) {
     // Every peer was checked on arrival; this is the last guard before anything leaves the process.
     if (!IsLoopback(p.peer.ip))
         return;
@@ -329,13 +329,13 @@ void Simulator::Deliver(const Pending& p) {
     }
 }
 
-void Simulator::Schedule(const Pending& p) {
+void CSimulator::Schedule(const SPending& p) {
     pending_.push(p);
     if (armedFor_ == 0 || p.due < armedFor_)
         ArmTimer();
 }
 
-void Simulator::ArmTimer() {
+void CSimulator::ArmTimer() {
     itimerspec timing{};
     armedFor_ = pending_.empty() ? 0 : pending_.top().due;
     if (armedFor_ != 0) {
@@ -345,31 +345,31 @@ void Simulator::ArmTimer() {
     timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &timing, nullptr);
 }
 
-void Simulator::FireDue() {
+void CSimulator::FireDue() {
     uint64_t expirations;
     while (read(timerFd_, &expirations, sizeof expirations) > 0) {
     }
     const int64_t now = MonotonicNs();
     while (!pending_.empty() && pending_.top().due <= now) {
-        Pending p = pending_.top();
+        SPending p = pending_.top();
         pending_.pop();
         Deliver(p);
     }
     ArmTimer();
 }
 
-bool Simulator::WriteLog() {
+bool CSimulator::WriteLog() {
     if (opts_.logFile.empty())
         return true;
-    std::vector<Endpoint> addresses;
+    std::vector<SEndpoint> addresses;
     addresses.reserve(world_.servers.size());
-    for (const Server& s : world_.servers)
+    for (const SServer& s : world_.servers)
         addresses.push_back(s.address);
     return log_.Write(opts_.logFile, start_, MonotonicNs() - start_, addresses, masters_.front(), counts_,
                       masterCounts_);
 }
 
-int Simulator::Run() {
+int CSimulator::Run() {
     const int64_t deadline =
         opts_.lifetime > 0 ? start_ + static_cast<int64_t>(std::llround(opts_.lifetime * 1e9)) : 0;
     std::vector<epoll_event> events(256);

@@ -22,7 +22,7 @@ std::string IpText(uint32_t ip) {
     return buf;
 }
 
-std::string AddressText(const Endpoint& ep) {
+std::string AddressText(const SEndpoint& ep) {
     return IpText(ep.ip) + ":" + std::to_string(ep.port);
 }
 
@@ -48,12 +48,12 @@ std::optional<uint32_t> ParseIp(std::string_view text) {
     return ip;
 }
 
-std::optional<Endpoint> ParseEndpoint(std::string_view text) {
+std::optional<SEndpoint> ParseEndpoint(std::string_view text) {
     size_t colon = text.find(':');
     auto ip = ParseIp(text.substr(0, colon));
     if (!ip)
         return std::nullopt;
-    Endpoint ep{*ip, 0};
+    SEndpoint ep{*ip, 0};
     if (colon != std::string_view::npos) {
         std::string_view portText = text.substr(colon + 1);
         unsigned port = 0;
@@ -74,8 +74,8 @@ StatusRequestKind ClassifyStatusRequest(std::string_view datagram) {
     return StatusRequestKind::Invalid;
 }
 
-MasterRequest ParseMasterRequest(std::string_view datagram) {
-    MasterRequest req;
+SMasterRequest ParseMasterRequest(std::string_view datagram) {
+    SMasterRequest req;
     const std::string word = kPrefix + "getservers";
     if (!datagram.starts_with(word))
         return req;
@@ -110,7 +110,7 @@ MasterRequest ParseMasterRequest(std::string_view datagram) {
     return req;
 }
 
-std::vector<std::string> BuildMasterReply(const std::vector<Endpoint>& entries, size_t perDatagram) {
+std::vector<std::string> BuildMasterReply(const std::vector<SEndpoint>& entries, size_t perDatagram) {
     std::vector<std::string> datagrams;
     if (perDatagram == 0)
         perDatagram = 1;
@@ -119,7 +119,7 @@ std::vector<std::string> BuildMasterReply(const std::vector<Endpoint>& entries, 
         std::string d = kMasterReplyHeader;
         size_t stop = std::min(entries.size(), i + perDatagram);
         for (; i < stop; ++i) {
-            const Endpoint& e = entries[i];
+            const SEndpoint& e = entries[i];
             const char entry[7] = {'\\',
                                    static_cast<char>(e.ip >> 24),
                                    static_cast<char>(e.ip >> 16),
@@ -136,7 +136,7 @@ std::vector<std::string> BuildMasterReply(const std::vector<Endpoint>& entries, 
     return datagrams;
 }
 
-std::string BuildStatusReply(const Variables& vars, const std::vector<PlayerLine>& players) {
+std::string BuildStatusReply(const Variables& vars, const std::vector<SPlayerLine>& players) {
     std::string text = kPrefix + "statusResponse\n";
     for (const auto& [name, value] : vars) {
         text += '\\';
@@ -145,7 +145,7 @@ std::string BuildStatusReply(const Variables& vars, const std::vector<PlayerLine
         text += value;
     }
     text += '\n';
-    for (const PlayerLine& p : players) {
+    for (const SPlayerLine& p : players) {
         text += std::to_string(p.score);
         text += ' ';
         text += std::to_string(p.ping);

@@ -28,9 +28,9 @@ namespace {
 
 // Uniform choices from a seeded 64-bit generator; written out so that a seed gives the same world
 // whatever the standard library's distributions do.
-class Dice {
+class CDice {
 public:
-    explicit Dice(uint64_t seed) : rng_(seed) {}
+    explicit CDice(uint64_t seed) : rng_(seed) {}
     int Between(int lo, int hi) { return lo + static_cast<int>(rng_() % static_cast<uint64_t>(hi - lo + 1)); }
     bool Chance(double p) { return static_cast<double>(rng_() >> 11) * 0x1.0p-53 < p; }
     template <typename T, size_t N> const T& Pick(const std::array<T, N>& a) { return a[rng_() % N]; }
@@ -61,26 +61,26 @@ const std::array<const char*, 18> kMaps = {
     "oasis",        "battery",        "goldrush",  "radar",        "railgun",  "fueldump",
     "supplydepot2", "sw_goldrush_te", "adlernest", "braundorf_b4", "et_ice",   "tc_base",
     "frostbite",    "caen",           "venice",    "bremen_b3",    "mp_beach", "sp_delivery_te"};
-struct Mod {
+struct SMod {
     const char* game;
     const char* url;
     const char* version;
 };
-const std::array<Mod, 6> kMods = {Mod{"etmain", "", ""},
-                                  Mod{"etpro", "http://etpro.anime.net/", "3.2.6"},
-                                  Mod{"jaymod", "http://jaymod.clanfu.org", "2.1.7"},
-                                  Mod{"etpub", "http://www.EtPub.org", "0.9.1"},
-                                  Mod{"nq", "http://shitstorm.org/NoQuarter", "1.2.9"},
-                                  Mod{"silent", "http://www.SilentMod.org", "0.9.0"}};
+const std::array<SMod, 6> kMods = {SMod{"etmain", "", ""},
+                                   SMod{"etpro", "http://etpro.anime.net/", "3.2.6"},
+                                   SMod{"jaymod", "http://jaymod.clanfu.org", "2.1.7"},
+                                   SMod{"etpub", "http://www.EtPub.org", "0.9.1"},
+                                   SMod{"nq", "http://shitstorm.org/NoQuarter", "1.2.9"},
+                                   SMod{"silent", "http://www.SilentMod.org", "0.9.0"}};
 const std::array<int, 8> kMaxClients = {8, 12, 16, 20, 24, 32, 40, 64};
 const char kColourCodes[] = "0123456789012345678901234567890123456789abcdefghz*=?<>:";
 
-std::string Colour(Dice& d) {
+std::string Colour(CDice& d) {
     return std::string("^") + kColourCodes[d.Between(0, static_cast<int>(sizeof kColourCodes) - 2)];
 }
 
 // Inserts colour codes before some words of text; the text itself stays as it was.
-std::string Colourize(Dice& d, const std::string& text, double perWord) {
+std::string Colourize(CDice& d, const std::string& text, double perWord) {
     std::string out;
     bool wordStart = true;
     for (char c : text) {
@@ -102,8 +102,8 @@ std::string Trim(const std::string& s) {
     return s.substr(b, s.find_last_not_of(blanks) - b + 1);
 }
 
-Player MakePlayerName(Dice& d) {
-    Player p;
+SPlayer MakePlayerName(CDice& d) {
+    SPlayer p;
     std::string text = kNames[d.Between(0, kNames.size() - 1)];
     if (d.Chance(0.35))
         text = std::string(kTags[d.Between(0, kTags.size() - 1)]) + (d.Chance(0.5) ? " " : "") + text;
@@ -128,7 +128,7 @@ Player MakePlayerName(Dice& d) {
     return p;
 }
 
-std::string OddCase(Dice& d, const std::string& name) {
+std::string OddCase(CDice& d, const std::string& name) {
     std::string out = name;
     bool upper = d.Chance(0.5);
     for (size_t i = 0; i < out.size(); ++i) {
@@ -139,7 +139,7 @@ std::string OddCase(Dice& d, const std::string& name) {
     return out;
 }
 
-std::string TeamList(const std::vector<Player>& players, int team) {
+std::string TeamList(const std::vector<SPlayer>& players, int team) {
     std::string list;
     for (size_t i = 0; i < players.size(); ++i) {
         if (players[i].team == team)
@@ -148,8 +148,8 @@ std::string TeamList(const std::vector<Player>& players, int team) {
     return list.empty() ? "(None)" : list;
 }
 
-Player RandomPlayer(Dice& d) {
-    Player p = MakePlayerName(d);
+SPlayer RandomPlayer(CDice& d) {
+    SPlayer p = MakePlayerName(d);
     p.score = d.Chance(0.1) ? -d.Between(1, 10) : d.Between(0, 150);
     int pingKind = d.Between(0, 99);
     p.ping = pingKind < 5 ? 0 : pingKind < 8 ? 999 : d.Between(15, 250);
@@ -158,7 +158,7 @@ Player RandomPlayer(Dice& d) {
     return p;
 }
 
-int RandomGameType(Dice& d) {
+int RandomGameType(CDice& d) {
     int r = d.Between(0, 99);
     if (r < 25)
         return 2;
@@ -174,7 +174,7 @@ int RandomGameType(Dice& d) {
     return unknown[r - 97 < 4 ? r - 97 : 0];
 }
 
-void FillContent(Dice& d, Server& s, const Options& opts, int playerCount) {
+void FillContent(CDice& d, SServer& s, const SOptions& opts, int playerCount) {
     s.maxClients = kMaxClients[d.Between(0, kMaxClients.size() - 1)];
     if (playerCount < 0) { // neither empty nor full
         int hi = std::min(opts.players.max, s.maxClients - 1);
@@ -199,7 +199,7 @@ void FillContent(Dice& d, Server& s, const Options& opts, int playerCount) {
     s.hostname = Colourize(d, text, 0.6);
     s.hostnamePlain = text;
     s.gameType = RandomGameType(d);
-    const Mod& mod = kMods[d.Between(0, kMods.size() - 1)];
+    const SMod& mod = kMods[d.Between(0, kMods.size() - 1)];
     bool punkBuster = d.Chance(0.4);
     bool needPass = d.Chance(0.1);
     bool friendlyFire = d.Chance(0.8);
@@ -249,7 +249,7 @@ std::string LowerName(std::string name) {
 }
 
 // The team lists, or for a legacy server the slot string "P" in place of the axis list and no allies list.
-void SetTeamLists(Server& s) {
+void SetTeamLists(SServer& s) {
     for (auto& var : s.vars) {
         std::string lower = LowerName(var.first);
         if (s.legacy && lower == "p")
@@ -267,10 +267,10 @@ void SetTeamLists(Server& s) {
                      s.vars.end());
 }
 
-std::string BuildReply(const Server& s) {
-    std::vector<PlayerLine> lines;
+std::string BuildReply(const SServer& s) {
+    std::vector<SPlayerLine> lines;
     lines.reserve(s.players.size());
-    for (const Player& p : s.players)
+    for (const SPlayer& p : s.players)
         lines.push_back({p.score, p.ping, p.sent});
     return BuildStatusReply(s.vars, lines);
 }
@@ -288,7 +288,7 @@ std::string HostileReply() {
     return reply;
 }
 
-std::vector<size_t> ShuffledIndices(Dice& d, size_t n) {
+std::vector<size_t> ShuffledIndices(CDice& d, size_t n) {
     std::vector<size_t> idx(n);
     std::iota(idx.begin(), idx.end(), 0);
     d.Shuffle(idx);
@@ -297,9 +297,9 @@ std::vector<size_t> ShuffledIndices(Dice& d, size_t n) {
 
 } // namespace
 
-World Generate(const Options& opts) {
-    Dice d(opts.seed);
-    World world;
+SWorld Generate(const SOptions& opts) {
+    CDice d(opts.seed);
+    SWorld world;
     const size_t n = opts.servers;
     world.servers.resize(n);
 
@@ -331,18 +331,18 @@ World Generate(const Options& opts) {
             world.servers[idx[silent + second + i]].malformed = m;
         }
     }
-    auto flagSome = [&](const Amount& amount, bool Server::*flag) {
+    auto flagSome = [&](const SAmount& amount, bool SServer::*flag) {
         auto idx = ShuffledIndices(d, n);
         for (size_t i = 0, k = amount.Of(n); i < k; ++i)
             world.servers[idx[i]].*flag = true;
     };
-    flagSome(opts.duplicates, &Server::duplicated);
-    flagSome(opts.oddEntries, &Server::oddBytes);
-    flagSome(opts.oddCase, &Server::oddCase);
-    flagSome(opts.legacy, &Server::legacy);
+    flagSome(opts.duplicates, &SServer::duplicated);
+    flagSome(opts.oddEntries, &SServer::oddBytes);
+    flagSome(opts.oddCase, &SServer::oddCase);
+    flagSome(opts.legacy, &SServer::legacy);
 
     for (size_t i = 0; i < n; ++i) {
-        Server& s = world.servers[i];
+        SServer& s = world.servers[i];
         FillContent(d, s, opts, playerCount[i]);
         s.latencyMs = d.Between(opts.latency.min, opts.latency.max);
         if (s.oddCase) {
@@ -354,7 +354,7 @@ World Generate(const Options& opts) {
             size_t size = BuildReply(s).size();
             while (size < opts.hugeBytes) {
                 s.players.push_back(RandomPlayer(d));
-                const Player& p = s.players.back();
+                const SPlayer& p = s.players.back();
                 size +=
                     std::to_string(p.score).size() + std::to_string(p.ping).size() + p.sent.size() + 3 + 4;
             }
@@ -383,17 +383,17 @@ World Generate(const Options& opts) {
     return world;
 }
 
-bool AssignAddresses(World& world, uint32_t base, const Options& opts, std::string& error) {
+bool AssignAddresses(SWorld& world, uint32_t base, const SOptions& opts, std::string& error) {
     // Every odd entry holds both a 00 and a 5C byte: 127.S.92.x with a port ending in 00, or
     // 127.S.0.x with a port holding 5C.
     static const std::array<uint16_t, 2> kPortsAfter92 = {0x6D00, 0x5C00};
     static const std::array<uint16_t, 2> kPortsAfter0 = {0x6D5C, 0x5C00};
-    std::set<Endpoint> used;
+    std::set<SEndpoint> used;
     uint32_t ip = base;
     int portIndex = 0;
     size_t odd = 0;
     const uint32_t oddNet = 0x7F000000u | (base & 0x00FF0000u);
-    for (Server& s : world.servers) {
+    for (SServer& s : world.servers) {
         if (s.oddBytes) {
             if (odd >= 1024) {
                 error = "at most 1024 odd-byte entries";
@@ -431,11 +431,11 @@ uint32_t PickAutoBase(std::mt19937_64& rng) {
     return 0x7F000000u | (second << 16) | (third << 8) | 1;
 }
 
-std::vector<Endpoint> MasterList(const World& world, bool full, bool empty, size_t master, size_t masters) {
-    std::vector<Endpoint> list;
+std::vector<SEndpoint> MasterList(const SWorld& world, bool full, bool empty, size_t master, size_t masters) {
+    std::vector<SEndpoint> list;
     const size_t n = world.servers.size();
     auto listed = [&](size_t i) {
-        const Server& s = world.servers[i];
+        const SServer& s = world.servers[i];
         const size_t part = i * masters / std::max<size_t>(n, 1);
         return (masters == 1 || part == master || part == (master + 1) % masters) && (full || !s.full) &&
                (empty || !s.empty);
@@ -449,12 +449,12 @@ std::vector<Endpoint> MasterList(const World& world, bool full, bool empty, size
     return list;
 }
 
-std::string SlotString(const Server& s) {
+std::string SlotString(const SServer& s) {
     const size_t size = std::max<size_t>(static_cast<size_t>(std::max(s.maxClients, 0)), s.players.size());
     size_t gaps = size - s.players.size();
     // An empty slot after each player while there is room, as clients that came and went leave gaps.
     std::string slots;
-    for (const Player& p : s.players) {
+    for (const SPlayer& p : s.players) {
         slots += p.team == 2 ? '1' : p.team == 1 ? '2' : '3';
         if (gaps > 0) {
             slots += '-';
@@ -465,23 +465,23 @@ std::string SlotString(const Server& s) {
 }
 
 namespace {
-std::vector<std::string> Texts(const std::vector<Endpoint>& endpoints) {
+std::vector<std::string> Texts(const std::vector<SEndpoint>& endpoints) {
     std::vector<std::string> texts;
-    for (const Endpoint& e : endpoints)
+    for (const SEndpoint& e : endpoints)
         texts.push_back(AddressText(e));
     return texts;
 }
 } // namespace
 
-nlohmann::json DumpJson(const World& world, const Options& opts) {
+nlohmann::json DumpJson(const SWorld& world, const SOptions& opts) {
     using nlohmann::json;
     json servers = json::array();
-    for (const Server& s : world.servers) {
+    for (const SServer& s : world.servers) {
         json vars = json::array();
         for (const auto& [name, value] : s.vars)
             vars.push_back({name, value});
         json players = json::array();
-        for (const Player& p : s.players)
+        for (const SPlayer& p : s.players)
             players.push_back({{"name", p.sent},
                                {"plain", p.plain},
                                {"score", p.score},

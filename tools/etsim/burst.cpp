@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     nlohmann::json dump = nlohmann::json::parse(in);
-    std::vector<Endpoint> targets;
+    std::vector<SEndpoint> targets;
     for (const auto& s : dump["servers"]) {
         if (s["silent"].get<bool>() || s["second_only"].get<bool>())
             continue;

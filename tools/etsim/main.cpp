@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     const int64_t start = MonotonicNs();
     BlockLoopSignals();
 
-    Options opts;
+    SOptions opts;
     std::string error;
     bool help = false;
     if (!ParseArguments(std::vector<std::string>(argv + 1, argv + argc), opts, error, help))
@@ -69,8 +69,8 @@ int main(int argc, char** argv) {
                         " needs more file descriptors than the limit of " + std::to_string(fileLimit),
                     2);
 
-    World world = Generate(opts);
-    Simulator sim(world, opts, start);
+    SWorld world = Generate(opts);
+    CSimulator sim(world, opts, start);
     const bool automatic = opts.baseAddress == "auto";
     std::mt19937_64 placement(std::random_device{}() ^ static_cast<uint64_t>(getpid()));
     for (int attempt = 0;; ++attempt) {

@@ -13,7 +13,7 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 bool Answered(const query::CGameServer& s) {
-    return s.tries == query::TRIES_ANSWERED;
+    return s.tries == query::kTriesAnswered;
 }
 
 const char* TeamName(int team) {
@@ -74,12 +74,12 @@ std::string Latin1ToUtf8(const std::string& text) {
 }
 
 std::string JsonReport(const query::CServerCollection& servers, int protocol,
-                       const std::vector<query::CMasterStatus>& masters) {
+                       const std::vector<query::SMasterStatus>& masters) {
     Json report = {{"protocol", protocol},
                    {"masters", Json::array()},
                    {"servers", Json::array()},
                    {"silent", Json::array()}};
-    for (const query::CMasterStatus& m : masters)
+    for (const query::SMasterStatus& m : masters)
         report["masters"].push_back(
             {{"master", Latin1ToUtf8(m.name)}, {"answered", m.answered}, {"entries", m.entries}});
     for (const auto& [address, s] : servers) {

@@ -16,7 +16,7 @@ std::string Latin1ToUtf8(const std::string& text);
 // a server is silent when it never answered. Each master with its address, whether it answered and the
 // distinct entries it listed.
 std::string JsonReport(const query::CServerCollection& servers, int protocol,
-                       const std::vector<query::CMasterStatus>& masters);
+                       const std::vector<query::SMasterStatus>& masters);
 
 // The same as text: a server table, a player table and the silent addresses, columns aligned.
 std::string TextReport(const query::CServerCollection& servers);

@@ -35,7 +35,7 @@ const char kUsage[] =
 struct SOptions {
     std::string masters; // "host:port;host:port"
     int protocol = 84;
-    int speed = query::SPEED_CLASS_COUNT - 1;
+    int speed = query::kSpeedClassCount - 1;
     bool full = false, empty = false, json = false, allowRemote = false;
 };
 
@@ -86,7 +86,7 @@ Parsed ParseArguments(int argc, char** argv, SOptions& o) {
                 throw std::invalid_argument("bad protocol number \"" + std::string(optarg) + "\"");
             break;
         case SPEED:
-            if (!ReadInt(optarg, 0, query::SPEED_CLASS_COUNT - 1, o.speed))
+            if (!ReadInt(optarg, 0, query::kSpeedClassCount - 1, o.speed))
                 throw std::invalid_argument("bad speed class \"" + std::string(optarg) + "\" (0 to 5)");
             break;
         case FULL:
@@ -125,13 +125,13 @@ void Progress(const query::CQueryRun& run, int total, bool final) {
 }
 
 // The masters looked up, or what keeps them from being asked.
-std::string ResolveAllowed(const SOptions& o, std::vector<query::CMasterStatus>& masters) {
+std::string ResolveAllowed(const SOptions& o, std::vector<query::SMasterStatus>& masters) {
     std::vector<query::SMasterEntry> entries;
     std::string problem = query::ParseMasterList(o.masters, entries);
     if (!problem.empty())
         return problem;
     masters = query::ResolveMasters(entries);
-    for (const query::CMasterStatus& m : masters) {
+    for (const query::SMasterStatus& m : masters) {
         if (!m.resolved)
             return "cannot resolve the master \"" + m.name + "\"";
         if ((m.address.GetAddress() >> 24) != 127 && !o.allowRemote)
@@ -142,13 +142,13 @@ std::string ResolveAllowed(const SOptions& o, std::vector<query::CMasterStatus>&
 }
 
 int Run(const SOptions& o) {
-    std::vector<query::CMasterStatus> masters;
+    std::vector<query::SMasterStatus> masters;
     std::string problem = ResolveAllowed(o, masters);
     if (!problem.empty())
         return Fail(problem, 1);
 
     std::fprintf(stderr, "asking %zu master server(s) ...\n", masters.size());
-    const query::CMasterResult result =
+    const query::SMasterResult result =
         query::QueryMasters(masters, query::BuildMasterRequest(o.protocol, o.full, o.empty));
     if (result.outcome != query::MasterOutcome::COLLECTED)
         return Fail(query::MasterOutcomeText(result), 1);
@@ -158,7 +158,7 @@ int Run(const SOptions& o) {
     query::CServerCollection servers;
     query::StoreServers(result, servers);
     std::fprintf(stderr, "masters listed %zu servers; querying at speed %s\n", servers.Count(),
-                 query::SPEED_CLASS_NAMES[o.speed]);
+                 query::kSpeedClassNames[o.speed]);
 
     query::CQueueSink sink;
     query::CQueryRun run(servers, sink);
@@ -167,12 +167,12 @@ int Run(const SOptions& o) {
     const int total = run.ServersToQuery();
     std::string error;
     int64_t lastProgress = net::ReadCounter();
-    for (query::CQueryEvent event;
-         !(event.kind == query::CQueryEvent::WORKER_END && event.run == run.RunNumber());) {
+    for (query::SQueryEvent event;
+         !(event.kind == query::SQueryEvent::WORKER_END && event.run == run.RunNumber());) {
         if (sink.Next(event, kProgressMs)) {
-            if (event.kind == query::CQueryEvent::SERVER_DONE)
+            if (event.kind == query::SQueryEvent::SERVER_DONE)
                 run.AcceptResult(event.run);
-            else if (event.kind == query::CQueryEvent::WORKER_ERROR)
+            else if (event.kind == query::SQueryEvent::WORKER_ERROR)
                 error = event.message;
         }
         if (net::ElapsedMs(lastProgress) >= kProgressMs) {

@@ -35,8 +35,8 @@ ColorRef ParseColor(const std::string& text) {
     return Rgb(red, green, blue);
 }
 
-CAppearance ParseAppearance(const CAppearanceValues& values) {
-    CAppearance appearance;
+SAppearance ParseAppearance(const SAppearanceValues& values) {
+    SAppearance appearance;
     appearance.horzGrid = LineWidth(values.horzGrid, appearance.horzGrid);
     appearance.vertGrid = LineWidth(values.vertGrid, appearance.vertGrid);
     if (values.leparello)

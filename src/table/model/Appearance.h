@@ -10,7 +10,7 @@
 namespace Tabra {
 
 // The stored values; a missing one keeps its default.
-struct CAppearanceValues {
+struct SAppearanceValues {
     std::optional<uint32_t> horzGrid;     // "HorzGrid"
     std::optional<uint32_t> vertGrid;     // "VertGrid"
     std::optional<uint32_t> leparello;    // "Leparello"
@@ -20,7 +20,7 @@ struct CAppearanceValues {
     std::optional<uint32_t> gridWidth;    // "GridWidth"
 };
 
-struct CAppearance {
+struct SAppearance {
     int horzGrid = 0; // line widths in pixels, 0 = no grid
     int vertGrid = 1;
     bool leparello = true; // alternating row colours
@@ -33,6 +33,6 @@ struct CAppearance {
 // text does not give three numbers.
 ColorRef ParseColor(const std::string& text);
 
-CAppearance ParseAppearance(const CAppearanceValues& values);
+SAppearance ParseAppearance(const SAppearanceValues& values);
 
 } // namespace Tabra

@@ -9,7 +9,7 @@
 namespace Tabra {
 
 // Cells are placed back to back inside a row, so each cell type must keep that alignment.
-constexpr size_t CELL_ALIGN = alignof(void*);
+constexpr size_t kCellAlign = alignof(void*);
 
 class CCellFactory {
 public:
@@ -25,7 +25,7 @@ public:
 
 template <class T> class CFAny : public CCellFactory {
     static_assert(std::is_base_of_v<CCellData, T>);
-    static_assert(alignof(T) <= CELL_ALIGN && sizeof(T) % CELL_ALIGN == 0);
+    static_assert(alignof(T) <= kCellAlign && sizeof(T) % kCellAlign == 0);
 
 public:
     int CellSize() const override { return static_cast<int>(sizeof(T)); }

@@ -21,8 +21,8 @@ CCellFactory* CBoolCol::CreateFactory() const {
 
 CEnumCol::CEnumCol(CAbstractEnum* enumeration, int mode, int drawFlags)
     : enumeration(enumeration), mode(mode), drawFlags(drawFlags != -1      ? drawFlags
-                                                      : mode == ENUM_IMAGE ? DRAW_CENTER
-                                                                           : DRAW_LEFT) {
+                                                      : mode == ENUM_IMAGE ? kDrawCenter
+                                                                           : kDrawLeft) {
     enumeration->AddRef();
 }
 

@@ -12,9 +12,9 @@ class CCellOutput; // cell renderer of the view
 class CCellInput;  // cell editor of the view
 
 // Text drawing flags: single line, vertically centred, no prefix, no clipping, end ellipsis.
-constexpr int DRAW_LEFT = 0x8924;
-constexpr int DRAW_CENTER = 0x8925;
-constexpr int DRAW_RIGHT = 0x8926;
+constexpr int kDrawLeft = 0x8924;
+constexpr int kDrawCenter = 0x8925;
+constexpr int kDrawRight = 0x8926;
 
 enum EnumDisplay { ENUM_IMAGE_AND_TEXT = 0, ENUM_TEXT = 1, ENUM_IMAGE = 2 };
 

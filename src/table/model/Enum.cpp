@@ -13,7 +13,7 @@ CEnum::CEnum(const char* text, int startValue) : m_enum(new CInternalEnum) {
         size_t end = items.find('\n', start);
         std::string piece = items.substr(start, end == std::string::npos ? std::string::npos : end - start);
         bool first = m_enum->Entries().empty();
-        m_enum->Add(first ? startValue : CInternalEnum::AUTOMATIC, piece);
+        m_enum->Add(first ? startValue : CInternalEnum::kAutomatic, piece);
         if (end == std::string::npos)
             break;
         start = end + 1;
@@ -31,37 +31,37 @@ int CEnum::CInternalEnum::Release() {
     return refs;
 }
 
-const CEnumEntry& CEnum::CInternalEnum::Lookup(int value) {
-    if (m_entries.size() <= LINEAR_LOOKUP_LIMIT) {
-        for (const CEnumEntry& entry : m_entries)
+const SEnumEntry& CEnum::CInternalEnum::Lookup(int value) {
+    if (m_entries.size() <= kLinearLookupLimit) {
+        for (const SEnumEntry& entry : m_entries)
             if (entry.value == value)
                 return entry;
         return m_fallback;
     }
-    auto byValue = [](const CEnumEntry& a, const CEnumEntry& b) { return a.value < b.value; };
+    auto byValue = [](const SEnumEntry& a, const SEnumEntry& b) { return a.value < b.value; };
     if (!m_sorted) {
         std::stable_sort(m_entries.begin(), m_entries.end(), byValue);
         m_sorted = true;
     }
     auto found =
-        std::lower_bound(m_entries.begin(), m_entries.end(), CEnumEntry{value, {}, {}, 0, 0}, byValue);
+        std::lower_bound(m_entries.begin(), m_entries.end(), SEnumEntry{value, {}, {}, 0, 0}, byValue);
     return found != m_entries.end() && found->value == value ? *found : m_fallback;
 }
 
 void CEnum::CInternalEnum::FillTable(CTableInterface* table) {
-    for (const CEnumEntry& entry : m_entries)
+    for (const SEnumEntry& entry : m_entries)
         table->AddRow()->Cell(0)->SetInt(entry.value);
 }
 
 void CEnum::CInternalEnum::Add(int value, const std::string& text, const std::string& text2, int image,
                                int order) {
-    auto automatic = [this](int given, int CEnumEntry::*field) {
-        if (given != AUTOMATIC)
+    auto automatic = [this](int given, int SEnumEntry::*field) {
+        if (given != kAutomatic)
             return given;
         return m_entries.empty() ? 0 : m_entries.back().*field + 1;
     };
-    m_entries.push_back({automatic(value, &CEnumEntry::value), text, text2,
-                         automatic(image, &CEnumEntry::image), automatic(order, &CEnumEntry::order)});
+    m_entries.push_back({automatic(value, &SEnumEntry::value), text, text2,
+                         automatic(image, &SEnumEntry::image), automatic(order, &SEnumEntry::order)});
     m_sorted = false;
 }
 

@@ -10,7 +10,7 @@ namespace Tabra {
 
 class CTableInterface;
 
-struct CEnumEntry {
+struct SEnumEntry {
     int value = 0;
     std::string text;
     std::string text2; // a longer text, may be empty
@@ -29,7 +29,7 @@ public:
     virtual int AddRef() { return 1; }
     virtual int Release() { return 1; }
     // The entry of `value`, or the fallback entry "#Error#" (order 0) when there is none.
-    virtual const CEnumEntry& Lookup(int value) = 0;
+    virtual const SEnumEntry& Lookup(int value) = 0;
     // Order of a's entry minus order of b's entry.
     virtual int CompareValues(int a, int b) = 0;
     // Appends one row per entry in list order, the entry's value in the row's first cell.
@@ -56,28 +56,28 @@ private:
 
 class CEnum::CInternalEnum : public CAbstractEnum {
 public:
-    static constexpr int AUTOMATIC = -1;
+    static constexpr int kAutomatic = -1;
     // Lookups search from the front up to this many entries, by bisection above.
-    static constexpr size_t LINEAR_LOOKUP_LIMIT = 10;
+    static constexpr size_t kLinearLookupLimit = 10;
 
     int AddRef() override { return ++m_refs; }
     int Release() override;
-    const CEnumEntry& Lookup(int value) override;
+    const SEnumEntry& Lookup(int value) override;
     int CompareValues(int a, int b) override { return Lookup(a).order - Lookup(b).order; }
     void FillTable(CTableInterface* table) override;
 
     // Appends an entry; AUTOMATIC value, image or order is the last entry's plus 1, or 0 for the first.
-    void Add(int value, const std::string& text, const std::string& text2 = {}, int image = AUTOMATIC,
-             int order = AUTOMATIC);
-    const std::vector<CEnumEntry>& Entries() const { return m_entries; }
+    void Add(int value, const std::string& text, const std::string& text2 = {}, int image = kAutomatic,
+             int order = kAutomatic);
+    const std::vector<SEnumEntry>& Entries() const { return m_entries; }
 
 private:
     friend class CEnum;
     CInternalEnum() = default;
     ~CInternalEnum() override = default;
 
-    std::vector<CEnumEntry> m_entries;
-    CEnumEntry m_fallback{0, "#Error#", "#Error#", -1, 0};
+    std::vector<SEnumEntry> m_entries;
+    SEnumEntry m_fallback{0, "#Error#", "#Error#", -1, 0};
     bool m_sorted = false;
     int m_refs = 1;
 };

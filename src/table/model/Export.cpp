@@ -20,7 +20,7 @@ void AppendCopyCell(std::string& out, const std::string& text) {
 
 } // namespace
 
-std::string CopyText(const CTableInterface& table, const CColumnSet& columns, const CellTextFn& cellText,
+std::string CopyText(const CTableInterface& table, const SColumnSet& columns, const CellTextFn& cellText,
                      bool allRows) {
     std::vector<int> visible = columns.VisibleColumns();
     std::string out;
@@ -60,7 +60,7 @@ std::string HtmlEscape(const std::string& text) {
     return out;
 }
 
-std::string HtmlExport(const CTableInterface& table, const CColumnSet& columns, const CellTextFn& cellText) {
+std::string HtmlExport(const CTableInterface& table, const SColumnSet& columns, const CellTextFn& cellText) {
     std::vector<int> visible = columns.VisibleColumns();
     std::string out = "<HTML><BODY BGCOLOR=White>\r\n\r\n"
                       "<TABLE CELLSPACING=2 CELLPADDING=2 BORDER=2>\r\n"

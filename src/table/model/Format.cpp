@@ -17,7 +17,7 @@ bool CFormat::IsEmpty(const char* text) const {
 CNumberFormat::CNumberFormat(bool colorNegative)
     : number(GetLocale()->number), colorNegative(colorNegative) {}
 
-void CNumberFormat::SetLocale(const CLocale* locale) {
+void CNumberFormat::SetLocale(const SLocale* locale) {
     CFormat::SetLocale(locale);
     number = locale->number;
 }
@@ -26,7 +26,7 @@ CIntFormat::CIntFormat(bool colorNegative) : CNumberFormat(colorNegative) {
     number.digits = 0;
 }
 
-void CIntFormat::SetLocale(const CLocale* locale) {
+void CIntFormat::SetLocale(const SLocale* locale) {
     CNumberFormat::SetLocale(locale);
     number.digits = 0;
 }
@@ -40,7 +40,7 @@ std::string CIntFormat::Format(int value) const {
 ColorRef CIntFormat::Color(int value) const {
     if (IsEmptyNumber(value))
         return emptyColor;
-    return colorNegative && value < 0 ? negativeColor : NO_COLOR;
+    return colorNegative && value < 0 ? negativeColor : kNoColor;
 }
 
 } // namespace Tabra

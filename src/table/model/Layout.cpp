@@ -5,11 +5,11 @@ namespace Tabra {
 namespace {
 
 constexpr int kDefaultDpi = 96;
-constexpr size_t HEADER_WORDS = 3;
-constexpr size_t WORDS_PER_COLUMN = 4;
+constexpr size_t kHeaderWords = 3;
+constexpr size_t kWordsPerColumn = 4;
 
 size_t Word(size_t col, size_t field) {
-    return HEADER_WORDS + WORDS_PER_COLUMN * col + field;
+    return kHeaderWords + kWordsPerColumn * col + field;
 }
 
 // The position of each column: in[6 + 4i] must be a permutation of 0..n-1.
@@ -33,12 +33,12 @@ int ScaledWidth(int width, int stored, int dpi) {
 
 } // namespace
 
-CColumnSet::CColumnSet(std::vector<CColumnState> states) : columns(std::move(states)) {
+SColumnSet::SColumnSet(std::vector<SColumnState> states) : columns(std::move(states)) {
     for (size_t col = 0; col < columns.size(); ++col)
         order.push_back(static_cast<int>(col));
 }
 
-std::vector<int> CColumnSet::VisibleColumns() const {
+std::vector<int> SColumnSet::VisibleColumns() const {
     std::vector<int> visible;
     for (int col : order)
         if (columns[static_cast<size_t>(col)].visible)
@@ -46,7 +46,7 @@ std::vector<int> CColumnSet::VisibleColumns() const {
     return visible;
 }
 
-uint16_t HeaderChecksum(const CColumnSet& set) {
+uint16_t HeaderChecksum(const SColumnSet& set) {
     uint16_t h = 0;
     for (auto column = set.columns.rbegin(); column != set.columns.rend(); ++column)
         for (char c : column->header) {
@@ -57,10 +57,10 @@ uint16_t HeaderChecksum(const CColumnSet& set) {
     return h;
 }
 
-void GetLayout(const CColumnSet& set, CWordArray& out) {
+void GetLayout(const SColumnSet& set, CWordArray& out) {
     size_t count = set.columns.size();
-    out.assign(HEADER_WORDS + WORDS_PER_COLUMN * count, 0);
-    out[0] = LAYOUT_FORMAT;
+    out.assign(kHeaderWords + kWordsPerColumn * count, 0);
+    out[0] = kLayoutFormat;
     out[1] = HeaderChecksum(set);
     out[2] = static_cast<uint16_t>(count);
     for (size_t position = 0; position < set.order.size(); ++position) {
@@ -72,15 +72,15 @@ void GetLayout(const CColumnSet& set, CWordArray& out) {
     }
 }
 
-bool SetLayout(CColumnSet& set, const CWordArray& in) {
+bool SetLayout(SColumnSet& set, const CWordArray& in) {
     size_t count = set.columns.size();
-    if (in.size() < HEADER_WORDS || in[0] != LAYOUT_FORMAT || in[1] != HeaderChecksum(set) || in[2] != count)
+    if (in.size() < kHeaderWords || in[0] != kLayoutFormat || in[1] != HeaderChecksum(set) || in[2] != count)
         return false;
     std::vector<int> order;
     if (in.size() < Word(count, 0) || !ReadPositions(in, count, order))
         return false;
     for (size_t col = 0; col < count; ++col) {
-        CColumnState& column = set.columns[col];
+        SColumnState& column = set.columns[col];
         column.width = ScaledWidth(in[Word(col, 0)], in[Word(col, 1)], set.dpi);
         if (!column.header.empty())
             column.visible = in[Word(col, 2)] != 0;

@@ -2,8 +2,8 @@
 
 namespace Tabra {
 
-const CLocale* UserLocale() {
-    static const CLocale locale{ReadUserNumberSettings()};
+const SLocale* UserLocale() {
+    static const SLocale locale{ReadUserNumberSettings()};
     return &locale;
 }
 

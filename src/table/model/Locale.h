@@ -12,7 +12,7 @@ int CollateNoCase(const char* a, const char* b);
 int CollateNoCasePrefix(const char* a, const char* b, size_t count);
 
 // Number format settings, field for field as the Windows NUMBERFMT record holds them.
-struct CNumberSettings {
+struct SNumberSettings {
     unsigned digits = 0;     // digits after the decimal separator
     bool leadingZero = true; // "0.5" rather than ".5"
     unsigned grouping = 3;   // group sizes as decimal digits from the right; a final 0 stops repeating
@@ -22,17 +22,17 @@ struct CNumberSettings {
 };
 
 // The settings of the user's locale, read from the platform.
-CNumberSettings ReadUserNumberSettings();
+SNumberSettings ReadUserNumberSettings();
 
 // Formats a plain decimal number ("-1234.5") with `settings`; the empty text when that fails.
-std::string FormatNumber(const std::string& number, const CNumberSettings& settings);
+std::string FormatNumber(const std::string& number, const SNumberSettings& settings);
 
 // The locale a formatter follows.
-struct CLocale {
-    CNumberSettings number;
+struct SLocale {
+    SNumberSettings number;
 };
 
 // The process-wide user-default locale, read on first use.
-const CLocale* UserLocale();
+const SLocale* UserLocale();
 
 } // namespace Tabra

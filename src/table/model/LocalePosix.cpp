@@ -107,9 +107,9 @@ int CollateNoCasePrefix(const char* a, const char* b, size_t count) {
     return strcoll(LowerPrefix(a, count).c_str(), LowerPrefix(b, count).c_str());
 }
 
-CNumberSettings ReadUserNumberSettings() {
+SNumberSettings ReadUserNumberSettings() {
     const lconv* conventions = localeconv();
-    CNumberSettings settings;
+    SNumberSettings settings;
     settings.digits = 2;
     settings.grouping = GroupingNumber(conventions->grouping);
     settings.decimalSep = conventions->decimal_point;
@@ -117,7 +117,7 @@ CNumberSettings ReadUserNumberSettings() {
     return settings;
 }
 
-std::string FormatNumber(const std::string& number, const CNumberSettings& settings) {
+std::string FormatNumber(const std::string& number, const SNumberSettings& settings) {
     bool negative = !number.empty() && number[0] == '-';
     std::string digits = number.substr(negative ? 1 : 0);
     size_t point = digits.find('.');

@@ -46,8 +46,8 @@ int CollateNoCasePrefix(const char* a, const char* b, size_t count) {
     return _strnicoll(a, b, count);
 }
 
-CNumberSettings ReadUserNumberSettings() {
-    CNumberSettings settings;
+SNumberSettings ReadUserNumberSettings() {
+    SNumberSettings settings;
     settings.digits = LocaleNumber(LOCALE_IDIGITS, 2);
     settings.leadingZero = LocaleNumber(LOCALE_ILZERO, 1) != 0;
     settings.grouping = GroupingNumber(LocaleText(LOCALE_SGROUPING, "3;0"));
@@ -57,7 +57,7 @@ CNumberSettings ReadUserNumberSettings() {
     return settings;
 }
 
-std::string FormatNumber(const std::string& number, const CNumberSettings& settings) {
+std::string FormatNumber(const std::string& number, const SNumberSettings& settings) {
     std::string decimalSep = settings.decimalSep;
     std::string thousandSep = settings.thousandSep;
     NUMBERFMTA format{};

@@ -12,7 +12,7 @@ namespace Tabra {
 class CTable;
 
 // Shared by all rows of a table, so that every row knows its column count and cell offsets.
-struct CRowLayout {
+struct SRowLayout {
     CTable* table = nullptr;
     int count = 0;
     std::vector<int32_t> offsets; // byte offset of each column's cell from the row's start
@@ -21,11 +21,11 @@ struct CRowLayout {
 // A row: this header, then the cells in column order at the layout's offsets, all in one block.
 class alignas(void*) CRow {
 public:
-    explicit CRow(const CRowLayout* layout) : m_layout(layout) {}
+    explicit CRow(const SRowLayout* layout) : m_layout(layout) {}
     CRow(const CRow&) = delete;
     CRow& operator=(const CRow&) = delete;
 
-    const CRowLayout* Layout() const { return m_layout; }
+    const SRowLayout* Layout() const { return m_layout; }
     int ColumnCount() const { return m_layout->count; }
     CCellData* Cell(int col) { return CellAt(this, m_layout->offsets[col]); }
     const CCellData* Cell(int col) const { return CellAt(this, m_layout->offsets[col]); }
@@ -44,7 +44,7 @@ public:
     uint8_t cursorMark = 0; // set by the view's cursor; cleared when the row is recycled
 
 private:
-    const CRowLayout* m_layout;
+    const SRowLayout* m_layout;
 };
 
 // The cells of one column: row r's cell is at (rows[r] + offset).

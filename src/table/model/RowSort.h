@@ -12,13 +12,13 @@ namespace Tabra {
 class CRowOrder {
 public:
     CRowOrder(const CTableInterface& table, const CSortKeys& keys) {
-        for (const CSortKey& key : keys)
+        for (const SSortKey& key : keys)
             m_keys.push_back({table.GetColData(key.column)->offset, table.GetCompare(key.column),
                               key.direction == SORT_DESCENDING});
     }
 
     bool operator()(const CRow* a, const CRow* b) const {
-        for (const CKey& key : m_keys) {
+        for (const SKey& key : m_keys) {
             int c = key.compare->Compare(CRow::CellAt(a, key.offset), CRow::CellAt(b, key.offset));
             if (c != 0)
                 return key.descending ? c > 0 : c < 0;
@@ -27,16 +27,16 @@ public:
     }
 
 private:
-    struct CKey {
+    struct SKey {
         int32_t offset;
         const CCellCompare* compare;
         bool descending;
     };
-    std::vector<CKey> m_keys;
+    std::vector<SKey> m_keys;
 };
 
 // Ranges of this many elements or fewer are finished by insertion sort.
-constexpr ptrdiff_t INSERTION_SORT_LIMIT = 16;
+constexpr ptrdiff_t kInsertionSortLimit = 16;
 
 template <class T, class Less> void InsertionSort(T* first, T* last, const Less& less) {
     for (T* i = first + 1; i < last; ++i) {
@@ -63,7 +63,7 @@ template <class T, class Less> void MedianOfThree(T& a, T& b, T& c, const Less& 
 // Quicksort with a median-of-three pivot; not stable. Recurses into the smaller part only, so the
 // stack depth stays logarithmic.
 template <class T, class Less> void QuickSort(T* first, T* last, const Less& less) {
-    while (last - first > INSERTION_SORT_LIMIT) {
+    while (last - first > kInsertionSortLimit) {
         T* middle = first + (last - first) / 2;
         MedianOfThree(*first, *middle, *(last - 1), less);
         T pivot = *middle;

@@ -45,7 +45,7 @@ void CSortKeys::SetDirection(int column, int direction) {
 }
 
 void CSortKeys::InsertKey(int column, int direction, int position) {
-    std::erase_if(m_keys, [column](const CSortKey& key) { return key.column == column; });
+    std::erase_if(m_keys, [column](const SSortKey& key) { return key.column == column; });
     if (!IsOrdering(direction))
         return;
     if (position < 0 || position > GetCount())

@@ -9,11 +9,11 @@ namespace Tabra {
 
 enum SortDirection { SORT_ASCENDING = 0, SORT_DESCENDING = 1, SORT_NONE = 2 };
 
-struct CSortKey {
+struct SSortKey {
     int column;
     int direction; // SORT_ASCENDING or SORT_DESCENDING
 
-    bool operator==(const CSortKey&) const = default;
+    bool operator==(const SSortKey&) const = default;
 };
 
 class CSortKeys {
@@ -26,7 +26,7 @@ public:
 
     int GetCount() const { return static_cast<int>(m_keys.size()); }
     bool IsEmpty() const { return m_keys.empty(); }
-    const CSortKey& operator[](int index) const { return m_keys[static_cast<std::size_t>(index)]; }
+    const SSortKey& operator[](int index) const { return m_keys[static_cast<std::size_t>(index)]; }
     auto begin() const { return m_keys.begin(); }
     auto end() const { return m_keys.end(); }
 
@@ -44,7 +44,7 @@ public:
     bool operator==(const CSortKeys&) const = default;
 
 private:
-    std::vector<CSortKey> m_keys;
+    std::vector<SSortKey> m_keys;
 };
 
 } // namespace Tabra

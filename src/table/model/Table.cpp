@@ -34,11 +34,11 @@ void CTable::SetColumnCount(int count) {
 void CTable::BuildLayout() {
     DropLayout();
     int count = GetColumnCount();
-    m_layout = std::make_unique<CRowLayout>();
+    m_layout = std::make_unique<SRowLayout>();
     m_layout->table = this;
     m_layout->count = count;
     m_rowSize = static_cast<int>(sizeof(CRow));
-    for (CColumn& column : m_columns) {
+    for (SColumn& column : m_columns) {
         m_layout->offsets.push_back(m_rowSize);
         column.data = std::make_unique<CColData>(&m_rows, m_rowSize);
         m_rowSize += column.factory->CellSize();
@@ -76,7 +76,7 @@ void CTable::CopyStructure(CTableInterface* source) {
 }
 
 int CTable::AddColumn(CCellFactory* factory, CCellCompare* compare) {
-    CColumn column;
+    SColumn column;
     column.compare.reset(compare);
     column.factory.reset(factory);
     m_columns.push_back(std::move(column));
@@ -86,7 +86,7 @@ int CTable::AddColumn(CCellFactory* factory, CCellCompare* compare) {
 // The table owns what it is given: a replaced factory or comparer is deleted, unless it is handed in
 // again.
 void CTable::SetColumn(int col, CCellFactory* factory, CCellCompare* compare) {
-    CColumn& column = m_columns[static_cast<size_t>(col)];
+    SColumn& column = m_columns[static_cast<size_t>(col)];
     if (column.factory.get() != factory)
         column.factory.reset(factory);
     if (column.compare.get() != compare)
@@ -94,7 +94,7 @@ void CTable::SetColumn(int col, CCellFactory* factory, CCellCompare* compare) {
 }
 
 void CTable::SetCompare(int col, CCellCompare* compare) {
-    CColumn& column = m_columns[static_cast<size_t>(col)];
+    SColumn& column = m_columns[static_cast<size_t>(col)];
     if (column.compare.get() != compare)
         column.compare.reset(compare);
 }
@@ -116,9 +116,9 @@ void CTable::DestroyCells(CRow* row) {
 
 // Rows of a new block are handed out from the end of the block backwards.
 void CTable::AllocateBlock() {
-    m_blocks.emplace_back(AllocateBytes(static_cast<size_t>(m_rowSize) * ROWS_PER_BLOCK));
+    m_blocks.emplace_back(AllocateBytes(static_cast<size_t>(m_rowSize) * kRowsPerBlock));
     char* block = m_blocks.back().get();
-    for (int i = 0; i < ROWS_PER_BLOCK; ++i) {
+    for (int i = 0; i < kRowsPerBlock; ++i) {
         CRow* row =
             new (block + static_cast<size_t>(i) * static_cast<size_t>(m_rowSize)) CRow(m_layout.get());
         ConstructCells(row, false);
@@ -177,7 +177,7 @@ void CTable::DeleteAllRows() {
             if (!Column(col).factory->Prototype()->NeedsCleanup())
                 continue;
             int32_t offset = m_layout->offsets[static_cast<size_t>(col)];
-            for (int i = 0; i < ROWS_PER_BLOCK; ++i) {
+            for (int i = 0; i < kRowsPerBlock; ++i) {
                 auto* row = reinterpret_cast<CRow*>(block.get() +
                                                     static_cast<size_t>(i) * static_cast<size_t>(m_rowSize));
                 CRow::CellAt(row, offset)->~CCellData();

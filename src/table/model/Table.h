@@ -10,7 +10,7 @@ namespace Tabra {
 
 class CTable : public CTableInterface {
 public:
-    static constexpr int ROWS_PER_BLOCK = 127;
+    static constexpr int kRowsPerBlock = 127;
 
     CTable();
     ~CTable() override;
@@ -52,17 +52,17 @@ public:
     int GetBlockCount() const { return static_cast<int>(m_blocks.size()); }
 
 private:
-    struct CColumn {
+    struct SColumn {
         std::unique_ptr<CCellCompare> compare;
         std::unique_ptr<CCellFactory> factory;
         std::unique_ptr<CColData> data;
     };
-    struct CBlockFree {
+    struct SBlockFree {
         void operator()(char* block) const { ::operator delete(block); }
     };
-    using CBlock = std::unique_ptr<char, CBlockFree>;
+    using CBlock = std::unique_ptr<char, SBlockFree>;
 
-    const CColumn& Column(int col) const { return m_columns[static_cast<size_t>(col)]; }
+    const SColumn& Column(int col) const { return m_columns[static_cast<size_t>(col)]; }
     // Constructs the cells of a row from `source` cells (prototype cells, or the factories' prototypes).
     void ConstructCells(CRow* row, bool fromFactories);
     void DestroyCells(CRow* row);
@@ -71,8 +71,8 @@ private:
     CRow* TakeFreeRow();
     void AllocateBlock();
 
-    std::vector<CColumn> m_columns;
-    std::unique_ptr<CRowLayout> m_layout;
+    std::vector<SColumn> m_columns;
+    std::unique_ptr<SRowLayout> m_layout;
     CBlock m_prototypeStorage;
     CRow* m_prototype = nullptr;
     int m_rowSize = 0;

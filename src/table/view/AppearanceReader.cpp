@@ -16,10 +16,10 @@ std::optional<std::string> QueryColour(const win::CRegKey& key, const char* name
 
 } // namespace
 
-CAppearance ReadAppearance() {
-    CAppearanceValues values;
+SAppearance ReadAppearance() {
+    SAppearanceValues values;
     win::CRegKey key;
-    if (key.Open(HKEY_CURRENT_USER, APPEARANCE_KEY)) {
+    if (key.Open(HKEY_CURRENT_USER, kAppearanceKey)) {
         values.horzGrid = key.QueryDword("HorzGrid");
         values.vertGrid = key.QueryDword("VertGrid");
         values.leparello = key.QueryDword("Leparello");

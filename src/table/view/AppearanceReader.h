@@ -5,9 +5,9 @@
 
 namespace Tabra {
 
-constexpr char APPEARANCE_KEY[] = "Software\\Quandolin\\Tabra";
+constexpr char kAppearanceKey[] = "Software\\Quandolin\\Tabra";
 
 // The stored values; a missing key or value keeps its default.
-CAppearance ReadAppearance();
+SAppearance ReadAppearance();
 
 } // namespace Tabra

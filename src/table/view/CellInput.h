@@ -35,7 +35,7 @@ public:
     virtual void FocusEditor() = 0;
     virtual void PlaceEditor(const RECT& rect) = 0;
 
-    void SetColors(const CColorSet* colors) { m_colors = colors; }
+    void SetColors(const SColorSet* colors) { m_colors = colors; }
     HWND GetBoundParent() const { return m_parent; }
 
 protected:
@@ -43,7 +43,7 @@ protected:
     // editor handles itself.
     bool KeyToController(UINT key);
 
-    const CColorSet* m_colors = nullptr; // the table's font
+    const SColorSet* m_colors = nullptr; // the table's font
     HWND m_parent = nullptr;
     CEditController* m_controller = nullptr;
     int m_param; // text: maximum length; check box: the text format that places the box

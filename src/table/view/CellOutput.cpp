@@ -21,8 +21,8 @@ int Horizontal(int format) {
 
 } // namespace
 
-const CColorSet* CCellOutput::DefaultColors() {
-    static const CColorSet colors{::GetSysColor(COLOR_WINDOWTEXT), ::GetSysColor(COLOR_HIGHLIGHTTEXT),
+const SColorSet* CCellOutput::DefaultColors() {
+    static const SColorSet colors{::GetSysColor(COLOR_WINDOWTEXT), ::GetSysColor(COLOR_HIGHLIGHTTEXT),
                                   static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))};
     return &colors;
 }
@@ -79,7 +79,7 @@ int CCellOutput::TextWidth(const std::string& text) const {
 
 COLORREF CCellOutput::DrawColour(const CCellData* value, bool selected) {
     COLORREF colour = ValueColour(value, selected);
-    return colour == NO_COLOR ? TextColour(selected) : colour;
+    return colour == kNoColor ? TextColour(selected) : colour;
 }
 
 void CCellOutputCString::DrawCell(const RECT& text, const CCellData* value, bool selected) {
@@ -115,7 +115,7 @@ std::string CStringOut::ValueText(const CCellData* value) {
 COLORREF CStringOut::ValueColour(const CCellData* value, bool) {
     if (!m_textFormat.emptyText.empty())
         return m_textFormat.Color(value->GetText());
-    return NO_COLOR;
+    return kNoColor;
 }
 
 CIntOut::CIntOut(int format, const CIntFormat& intFormat)
@@ -286,7 +286,7 @@ void CEnumOut::Begin(HDC dc) {
 }
 
 void CEnumOut::DrawCell(const RECT& text, const CCellData* value, bool selected) {
-    const CEnumEntry& entry = m_enum->Lookup(value->GetInt());
+    const SEnumEntry& entry = m_enum->Lookup(value->GetInt());
     RECT rc = text;
     int align = Horizontal(m_format);
     if (m_style != ENUM_TEXT && entry.image >= 0) {
@@ -329,7 +329,7 @@ int CEnumOut::TypicalWidth() {
         return m_imageWidth;
     int widest = MinWidth();
     if (auto* list = dynamic_cast<CEnum::CInternalEnum*>(m_enum))
-        for (const CEnumEntry& entry : list->Entries())
+        for (const SEnumEntry& entry : list->Entries())
             widest = std::max(widest, TextWidth(entry.text));
     return m_style == ENUM_IMAGE_AND_TEXT ? widest + m_imageWidth + kImageGap : widest;
 }
@@ -350,7 +350,7 @@ std::string CEnumOut::ValueText(const CCellData* value) {
 }
 
 std::string CEnumOut::TipText(const CCellData* value, int available) {
-    const CEnumEntry& entry = m_enum->Lookup(value->GetInt());
+    const SEnumEntry& entry = m_enum->Lookup(value->GetInt());
     if (!entry.text2.empty())
         return entry.text2;
     if (m_style != ENUM_IMAGE && ValueWidth(value) <= available)

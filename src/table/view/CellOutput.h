@@ -17,7 +17,7 @@
 namespace Tabra {
 
 // The text colours and the font of a table, owned by the control.
-struct CColorSet {
+struct SColorSet {
     COLORREF text = 0;
     COLORREF selectedText = 0xFFFFFF;
     HFONT font = nullptr;
@@ -49,7 +49,7 @@ public:
     // A colour of the value's own, or NO_COLOR for the default text colour.
     virtual COLORREF ValueColour(const CCellData* value, bool selected);
 
-    void SetColors(const CColorSet* colors) { m_colors = colors; }
+    void SetColors(const SColorSet* colors) { m_colors = colors; }
     int GetFormat() const { return m_format; }
 
 protected:
@@ -60,13 +60,13 @@ protected:
     // The value's colour, or the selected or normal text colour when it has none.
     COLORREF DrawColour(const CCellData* value, bool selected);
 
-    const CColorSet* m_colors;
+    const SColorSet* m_colors;
     HDC m_dc = nullptr;
     int m_format;
     int m_saved = 0;
 
 private:
-    static const CColorSet* DefaultColors();
+    static const SColorSet* DefaultColors();
 };
 
 // Begin on a context for the scope, End at its end.

@@ -23,12 +23,12 @@ constexpr COLORREF kArrowColour = RGB(0, 0, 128);
 // The keys in the left-to-right order of their columns, each keeping its direction; equal positions
 // keep their order.
 CSortKeys OrderedByDisplay(const CTableGeometry& g, const CSortKeys& keys) {
-    std::vector<CSortKey> list(keys.begin(), keys.end());
-    std::stable_sort(list.begin(), list.end(), [&g](const CSortKey& a, const CSortKey& b) {
+    std::vector<SSortKey> list(keys.begin(), keys.end());
+    std::stable_sort(list.begin(), list.end(), [&g](const SSortKey& a, const SSortKey& b) {
         return g.PositionOf(a.column) < g.PositionOf(b.column);
     });
     CSortKeys ordered;
-    for (const CSortKey& key : list)
+    for (const SSortKey& key : list)
         ordered.SetDirection(key.column, key.direction);
     return ordered;
 }
@@ -90,12 +90,12 @@ void CHeaderDisplay::DrawTitle(HDC dc, const RECT& r, const std::string& title, 
         int left = text.left - g.Scaled(2);
         int right = text.right - g.Scaled(5);
         int indent = g.Scaled(kArrowIndent);
-        if (format == DRAW_CENTER) {
+        if (format == kDrawCenter) {
             DrawArrow(dc, left, text.top, direction);
             DrawArrow(dc, right, text.top, direction);
             text.left += indent;
             text.right -= indent;
-        } else if (format == DRAW_RIGHT) {
+        } else if (format == kDrawRight) {
             DrawArrow(dc, left, text.top, direction);
             text.left += indent;
         } else {

@@ -14,7 +14,7 @@ namespace Tabra {
 
 class CHeaderDisplay : public CTableCtrlWnd {
 public:
-    static constexpr int HEIGHT = CTableGeometry::kHeaderHeight; // at 96 DPI
+    static constexpr int kHeight = CTableGeometry::kHeaderHeight; // at 96 DPI
     enum Mode { MODE_IDLE = 0, MODE_PRESSED = 1, MODE_RESIZING = 2, MODE_MOVING = 3 };
 
     ~CHeaderDisplay() override;

@@ -41,7 +41,7 @@ void CTableCtrl::PutOnClipboard(const std::string& text) {
 
 void CTableCtrl::SaveAs() {
     std::string name = HtmlFileName(GetWindowText());
-    if (!win::AskSaveFileName(m_hwnd, SAVE_FILTER, "html", name, kSaveFlags))
+    if (!win::AskSaveFileName(m_hwnd, kSaveFilter, "html", name, kSaveFlags))
         return;
     std::string bytes =
         HtmlExport(m_table, ColumnSet(), [this](int row, int col) { return GetCellText(row, col); });

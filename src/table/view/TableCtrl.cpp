@@ -247,7 +247,7 @@ void CTableCtrl::SetHeader(int col, const std::string& text, int flags) {
 void CTableCtrl::SetHeaderFlags(int col, int flags) {
     STableColumn& c = Column(col);
     if (flags == -1)
-        flags = c.output ? c.output->GetFormat() : DRAW_LEFT;
+        flags = c.output ? c.output->GetFormat() : kDrawLeft;
     c.headerFlags = flags;
 }
 
@@ -324,11 +324,11 @@ void CTableCtrl::MoveColumn(int col, int position) {
     m_geo.order.insert(m_geo.order.begin() + position, col);
 }
 
-CColumnSet CTableCtrl::ColumnSet() {
-    std::vector<CColumnState> states;
+SColumnSet CTableCtrl::ColumnSet() {
+    std::vector<SColumnState> states;
     for (const STableColumn& c : m_geo.columns)
-        states.push_back(CColumnState{c.header, c.width, c.visible});
-    CColumnSet set(std::move(states));
+        states.push_back(SColumnState{c.header, c.width, c.visible});
+    SColumnSet set(std::move(states));
     set.order = m_geo.order;
     set.dpi = m_geo.dpi;
     return set;
@@ -339,7 +339,7 @@ void CTableCtrl::GetLayout(CWordArray& out) {
 }
 
 bool CTableCtrl::SetLayout(const CWordArray& in) {
-    CColumnSet set = ColumnSet();
+    SColumnSet set = ColumnSet();
     if (!Tabra::SetLayout(set, in))
         return false;
     for (size_t col = 0; col < m_geo.columns.size(); ++col) {

@@ -27,7 +27,7 @@ class CTableCtrl : public win::CWnd,
                    private CTablePaneSite,
                    private CSelectionListener {
 public:
-    static constexpr int HEADER_HEIGHT = CHeaderDisplay::HEIGHT; // at 96 DPI
+    static constexpr int kHeaderHeight = CHeaderDisplay::kHeight; // at 96 DPI
 
     // Reads the appearance values.
     CTableCtrl();
@@ -177,7 +177,7 @@ private:
     // Takes told, or for 0 the DPI of the control's monitor: sizes, font and measures follow it.
     void TakeDpi(int told = 0);
     int HeaderTextWidth(const std::string& text);
-    CColumnSet ColumnSet();
+    SColumnSet ColumnSet();
     // Menus (TableMenus.cpp).
     std::string MenuName(int col);
     void ShowAllNamed();

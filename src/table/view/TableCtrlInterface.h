@@ -89,10 +89,10 @@ enum ColumnMenuId : int {
     ID_NOT_IMPLEMENTED = 1,
 };
 
-constexpr char TABLE_MENU_TEXT[] =
+constexpr char kTableMenuText[] =
     "Copy cell;Copy;Copy all;Select all;-;Show column;Hide column;Restore default;-;Save as ...;";
-constexpr char COLUMN_MENU_TEXT[] = "Ascending;Descending;No sort;-;Hide";
-constexpr char SAVE_FILTER[] = "Html Dateien (*.html)|*.html|Alle Dateien (*.*)|*.*||";
+constexpr char kColumnMenuText[] = "Ascending;Descending;No sort;-;Hide";
+constexpr char kSaveFilter[] = "Html Dateien (*.html)|*.html|Alle Dateien (*.*)|*.*||";
 
 class CTableCtrlInterface : public CTableInterface {
 public:

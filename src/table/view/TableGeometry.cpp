@@ -4,7 +4,7 @@
 
 namespace Tabra {
 
-STableLook::STableLook(const CAppearance& values) : appearance(values), leparello(values.leparello) {
+STableLook::STableLook(const SAppearance& values) : appearance(values), leparello(values.leparello) {
     UseFont(nullptr, 0, colors.dpi);
     gridBrush.Reset(::CreateSolidBrush(appearance.gridColor));
     ReadSystemColours();

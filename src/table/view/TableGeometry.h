@@ -28,19 +28,19 @@ struct STableColumn {
     std::unique_ptr<CCellOutput> output;
     std::unique_ptr<CCellInput> input;
     std::string header;
-    int headerFlags = DRAW_LEFT;
+    int headerFlags = kDrawLeft;
     std::string header2; // the part after a line feed in the given header
 };
 
 // Colours, brushes and font of a table, made from the appearance values.
 struct STableLook {
-    explicit STableLook(const CAppearance& appearance);
+    explicit STableLook(const SAppearance& appearance);
     // Text, band and selection colours from the system's current colours and high-contrast state.
     void ReadSystemColours();
 
-    CAppearance appearance;
+    SAppearance appearance;
     bool leparello = true;
-    CColorSet colors;
+    SColorSet colors;
     HFONT givenFont = nullptr; // the parent's font (WM_SETFONT) or the stock font, not owned
     int givenFontDpi = 96;     // the DPI givenFont was made for
     win::CFont ownFont;        // givenFont at another DPI

@@ -23,7 +23,7 @@ std::string CTableCtrl::MenuName(int col) {
 }
 
 void CTableCtrl::BuildTablePopupMenu(win::CPopupMenu* menu, int row, int col) {
-    for (const win::SMenuItem& item : win::ParseMenuText(TABLE_MENU_TEXT, ID_COPY_CELL)) {
+    for (const win::SMenuItem& item : win::ParseMenuText(kTableMenuText, ID_COPY_CELL)) {
         if (item.separator) {
             menu->AppendSeparator(item.id);
         } else if (item.id == ID_SHOW_COLUMN) {
@@ -123,7 +123,7 @@ void CTableCtrl::BuildColumnPopupMenu(win::CPopupMenu* menu, int col) {
         return;
     }
     if (m_look.headerSort) {
-        menu->AppendItems(COLUMN_MENU_TEXT, ID_SORT_ASCENDING);
+        menu->AppendItems(kColumnMenuText, ID_SORT_ASCENDING);
         menu->CheckRadioItem(ID_SORT_ASCENDING, ID_SORT_NONE,
                              static_cast<UINT>(ID_SORT_ASCENDING + m_sortKeys.GetDirection(col)));
     } else {

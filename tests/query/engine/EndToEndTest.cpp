@@ -9,7 +9,7 @@
 
 namespace {
 
-using etsim::test::EtsimProcess;
+using testsupport::CEtsimProcess;
 using nlohmann::json;
 using testsupport::ReadFile;
 using testsupport::Spawn;
@@ -33,8 +33,8 @@ std::string AsLatin1Utf8(const std::string& bytes) {
 }
 
 TEST(EndToEnd, HeadlessToolJsonMatchesTheDump) {
-    EtsimProcess sim({"--quiet", "--servers", "150", "--silent", "10%", "--odd-case", "10%", "--legacy",
-                      "40%", "--seed", "11"});
+    CEtsimProcess sim({"--quiet", "--servers", "150", "--silent", "10%", "--odd-case", "10%", "--legacy",
+                       "40%", "--seed", "11"});
     ASSERT_TRUE(sim.Ready()) << sim.Stderr();
     const std::string out = sim.File("out.json");
     pid_t tool =
@@ -79,7 +79,7 @@ TEST(EndToEnd, HeadlessToolJsonMatchesTheDump) {
 }
 
 TEST(EndToEnd, HeadlessToolRefusals) {
-    EtsimProcess silentMaster({"--quiet", "--servers", "3", "--master-answer", "never"});
+    CEtsimProcess silentMaster({"--quiet", "--servers", "3", "--master-answer", "never"});
     ASSERT_TRUE(silentMaster.Ready()) << silentMaster.Stderr();
     const std::pair<std::vector<std::string>, int> cases[] = {
         {{}, 2},

@@ -13,10 +13,10 @@ using query::ReadMasterEntries;
 
 namespace {
 
-const std::string FF4 = "\xFF\xFF\xFF\xFF";
-const std::string& HEADER = enginetest::MASTER_HEADER;
+const std::string kFf4 = "\xFF\xFF\xFF\xFF";
+const std::string& kHeader = testsupport::kMasterHeader;
 
-using enginetest::MasterEntry;
+using testsupport::MasterEntry;
 
 std::vector<std::string> Texts(const std::vector<net::CSockAddr>& addresses) {
     std::vector<std::string> texts;
@@ -37,7 +37,7 @@ TEST(MasterRequest, EveryVersionAndFlagCombination) {
         {-1, false, false, "getservers 0"},      {4, false, true, "getservers 0 empty"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(BuildMasterRequest(MasterProtocol(c.version), c.full, c.empty), FF4 + c.text) << c.text;
+        EXPECT_EQ(BuildMasterRequest(MasterProtocol(c.version), c.full, c.empty), kFf4 + c.text) << c.text;
 }
 
 TEST(MasterReply, EntryStructure) {
@@ -48,28 +48,28 @@ TEST(MasterReply, EntryStructure) {
     };
     const Case cases[] = {
         {"two entries and the end marker",
-         HEADER + MasterEntry(10, 0, 0, 1, 27960) + MasterEntry(192, 168, 1, 2, 27961) + "\\EOT\0\0\0",
+         kHeader + MasterEntry(10, 0, 0, 1, 27960) + MasterEntry(192, 168, 1, 2, 27961) + "\\EOT\0\0\0",
          {"10.0.0.1:27960", "192.168.1.2:27961"}},
         {"the documented entry bytes",
-         HEADER + std::string("\\\x0A\x00\x00\x01\x6D\x38", 7),
+         kHeader + std::string("\\\x0A\x00\x00\x01\x6D\x38", 7),
          {"10.0.0.1:27960"}},
         {"a NUL at an entry position ends the list",
-         HEADER + MasterEntry(1, 2, 3, 4, 5) + std::string(1, '\0') + MasterEntry(5, 6, 7, 8, 9),
+         kHeader + MasterEntry(1, 2, 3, 4, 5) + std::string(1, '\0') + MasterEntry(5, 6, 7, 8, 9),
          {"1.2.3.4:5"}},
         {"NUL and backslash bytes inside an entry",
-         HEADER + MasterEntry(0, 92, 0, 92, 0x5C00) + MasterEntry(92, 0, 0, 0, 0x005C),
+         kHeader + MasterEntry(0, 92, 0, 92, 0x5C00) + MasterEntry(92, 0, 0, 0, 0x005C),
          {"0.92.0.92:23552", "92.0.0.0:92"}},
         {"an entry cut short is not read",
-         HEADER + MasterEntry(1, 1, 1, 1, 1) + MasterEntry(2, 2, 2, 2, 2).substr(0, 6),
+         kHeader + MasterEntry(1, 1, 1, 1, 1) + MasterEntry(2, 2, 2, 2, 2).substr(0, 6),
          {"1.1.1.1:1"}},
-        {"the end marker stops before later entries", HEADER + "\\EOT" + MasterEntry(3, 3, 3, 3, 3), {}},
+        {"the end marker stops before later entries", kHeader + "\\EOT" + MasterEntry(3, 3, 3, 3, 3), {}},
         {"entry backslashes are not examined",
-         HEADER + "\\" + MasterEntry(4, 4, 4, 4, 4).substr(1) + "x" + MasterEntry(5, 5, 5, 5, 5).substr(1),
+         kHeader + "\\" + MasterEntry(4, 4, 4, 4, 4).substr(1) + "x" + MasterEntry(5, 5, 5, 5, 5).substr(1),
          {"4.4.4.4:4", "5.5.5.5:5"}},
-        {"no backslash at all", FF4 + "getserversResponse", {}},
+        {"no backslash at all", kFf4 + "getserversResponse", {}},
         {"an empty datagram", "", {}},
-        {"only the header and the end marker", HEADER + "\\EOT", {}},
-        {"a short end marker at the very end", HEADER + MasterEntry(6, 6, 6, 6, 6) + "\\EO", {"6.6.6.6:6"}},
+        {"only the header and the end marker", kHeader + "\\EOT", {}},
+        {"a short end marker at the very end", kHeader + MasterEntry(6, 6, 6, 6, 6) + "\\EO", {"6.6.6.6:6"}},
         {"no header", MasterEntry(7, 7, 7, 7, 7), {"7.7.7.7:7"}},
     };
     for (const Case& c : cases) {
@@ -80,9 +80,9 @@ TEST(MasterReply, EntryStructure) {
 
 TEST(MasterReply, EndMarkerAndUnusableAddresses) {
     bool endMarker = false;
-    ReadMasterEntries(HEADER + MasterEntry(1, 1, 1, 1, 1) + "\\EOT\0\0\0", &endMarker);
+    ReadMasterEntries(kHeader + MasterEntry(1, 1, 1, 1, 1) + "\\EOT\0\0\0", &endMarker);
     EXPECT_TRUE(endMarker);
-    ReadMasterEntries(HEADER + MasterEntry(1, 1, 1, 1, 1), &endMarker);
+    ReadMasterEntries(kHeader + MasterEntry(1, 1, 1, 1, 1), &endMarker);
     EXPECT_FALSE(endMarker);
 
     const std::pair<const char*, bool> addresses[] = {

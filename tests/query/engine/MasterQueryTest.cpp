@@ -8,22 +8,22 @@
 #include <atomic>
 #include <string>
 
-using enginetest::CAnswer;
-using enginetest::CounterMs;
-using enginetest::CUdpPeers;
-using enginetest::MasterEntry;
+using testsupport::CounterMs;
+using testsupport::CUdpPeers;
+using testsupport::MasterEntry;
+using testsupport::SAnswer;
 
 namespace {
 
-const std::string& HEADER = enginetest::MASTER_HEADER;
-const std::string EOT = std::string("\\EOT\0\0\0", 7);
+const std::string& kHeader = testsupport::kMasterHeader;
+const std::string kEot = std::string("\\EOT\0\0\0", 7);
 
-std::vector<CAnswer> None(size_t = 0, int = 0, const std::string& = "") {
+std::vector<SAnswer> None(size_t = 0, int = 0, const std::string& = "") {
     return {};
 }
 
 struct STimedResult {
-    query::CMasterResult result;
+    query::SMasterResult result;
     double ms;
 };
 
@@ -36,12 +36,12 @@ STimedResult Ask(const CUdpPeers& masters, std::vector<size_t> peers, net::SyncH
     if (!extra.empty())
         entries.push_back({extra, 27950});
     const int64_t start = net::ReadCounter();
-    query::CMasterResult result = query::QueryMasters(query::ResolveMasters(entries),
+    query::SMasterResult result = query::QueryMasters(query::ResolveMasters(entries),
                                                       query::BuildMasterRequest(84, false, false), stop);
     return {std::move(result), CounterMs(start, net::ReadCounter())};
 }
 
-std::vector<std::string> Servers(const query::CMasterResult& result) {
+std::vector<std::string> Servers(const query::SMasterResult& result) {
     std::vector<std::string> texts;
     for (const net::CSockAddr& a : result.servers)
         texts.push_back(a.ToText());
@@ -73,9 +73,9 @@ TEST(MasterQuery, AnswerToTheThirdProbeWithoutEndMarkerWaitsFourSecondsOfQuiet) 
         if (index < 2)
             return None();
         lastAnswer = net::ReadCounter();
-        return std::vector<CAnswer>{
-            {0, HEADER + MasterEntry(10, 1, 1, 1, 27960) + MasterEntry(10, 1, 1, 2, 27960)},
-            {0, HEADER + MasterEntry(10, 1, 1, 2, 27960) + MasterEntry(10, 1, 1, 3, 1)}};
+        return std::vector<SAnswer>{
+            {0, kHeader + MasterEntry(10, 1, 1, 1, 27960) + MasterEntry(10, 1, 1, 2, 27960)},
+            {0, kHeader + MasterEntry(10, 1, 1, 2, 27960) + MasterEntry(10, 1, 1, 3, 1)}};
     });
     STimedResult r = Ask(master, {0});
     const int64_t end = net::ReadCounter();
@@ -97,13 +97,13 @@ TEST(MasterQuery, TwoMastersDeduplicatedAndEndingSoonAfterTheLastEndMarker) {
     CUdpPeers masters(2, [&](size_t peer, int, const std::string&) {
         lastEndMarker = net::ReadCounter();
         if (peer == 0)
-            return std::vector<CAnswer>{
-                {0, HEADER + MasterEntry(10, 0, 0, 1, 27960) + MasterEntry(10, 0, 0, 2, 27960)},
-                {0, HEADER + MasterEntry(10, 0, 0, 3, 27960) + EOT}};
-        return std::vector<CAnswer>{{1, HEADER + MasterEntry(10, 0, 0, 3, 27960) +
+            return std::vector<SAnswer>{
+                {0, kHeader + MasterEntry(10, 0, 0, 1, 27960) + MasterEntry(10, 0, 0, 2, 27960)},
+                {0, kHeader + MasterEntry(10, 0, 0, 3, 27960) + kEot}};
+        return std::vector<SAnswer>{{1, kHeader + MasterEntry(10, 0, 0, 3, 27960) +
                                             MasterEntry(0, 0, 0, 0, 27960) +
                                             MasterEntry(239, 1, 1, 1, 27960) + MasterEntry(10, 0, 0, 9, 0) +
-                                            MasterEntry(10, 0, 0, 4, 27960) + EOT}};
+                                            MasterEntry(10, 0, 0, 4, 27960) + kEot}};
     });
     STimedResult r = Ask(masters, {0, 1});
     const int64_t end = net::ReadCounter();
@@ -122,7 +122,7 @@ TEST(MasterQuery, DeadMasterBesideALiveOneIsGivenUpAfterItsFirstWait) {
     CUdpPeers masters(2, [&](size_t peer, int, const std::string&) {
         if (peer == 1)
             return None();
-        return std::vector<CAnswer>{{0, HEADER + MasterEntry(10, 0, 0, 1, 27960) + EOT}};
+        return std::vector<SAnswer>{{0, kHeader + MasterEntry(10, 0, 0, 1, 27960) + kEot}};
     });
     STimedResult r = Ask(masters, {0, 1}, nullptr, "no-such-host.invalid");
 
@@ -140,8 +140,8 @@ TEST(MasterQuery, DatagramsFromForeignSendersAreIgnored) {
     // Peer 0 is asked but answers from peer 1's port; peer 2 answers properly.
     CUdpPeers masters(3, [&](size_t peer, int, const std::string&) {
         if (peer == 0)
-            return std::vector<CAnswer>{{1, HEADER + MasterEntry(10, 6, 6, 6, 27960) + EOT}};
-        return std::vector<CAnswer>{{2, HEADER + MasterEntry(10, 0, 0, 1, 27960) + EOT}};
+            return std::vector<SAnswer>{{1, kHeader + MasterEntry(10, 6, 6, 6, 27960) + kEot}};
+        return std::vector<SAnswer>{{2, kHeader + MasterEntry(10, 0, 0, 1, 27960) + kEot}};
     });
     STimedResult r = Ask(masters, {0, 2});
 
@@ -153,16 +153,16 @@ TEST(MasterQuery, DatagramsFromForeignSendersAreIgnored) {
 
 TEST(MasterQuery, HundredThousandEntriesAreCappedAndSaidSo) {
     CUdpPeers master(1, [&](size_t, int index, const std::string&) {
-        std::vector<CAnswer> answers;
+        std::vector<SAnswer> answers;
         if (index > 0)
             return answers;
         for (int d = 0; d < 100; ++d) {
-            std::string datagram = HEADER;
+            std::string datagram = kHeader;
             for (int i = 0; i < 1000; ++i) {
                 const int n = d * 1000 + i;
                 datagram += MasterEntry(10, n >> 16, (n >> 8) & 0xFF, n & 0xFF, 27960);
             }
-            answers.push_back({0, datagram + (d == 99 ? EOT : ""), 5});
+            answers.push_back({0, datagram + (d == 99 ? kEot : ""), 5});
         }
         return answers;
     });
@@ -170,7 +170,7 @@ TEST(MasterQuery, HundredThousandEntriesAreCappedAndSaidSo) {
 
     ASSERT_EQ(r.result.outcome, query::MasterOutcome::COLLECTED);
     EXPECT_TRUE(r.result.capped) << r.result.datagrams << " " << r.ms;
-    EXPECT_EQ(r.result.servers.size(), query::MASTER_MAX_SERVERS);
+    EXPECT_EQ(r.result.servers.size(), query::kMasterMaxServers);
     EXPECT_NE(query::MasterCapText(r.result).find("65536"), std::string::npos);
 }
 
@@ -183,7 +183,7 @@ TEST(MasterQuery, StopEventEndsAtOnceAndBadAddressesSendNothing) {
     EXPECT_LE(r.ms, 250);
 
     for (const char* host : {"", "0.0.0.0", "255.255.255.255", "no-such-host.invalid"}) {
-        query::CMasterResult bad = query::QueryMasters(query::ResolveMasters({{host, 27950}}), "x");
+        query::SMasterResult bad = query::QueryMasters(query::ResolveMasters({{host, 27950}}), "x");
         EXPECT_EQ(bad.outcome, query::MasterOutcome::BAD_ADDRESS) << host;
         EXPECT_EQ(query::MasterOutcomeText(bad), "The master server address could not be resolved.") << host;
     }

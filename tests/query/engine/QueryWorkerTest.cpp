@@ -13,21 +13,21 @@
 #include <string>
 #include <thread>
 
-using enginetest::CAnswer;
-using enginetest::CounterMs;
-using enginetest::CUdpPeers;
-using query::CQueryEvent;
+using testsupport::CounterMs;
+using testsupport::CUdpPeers;
+using testsupport::SAnswer;
+using query::SQueryEvent;
 
 namespace {
 
-std::vector<CAnswer> Silent(size_t, int, const std::string&) {
+std::vector<SAnswer> Silent(size_t, int, const std::string&) {
     return {};
 }
 
 // Every peer answers each request at once with a status naming it "server <index>" and two players.
-std::vector<CAnswer> Answering(size_t peer, int, const std::string&) {
+std::vector<SAnswer> Answering(size_t peer, int, const std::string&) {
     return {
-        {peer, enginetest::StatusReply("server " + std::to_string(peer), {"5 40 \"^1Al\"", "7 60 \"Bo\""})}};
+        {peer, testsupport::StatusReply("server " + std::to_string(peer), {"5 40 \"^1Al\"", "7 60 \"Bo\""})}};
 }
 
 query::CServerCollection CollectionOf(const CUdpPeers& peers, size_t count) {
@@ -39,7 +39,7 @@ query::CServerCollection CollectionOf(const CUdpPeers& peers, size_t count) {
 
 // Peers, a collection of the first `asked` of them, and a run over it at the given speed.
 struct SRig {
-    SRig(size_t count, enginetest::PeerPolicy policy, int speed = 5, size_t asked = SIZE_MAX)
+    SRig(size_t count, testsupport::PeerPolicy policy, int speed = 5, size_t asked = SIZE_MAX)
         : peers(count, std::move(policy)), servers(CollectionOf(peers, std::min(count, asked))) {
         run.SetSpeedIndex(speed);
     }
@@ -49,7 +49,7 @@ struct SRig {
     query::CQueryRun run{servers, sink};
 };
 
-struct CRunLog {
+struct SRunLog {
     std::vector<query::CGameServer*> done;
     std::vector<std::string> errors;
     size_t stale = 0; // results of an earlier run, dropped
@@ -57,16 +57,16 @@ struct CRunLog {
 };
 
 // Consumes events of the current run until the worker ends (at most `limitMs`), as the window would.
-CRunLog Drain(query::CQueryRun& run, query::CQueueSink& sink, int limitMs) {
-    CRunLog log;
+SRunLog Drain(query::CQueryRun& run, query::CQueueSink& sink, int limitMs) {
+    SRunLog log;
     int64_t start = net::ReadCounter();
-    CQueryEvent event;
+    SQueryEvent event;
     while (!log.ended && CounterMs(start, net::ReadCounter()) < limitMs) {
         if (!sink.Next(event, 100))
             continue;
-        if (event.kind == CQueryEvent::WORKER_END)
+        if (event.kind == SQueryEvent::WORKER_END)
             log.ended = event.run == run.RunNumber();
-        else if (event.kind == CQueryEvent::WORKER_ERROR)
+        else if (event.kind == SQueryEvent::WORKER_ERROR)
             log.errors.push_back(event.message);
         else if (run.AcceptResult(event.run))
             log.done.push_back(event.record);
@@ -91,7 +91,7 @@ TEST(QueryWorker, ModemStartsOneServerPerTick) {
     SRig r(10, Answering, 0);
     int64_t start = net::ReadCounter();
     ASSERT_TRUE(r.run.StartWorker());
-    CRunLog log = Drain(r.run, r.sink, 8000);
+    SRunLog log = Drain(r.run, r.sink, 8000);
 
     ASSERT_TRUE(log.ended);
     EXPECT_TRUE(log.errors.empty());
@@ -99,12 +99,12 @@ TEST(QueryWorker, ModemStartsOneServerPerTick) {
     EXPECT_EQ(r.run.ServersToQuery(), 0);
     std::vector<double> firsts = FirstRequests(r.peers, 10, start);
     ASSERT_EQ(firsts.size(), 10u);
-    EXPECT_EQ(enginetest::ClusterSizes(firsts, 60), std::vector<int>(10, 1));
+    EXPECT_EQ(testsupport::ClusterSizes(firsts, 60), std::vector<int>(10, 1));
     std::sort(firsts.begin(), firsts.end());
     EXPECT_GE(firsts.back() - firsts.front(), 1600);
     EXPECT_LE(firsts.back() - firsts.front(), 2700);
     for (const query::CGameServer* record : log.done) {
-        EXPECT_EQ(record->tries, query::TRIES_ANSWERED);
+        EXPECT_EQ(record->tries, query::kTriesAnswered);
         EXPECT_LT(record->ping, 1000);
         ASSERT_EQ(record->players.size(), 2u);
         EXPECT_EQ(record->players[0].name, "Al");
@@ -121,17 +121,17 @@ TEST(QueryWorker, FastestClassAsksSilentServersTwiceAndGivesThemUp) {
     SRig r(100, Silent);
     int64_t start = net::ReadCounter();
     ASSERT_TRUE(r.run.StartWorker());
-    CRunLog log = Drain(r.run, r.sink, 10000);
+    SRunLog log = Drain(r.run, r.sink, 10000);
     double elapsed = CounterMs(start, net::ReadCounter());
 
     ASSERT_TRUE(log.ended);
-    EXPECT_EQ(enginetest::ClusterSizes(FirstRequests(r.peers, 100, start), 60),
+    EXPECT_EQ(testsupport::ClusterSizes(FirstRequests(r.peers, 100, start), 60),
               (std::vector<int>{32, 32, 32, 4}));
     EXPECT_EQ(std::set<query::CGameServer*>(log.done.begin(), log.done.end()).size(), 100u);
     EXPECT_EQ(log.done.size(), 100u);
     for (const query::CGameServer* record : log.done) {
-        EXPECT_EQ(record->ping, query::PING_NONE);
-        EXPECT_EQ(record->tries, query::TRIES_GIVEN_UP);
+        EXPECT_EQ(record->ping, query::kPingNone);
+        EXPECT_EQ(record->tries, query::kTriesGivenUp);
     }
     for (size_t i = 0; i < 100; ++i) {
         auto arrivals = r.peers.Arrivals(i);
@@ -213,7 +213,7 @@ TEST(QueryPacer, DatagramsOutsideTheRunChangeNothing) {
     EXPECT_EQ(second->name, "127.0.0.1:30002");
     EXPECT_EQ(first->tries, 1);
     pacer.OnDatagram(asked, "\xFF\xFF\xFF\xFFstatusResponse\n\\sv_hostname\\late");
-    EXPECT_EQ(first->tries, query::TRIES_ANSWERED);
+    EXPECT_EQ(first->tries, query::kTriesAnswered);
     EXPECT_EQ(first->name, "late");
 }
 
@@ -229,7 +229,7 @@ TEST(QueryWorker, SpeedIndexIsClampedAndAnEmptyCollectionEndsAtOnce) {
         EXPECT_EQ(run.SpeedIndex(), clamped);
     }
     ASSERT_TRUE(run.StartWorker());
-    CRunLog log = Drain(run, sink, 3000);
+    SRunLog log = Drain(run, sink, 3000);
     EXPECT_TRUE(log.ended);
     EXPECT_TRUE(log.done.empty() && log.errors.empty());
     EXPECT_FALSE(run.IsRunning());
@@ -265,7 +265,7 @@ TEST(QueryWorker, StopHandsOverNothingMoreAndRestartResetsEverything) {
     ASSERT_TRUE(r.run.StartWorker());
     EXPECT_EQ(r.run.RunNumber(), first + 1);
     EXPECT_EQ(r.run.ServersToQuery(), 40);
-    CRunLog log = Drain(r.run, r.sink, 12000);
+    SRunLog log = Drain(r.run, r.sink, 12000);
     ASSERT_TRUE(log.ended);
     EXPECT_EQ(log.done.size(), 40u);
     EXPECT_EQ(r.run.ServersToQuery(), 0);
@@ -280,7 +280,7 @@ TEST(QueryWorker, GarbageNeverStallsTheRun) {
     for (size_t i = 0; i < huge.size(); i += 5)
         huge[i] = char(i);
     const size_t stranger = 8; // not in the collection
-    const std::vector<std::vector<CAnswer>> answers = {
+    const std::vector<std::vector<SAnswer>> answers = {
         {{0, "x"}},
         {{1, huge}},
         {{2, std::string("\0\xFF\n\\\\\\\n\x01\x02", 9)}},
@@ -290,18 +290,18 @@ TEST(QueryWorker, GarbageNeverStallsTheRun) {
     SRig r(
         9,
         [&](size_t peer, int, const std::string&) {
-            return peer < 5 ? answers[peer] : std::vector<CAnswer>{};
+            return peer < 5 ? answers[peer] : std::vector<SAnswer>{};
         },
         5, stranger);
     ASSERT_TRUE(r.run.StartWorker());
-    CRunLog log = Drain(r.run, r.sink, 8000);
+    SRunLog log = Drain(r.run, r.sink, 8000);
     ASSERT_TRUE(log.ended);
     EXPECT_TRUE(log.errors.empty());
     ASSERT_EQ(log.done.size(), 8u);
     for (size_t i = 0; i < 8; ++i) {
         SCOPED_TRACE(i);
         const query::CGameServer* record = r.servers.Find(r.peers.Address(i));
-        EXPECT_EQ(record->tries, i < 5 ? query::TRIES_ANSWERED : query::TRIES_GIVEN_UP);
+        EXPECT_EQ(record->tries, i < 5 ? query::kTriesAnswered : query::kTriesGivenUp);
     }
     EXPECT_EQ(r.servers.Find(r.peers.Address(3))->players.size(), 1u);
     EXPECT_EQ(r.servers.Find(r.peers.Address(4))->variables.size(), 1u) << "a second reply is ignored";
@@ -309,11 +309,11 @@ TEST(QueryWorker, GarbageNeverStallsTheRun) {
 }
 
 TEST(QueryWorker, HostileRepliesDoNotStallTheStopEvent) {
-    const std::string hostile = enginetest::HostileStatusReply();
+    const std::string hostile = testsupport::HostileStatusReply();
     SRig hostiles(
         40,
         [&](size_t peer, int, const std::string&) {
-            return std::vector<CAnswer>{{peer, hostile}};
+            return std::vector<SAnswer>{{peer, hostile}};
         },
         3);
     ASSERT_TRUE(hostiles.run.StartWorker());
@@ -328,13 +328,13 @@ TEST(QueryWorker, ReplyAfterOneSecondStaysAnsweredAtItsHandOver) {
     // The reply comes 1.1 s after the request; it is handed over at a tick past the 1.2 s time-out.
     SRig r(1, [](size_t peer, int index, const std::string&) {
         if (index > 0)
-            return std::vector<CAnswer>{};
-        return std::vector<CAnswer>{{peer, enginetest::StatusReply("late", {"1 2 \"p\""}), 1100}};
+            return std::vector<SAnswer>{};
+        return std::vector<SAnswer>{{peer, testsupport::StatusReply("late", {"1 2 \"p\""}), 1100}};
     });
     ASSERT_TRUE(r.run.StartWorker());
-    CRunLog log = Drain(r.run, r.sink, 6000);
+    SRunLog log = Drain(r.run, r.sink, 6000);
     ASSERT_EQ(log.done.size(), 1u);
-    EXPECT_EQ(log.done[0]->tries, query::TRIES_ANSWERED);
+    EXPECT_EQ(log.done[0]->tries, query::kTriesAnswered);
     EXPECT_GE(log.done[0]->ping, 1100);
     EXPECT_EQ(log.done[0]->name, "late");
 }
@@ -363,7 +363,7 @@ TEST(QueryWorker, AnEscapingExceptionIsReported) {
         CThrowingSink sink(typed);
         query::CQueryRun run(servers, sink);
         ASSERT_TRUE(run.StartWorker());
-        CRunLog log = Drain(run, sink, 5000);
+        SRunLog log = Drain(run, sink, 5000);
         ASSERT_TRUE(log.ended);
         EXPECT_EQ(log.errors, std::vector<std::string>{message});
         EXPECT_FALSE(run.IsRunning());

@@ -9,7 +9,7 @@ namespace {
 query::CServerCollection Sample() {
     query::CServerCollection servers;
     query::CGameServer a(net::CSockAddr(0x7F000002, 27960));
-    a.tries = query::TRIES_ANSWERED;
+    a.tries = query::kTriesAnswered;
     a.name = "Red \"Fort\"";
     a.map = "oasis";
     a.mod = "\xE9t\xE9 \xFF";
@@ -21,13 +21,13 @@ query::CServerCollection Sample() {
     servers.Store(a);
     servers.Store(query::CGameServer(net::CSockAddr(0x7F000003, 27960))); // never asked
     query::CGameServer c(net::CSockAddr(0x7F000004, 27961));
-    c.tries = query::TRIES_GIVEN_UP;
+    c.tries = query::kTriesGivenUp;
     servers.Store(c);
     return servers;
 }
 
 TEST(Report, JsonHoldsAnsweringAndSilentServersWithNamesAsSent) {
-    query::CMasterStatus master;
+    query::SMasterStatus master;
     master.name = "127.0.0.1:27950";
     master.answered = true;
     master.entries = 3;

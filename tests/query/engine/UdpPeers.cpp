@@ -3,24 +3,24 @@
 #include <algorithm>
 #include <chrono>
 
-namespace enginetest {
+namespace testsupport {
 
 namespace {
-constexpr size_t GROUP = 62;
-constexpr uint32_t LOOPBACK = 0x7F000001;
+constexpr size_t kGroup = 62;
+constexpr uint32_t kLoopback = 0x7F000001;
 } // namespace
 
 CUdpPeers::CUdpPeers(size_t count, PeerPolicy policy) : m_policy(std::move(policy)), m_arrivals(count) {
     for (size_t i = 0; i < count; ++i) {
         m_endpoints.push_back(std::make_unique<net::CSockUDP>());
-        m_endpoints.back()->Create(net::CSockAddr(LOOPBACK, 0));
+        m_endpoints.back()->Create(net::CSockAddr(kLoopback, 0));
         m_addresses.push_back(m_endpoints.back()->LocalAddress());
     }
     // Every stop event exists before the first thread starts: the threads read the list.
-    for (size_t first = 0; first < count; first += GROUP)
+    for (size_t first = 0; first < count; first += kGroup)
         m_stops.push_back(std::make_unique<net::CSyncEvent>());
-    for (size_t first = 0; first < count; first += GROUP)
-        m_threads.emplace_back(&CUdpPeers::Serve, this, first, std::min(count, first + GROUP));
+    for (size_t first = 0; first < count; first += kGroup)
+        m_threads.emplace_back(&CUdpPeers::Serve, this, first, std::min(count, first + kGroup));
 }
 
 CUdpPeers::~CUdpPeers() {
@@ -31,13 +31,13 @@ CUdpPeers::~CUdpPeers() {
 }
 
 void CUdpPeers::Serve(size_t first, size_t last) {
-    std::vector<net::SyncHandle> handles{m_stops[first / GROUP]->Handle()};
+    std::vector<net::SyncHandle> handles{m_stops[first / kGroup]->Handle()};
     for (size_t i = first; i < last; ++i)
         handles.push_back(m_endpoints[i]->GetEvent());
     std::string text;
     net::CSockAddr from;
     for (;;) {
-        int signalled = net::WaitForAny(handles.data(), static_cast<int>(handles.size()), net::WAIT_INFINITE);
+        int signalled = net::WaitForAny(handles.data(), static_cast<int>(handles.size()), net::kWaitInfinite);
         if (signalled == 0)
             return;
         size_t peer = first + static_cast<size_t>(signalled) - 1;
@@ -51,7 +51,7 @@ void CUdpPeers::Serve(size_t first, size_t last) {
                 index = static_cast<int>(m_arrivals[peer].size());
                 m_arrivals[peer].push_back({net::ReadCounter(), text});
             }
-            for (const CAnswer& answer : m_policy(peer, index, text)) {
+            for (const SAnswer& answer : m_policy(peer, index, text)) {
                 if (answer.delayMs > 0)
                     std::this_thread::sleep_for(std::chrono::milliseconds(answer.delayMs));
                 int length = static_cast<int>(answer.bytes.size());
@@ -61,7 +61,7 @@ void CUdpPeers::Serve(size_t first, size_t last) {
     }
 }
 
-std::vector<CArrival> CUdpPeers::Arrivals(size_t peer) const {
+std::vector<SArrival> CUdpPeers::Arrivals(size_t peer) const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_arrivals[peer];
 }
@@ -107,4 +107,4 @@ std::string HostileStatusReply() {
     return reply;
 }
 
-} // namespace enginetest
+} // namespace testsupport

@@ -14,15 +14,15 @@
 #include <thread>
 #include <vector>
 
-namespace enginetest {
+namespace testsupport {
 
-struct CArrival {
+struct SArrival {
     int64_t counter = 0; // ReadCounter() when the peer read it
     std::string bytes;
 };
 
 // A datagram a peer sends back: from endpoint `fromPeer` of the set to the requester.
-struct CAnswer {
+struct SAnswer {
     size_t fromPeer;
     std::string bytes;
     int delayMs = 0; // a pause before sending it
@@ -30,7 +30,7 @@ struct CAnswer {
 
 // Called on a serving thread for every datagram: the peer index, the number of earlier datagrams that
 // peer received, and the datagram.
-using PeerPolicy = std::function<std::vector<CAnswer>(size_t peer, int index, const std::string& request)>;
+using PeerPolicy = std::function<std::vector<SAnswer>(size_t peer, int index, const std::string& request)>;
 
 class CUdpPeers {
 public:
@@ -40,7 +40,7 @@ public:
     net::CSockAddr Address(size_t peer) const { return m_addresses[peer]; }
     size_t Count() const { return m_addresses.size(); }
     // A copy of what peer `peer` received so far.
-    std::vector<CArrival> Arrivals(size_t peer) const;
+    std::vector<SArrival> Arrivals(size_t peer) const;
     size_t TotalArrivals() const;
 
 private:
@@ -49,7 +49,7 @@ private:
     PeerPolicy m_policy;
     std::vector<std::unique_ptr<net::CSockUDP>> m_endpoints;
     std::vector<net::CSockAddr> m_addresses;
-    std::vector<std::vector<CArrival>> m_arrivals;
+    std::vector<std::vector<SArrival>> m_arrivals;
     mutable std::mutex m_mutex;
     std::vector<std::unique_ptr<net::CSyncEvent>> m_stops;
     std::vector<std::thread> m_threads;
@@ -62,7 +62,7 @@ double CounterMs(int64_t from, int64_t to);
 std::vector<int> ClusterSizes(std::vector<double> times, double gapMs);
 
 // The master reply's header and one 7-byte entry: backslash, address octets, port high byte first.
-inline const std::string MASTER_HEADER = "\xFF\xFF\xFF\xFFgetserversResponse";
+inline const std::string kMasterHeader = "\xFF\xFF\xFF\xFFgetserversResponse";
 inline std::string MasterEntry(int a, int b, int c, int d, int port) {
     return std::string{'\\', char(a), char(b), char(c), char(d), char(port >> 8), char(port & 0xFF)};
 }
@@ -72,4 +72,4 @@ std::string StatusReply(const std::string& hostname, const std::vector<std::stri
 // 64 KiB of a status reply built to stall a parser: team lists of 3,000 positions, then blank lines.
 std::string HostileStatusReply();
 
-} // namespace enginetest
+} // namespace testsupport

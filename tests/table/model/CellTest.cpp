@@ -11,19 +11,19 @@ using namespace Tabra;
 
 namespace {
 
-struct Relations {
+struct SRelations {
     bool less, lessEqual, greater, greaterEqual, equal, notEqual;
-    bool operator==(const Relations&) const = default;
+    bool operator==(const SRelations&) const = default;
 };
 
-Relations Relate(const CCellData& a, const CCellData& b) {
+SRelations Relate(const CCellData& a, const CCellData& b) {
     return {a.IsLess(&b),         a.IsLessEqual(&b), a.IsGreater(&b),
             a.IsGreaterEqual(&b), a.IsEqual(&b),     a.IsNotEqual(&b)};
 }
 
-const Relations LESS{true, true, false, false, false, true};
-const Relations EQUAL{false, true, false, true, true, false};
-const Relations GREATER{false, false, true, true, false, true};
+const SRelations kLess{true, true, false, false, false, true};
+const SRelations kEqual{false, true, false, true, true, false};
+const SRelations kGreater{false, false, true, true, false, true};
 
 CDString Text(const char* text) {
     CDString cell;
@@ -39,24 +39,24 @@ CDInt Int(int value) {
 
 } // namespace
 
-TEST(Cells, Relations) {
-    const std::tuple<const char*, const char*, Relations> texts[] = {
-        {"Server", "SERVER", EQUAL},
-        {"abc", "ABD", LESS},
-        {"B", "a", GREATER},
-        {"", "a", LESS},
-        {"", "", EQUAL},
-        {"abc", "ab", GREATER},
+TEST(Cells, SRelations) {
+    const std::tuple<const char*, const char*, SRelations> texts[] = {
+        {"Server", "SERVER", kEqual},
+        {"abc", "ABD", kLess},
+        {"B", "a", kGreater},
+        {"", "a", kLess},
+        {"", "", kEqual},
+        {"abc", "ab", kGreater},
     };
     for (const auto& [a, b, expected] : texts)
         EXPECT_EQ(Relate(Text(a), Text(b)), expected) << a << " / " << b;
-    EXPECT_EQ(Relate(Int(-5), Int(3)), LESS);
-    EXPECT_EQ(Relate(Int(3), Int(3)), EQUAL);
-    EXPECT_EQ(Relate(Int(std::numeric_limits<int>::max()), Int(std::numeric_limits<int>::min())), GREATER);
+    EXPECT_EQ(Relate(Int(-5), Int(3)), kLess);
+    EXPECT_EQ(Relate(Int(3), Int(3)), kEqual);
+    EXPECT_EQ(Relate(Int(std::numeric_limits<int>::max()), Int(std::numeric_limits<int>::min())), kGreater);
     CDBool off, on;
     on.SetInt(-7);
-    EXPECT_EQ(Relate(off, on), LESS);
-    EXPECT_EQ(Relate(on, on), EQUAL);
+    EXPECT_EQ(Relate(off, on), kLess);
+    EXPECT_EQ(Relate(on, on), kEqual);
 }
 
 TEST(Cells, ValuesAndUnsupportedOperations) {

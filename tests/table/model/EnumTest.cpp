@@ -12,7 +12,7 @@ namespace {
 
 std::vector<std::string> EntryTexts(const CEnum& e) {
     std::vector<std::string> texts;
-    for (const CEnumEntry& entry : e.Get()->Entries())
+    for (const SEnumEntry& entry : e.Get()->Entries())
         texts.push_back(entry.text);
     return texts;
 }
@@ -30,7 +30,7 @@ TEST(Enum, EntriesFromTextSplitAtLineFeeds) {
         CEnum e(text);
         EXPECT_EQ(EntryTexts(e), expected) << text;
         int i = 0;
-        for (const CEnumEntry& entry : e.Get()->Entries()) {
+        for (const SEnumEntry& entry : e.Get()->Entries()) {
             EXPECT_EQ(std::make_tuple(entry.value, entry.order, entry.image, entry.text2),
                       std::make_tuple(i, i, i, std::string()));
             ++i;
@@ -41,7 +41,7 @@ TEST(Enum, EntriesFromTextSplitAtLineFeeds) {
 TEST(Enum, StartValueAndAutomaticNumbers) {
     CEnum e("a\nb", 5);
     e.Get()->Add(20, "c", "long c", 7, 30);
-    e.Get()->Add(CEnum::CInternalEnum::AUTOMATIC, "d");
+    e.Get()->Add(CEnum::CInternalEnum::kAutomatic, "d");
     const auto& entries = e.Get()->Entries();
     EXPECT_EQ(entries[0].value, 5);
     EXPECT_EQ(entries[1].value, 6);
@@ -62,7 +62,7 @@ TEST(Enum, BisectionAfterSortingFindsEveryValueAndUnknownValuesFallBack) {
     EXPECT_EQ(entries->Lookup(0).text, "");
     EXPECT_EQ(entries->Entries().front().value, 0);
     for (int unknown : {31, -1, 1000}) {
-        const CEnumEntry& entry = entries->Lookup(unknown);
+        const SEnumEntry& entry = entries->Lookup(unknown);
         EXPECT_EQ(entry.text + entry.text2, "#Error##Error#");
         EXPECT_EQ(entry.image, -1);
         EXPECT_EQ(entry.order, 0);
@@ -115,9 +115,9 @@ TEST(Enum, FillTableAddsOneRowPerEntry) {
 TEST(ColDef, ColumnTypesMakeTheirCellTypes) {
     CEnum teams("Spectating\nAllies\nAxis\n");
     const std::tuple<std::shared_ptr<CColDef>, int, bool> cases[] = {
-        {std::make_shared<CStringCol>(DRAW_LEFT), static_cast<int>(sizeof(CDString)), true},
-        {std::make_shared<CIntCol>(DRAW_RIGHT), static_cast<int>(sizeof(CDInt)), false},
-        {std::make_shared<CBoolCol>(DRAW_CENTER, "yes", "no", true), static_cast<int>(sizeof(CDBool)), false},
+        {std::make_shared<CStringCol>(kDrawLeft), static_cast<int>(sizeof(CDString)), true},
+        {std::make_shared<CIntCol>(kDrawRight), static_cast<int>(sizeof(CDInt)), false},
+        {std::make_shared<CBoolCol>(kDrawCenter, "yes", "no", true), static_cast<int>(sizeof(CDBool)), false},
         {std::make_shared<CEnumCol>(teams.Get(), ENUM_TEXT), static_cast<int>(sizeof(CDInt)), false},
     };
     for (const auto& [type, cellSize, text] : cases) {
@@ -131,13 +131,13 @@ TEST(ColDef, ColumnTypesMakeTheirCellTypes) {
 
 TEST(ColDef, EnumColumnDrawFlagsAndBoolTexts) {
     CEnum e("a");
-    const int cases[][3] = {{ENUM_IMAGE, -1, DRAW_CENTER},
-                            {ENUM_TEXT, -1, DRAW_LEFT},
-                            {ENUM_IMAGE_AND_TEXT, -1, DRAW_LEFT},
-                            {ENUM_IMAGE, DRAW_RIGHT, DRAW_RIGHT}};
+    const int cases[][3] = {{ENUM_IMAGE, -1, kDrawCenter},
+                            {ENUM_TEXT, -1, kDrawLeft},
+                            {ENUM_IMAGE_AND_TEXT, -1, kDrawLeft},
+                            {ENUM_IMAGE, kDrawRight, kDrawRight}};
     for (const auto& [mode, flags, expected] : cases)
         EXPECT_EQ(CEnumCol(e.Get(), mode, flags).drawFlags, expected) << mode;
-    CBoolCol yesNo(DRAW_CENTER, "yes", "no", true);
+    CBoolCol yesNo(kDrawCenter, "yes", "no", true);
     EXPECT_EQ(yesNo.Text(CBoolCol::STATE_FALSE) + yesNo.Text(CBoolCol::STATE_TRUE), "noyes");
     EXPECT_EQ(yesNo.Text(CBoolCol::STATE_UNDETERMINED), "");
 }

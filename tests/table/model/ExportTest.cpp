@@ -28,7 +28,7 @@ protected:
     std::string Copy(bool allRows) const { return CopyText(table, columns, text, allRows); }
 
     CTable table;
-    CColumnSet columns{{{"Name", 50, true}, {"Ping", 30, true}, {"Flag", 10, false}}};
+    SColumnSet columns{{{"Name", 50, true}, {"Ping", 30, true}, {"Flag", 10, false}}};
     CellTextFn text = [this](int row, int col) { return CellText(table, row, col); };
 };
 

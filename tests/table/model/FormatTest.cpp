@@ -6,9 +6,9 @@ using namespace Tabra;
 
 namespace {
 
-CNumberSettings Settings(unsigned digits = 0, unsigned grouping = 3, const char* decimalSep = ".",
+SNumberSettings Settings(unsigned digits = 0, unsigned grouping = 3, const char* decimalSep = ".",
                          const char* thousandSep = ",", unsigned negativeOrder = 1, bool leadingZero = true) {
-    CNumberSettings settings;
+    SNumberSettings settings;
     settings.digits = digits;
     settings.grouping = grouping;
     settings.decimalSep = decimalSep;
@@ -24,7 +24,7 @@ CNumberSettings Settings(unsigned digits = 0, unsigned grouping = 3, const char*
 TEST(NumberFormat, FormatsLikeTheWindowsNumberFormat) {
     struct Case {
         const char* number;
-        CNumberSettings settings;
+        SNumberSettings settings;
         const char* expected;
     } cases[] = {
         {"1234567", Settings(), "1,234,567"},
@@ -69,23 +69,23 @@ TEST(Format, PaddingByAlignment) {
 TEST(Format, EmptyValueText) {
     CFormat format;
     EXPECT_FALSE(format.IsEmpty(""));
-    EXPECT_EQ(format.Color(""), NO_COLOR);
+    EXPECT_EQ(format.Color(""), kNoColor);
     format.emptySpecial = true;
     EXPECT_TRUE(format.IsEmpty(""));
     EXPECT_TRUE(format.IsEmpty(nullptr));
     EXPECT_FALSE(format.IsEmpty(" "));
     EXPECT_EQ(format.Color(nullptr), 0xA9A9A9u);
-    EXPECT_EQ(format.Color("x"), NO_COLOR);
+    EXPECT_EQ(format.Color("x"), kNoColor);
 }
 
 TEST(Format, IntegerTextAndColour) {
-    CLocale locale{Settings(2, 3, ".", ",", 0)};
+    SLocale locale{Settings(2, 3, ".", ",", 0)};
     CIntFormat format(true);
     format.SetLocale(&locale);
     EXPECT_EQ(format.number.digits, 0u);
     EXPECT_EQ(format.Format(-1234), "(1,234)");
     EXPECT_EQ(format.Color(-1), 0x0000FFu);
-    EXPECT_EQ(format.Color(0), NO_COLOR);
+    EXPECT_EQ(format.Color(0), kNoColor);
     format.emptySpecial = true;
     format.emptyText = "-";
     EXPECT_EQ(format.Format(0), "-");
@@ -96,5 +96,5 @@ TEST(Format, IntegerTextAndColour) {
 
     CIntFormat plain(false);
     plain.SetLocale(&locale);
-    EXPECT_EQ(plain.Color(-1), NO_COLOR);
+    EXPECT_EQ(plain.Color(-1), kNoColor);
 }

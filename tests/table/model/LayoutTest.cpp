@@ -7,8 +7,8 @@ using namespace Tabra;
 
 namespace {
 
-CColumnSet ServerAndPing() {
-    return CColumnSet({{"Server", 120, true}, {"Ping", 40, true}});
+SColumnSet ServerAndPing() {
+    return SColumnSet({{"Server", 120, true}, {"Ping", 40, true}});
 }
 
 } // namespace
@@ -16,31 +16,31 @@ CColumnSet ServerAndPing() {
 TEST(Layout, ChecksumRunsFromTheLastHeaderToTheFirst) {
     // h = h * 33 + c over "Ping", then "Server", modulo 2^16.
     EXPECT_EQ(HeaderChecksum(ServerAndPing()), 64453);
-    EXPECT_EQ(HeaderChecksum(CColumnSet({{"Ping", 0, true}, {"Server", 0, true}})), 3269);
-    EXPECT_EQ(HeaderChecksum(CColumnSet()), 0);
-    EXPECT_EQ(HeaderChecksum(CColumnSet({{"\xE9", 0, true}})), 65513); // a signed character
-    EXPECT_EQ(HeaderChecksum(CColumnSet({{"Server\nSecond", 0, true}, {"Ping", 0, true}})), 64453);
+    EXPECT_EQ(HeaderChecksum(SColumnSet({{"Ping", 0, true}, {"Server", 0, true}})), 3269);
+    EXPECT_EQ(HeaderChecksum(SColumnSet()), 0);
+    EXPECT_EQ(HeaderChecksum(SColumnSet({{"\xE9", 0, true}})), 65513); // a signed character
+    EXPECT_EQ(HeaderChecksum(SColumnSet({{"Server\nSecond", 0, true}, {"Ping", 0, true}})), 64453);
 }
 
 TEST(Layout, WordsOfATable) {
-    CColumnSet set = ServerAndPing();
+    SColumnSet set = ServerAndPing();
     set.order = {1, 0};
     set.columns[1].visible = false;
     CWordArray words = {9, 9};
     GetLayout(set, words);
     EXPECT_EQ(words, (CWordArray{2, 64453, 2, 120, 0, 1, 1, 40, 0, 0, 0}));
 
-    std::vector<CColumnState> twelve(12, CColumnState{"C", 10, true});
-    GetLayout(CColumnSet(twelve), words);
+    std::vector<SColumnState> twelve(12, SColumnState{"C", 10, true});
+    GetLayout(SColumnSet(twelve), words);
     EXPECT_EQ(words.size(), 51u);
 }
 
 TEST(Layout, RoundTripRestoresWidthsVisibilityAndOrder) {
-    CColumnSet saved({{"A", 10, true}, {"B", 20, false}, {"C", 70000, true}, {"", 5, false}});
+    SColumnSet saved({{"A", 10, true}, {"B", 20, false}, {"C", 70000, true}, {"", 5, false}});
     saved.order = {2, 0, 3, 1};
     CWordArray words;
     GetLayout(saved, words);
-    CColumnSet restored({{"A", 1, false}, {"B", 1, true}, {"C", 1, false}, {"", 1, true}});
+    SColumnSet restored({{"A", 1, false}, {"B", 1, true}, {"C", 1, false}, {"", 1, true}});
     ASSERT_TRUE(SetLayout(restored, words));
     EXPECT_EQ(restored.order, saved.order);
     EXPECT_EQ(restored.columns[0].width, 10);
@@ -56,7 +56,7 @@ TEST(Layout, WidthsSavedAtAnotherDpiAreScaledOnLoad) {
     const int cases[][5] = {
         {96, 192, 150, 0, 300}, {192, 96, 301, 192, 151}, {144, 144, 100, 144, 100}, {144, 96, 100, 144, 67}};
     for (const auto& [savedDpi, loadedDpi, width, dpiWord, expected] : cases) {
-        CColumnSet saved = ServerAndPing(), loaded = ServerAndPing();
+        SColumnSet saved = ServerAndPing(), loaded = ServerAndPing();
         saved.columns[0].width = width;
         saved.dpi = savedDpi;
         loaded.dpi = loadedDpi;
@@ -69,7 +69,7 @@ TEST(Layout, WidthsSavedAtAnotherDpiAreScaledOnLoad) {
 }
 
 TEST(Layout, PositionWordsReorderTheDisplay) {
-    CColumnSet set = ServerAndPing();
+    SColumnSet set = ServerAndPing();
     CWordArray words{2, 64453, 2, 5000, 0, 1, 1, 3, 0, 1, 0};
     ASSERT_TRUE(SetLayout(set, words));
     EXPECT_EQ(set.order, (std::vector<int>{1, 0}));
@@ -97,13 +97,13 @@ TEST(Layout, RejectionsChangeNothing) {
     };
     for (const auto& [what, words] : cases) {
         SCOPED_TRACE(what);
-        CColumnSet set = ServerAndPing();
+        SColumnSet set = ServerAndPing();
         EXPECT_FALSE(SetLayout(set, words));
         EXPECT_EQ(set.columns[0].width, 120);
         EXPECT_TRUE(set.columns[0].visible);
         EXPECT_EQ(set.order, (std::vector<int>{0, 1}));
     }
-    CColumnSet set = ServerAndPing();
+    SColumnSet set = ServerAndPing();
     EXPECT_TRUE(SetLayout(set, good));
     set.columns[0].header = "Servers";
     EXPECT_FALSE(SetLayout(set, good)) << "renamed header";
@@ -122,7 +122,7 @@ TEST(Appearance, ColourTexts) {
 }
 
 TEST(Appearance, DefaultsAndStoredValues) {
-    CAppearance defaults = ParseAppearance({});
+    SAppearance defaults = ParseAppearance({});
     EXPECT_EQ(defaults.horzGrid, 0);
     EXPECT_EQ(defaults.vertGrid, 1);
     EXPECT_TRUE(defaults.leparello);
@@ -131,13 +131,13 @@ TEST(Appearance, DefaultsAndStoredValues) {
     EXPECT_EQ(defaults.gridColor, 8429696u);
     EXPECT_EQ(defaults.gridWidth, 1);
 
-    CAppearanceValues values;
+    SAppearanceValues values;
     values.horzGrid = 2;
     values.leparello = 0;
     values.rowColor1 = "000000";
     values.gridColor = "FF0000";
     values.gridWidth = 3;
-    CAppearance stored = ParseAppearance(values);
+    SAppearance stored = ParseAppearance(values);
     EXPECT_EQ(stored.horzGrid, 2);
     EXPECT_EQ(stored.vertGrid, 1);
     EXPECT_FALSE(stored.leparello);
@@ -150,11 +150,11 @@ TEST(Appearance, DefaultsAndStoredValues) {
 }
 
 TEST(Appearance, StoredLineWidthsAreClampedSoRowsStayDrawable) {
-    CAppearanceValues values;
+    SAppearanceValues values;
     values.horzGrid = 0xFFFFFFFFu; // -1 as an int
     values.vertGrid = 0x80000000u;
     values.gridWidth = 1000;
-    CAppearance stored = ParseAppearance(values);
+    SAppearance stored = ParseAppearance(values);
     EXPECT_EQ(stored.horzGrid, 16);
     EXPECT_EQ(stored.vertGrid, 16);
     EXPECT_EQ(stored.gridWidth, 16);

@@ -14,7 +14,7 @@ void CheckLayout(const uint8_t* data, size_t size) {
     Tabra::CWordArray words;
     for (size_t i = 0; i + 1 < size; i += 2)
         words.push_back(static_cast<uint16_t>(data[i] | data[i + 1] << 8));
-    Tabra::CColumnSet set({{"Server", 120, true}, {"Ping", 40, true}, {"", 0, false}});
+    Tabra::SColumnSet set({{"Server", 120, true}, {"Ping", 40, true}, {"", 0, false}});
     if (words.size() > 1)
         words[1] = Tabra::HeaderChecksum(set); // let most inputs reach the per-column checks
     if (!Tabra::SetLayout(set, words))
@@ -27,7 +27,7 @@ void CheckLayout(const uint8_t* data, size_t size) {
     }
     Tabra::CWordArray again;
     Tabra::GetLayout(set, again);
-    Tabra::CColumnSet copy({{"Server", 1, true}, {"Ping", 1, true}, {"", 0, false}});
+    Tabra::SColumnSet copy({{"Server", 1, true}, {"Ping", 1, true}, {"", 0, false}});
     if (!Tabra::SetLayout(copy, again) || copy.order != set.order)
         abort();
 }

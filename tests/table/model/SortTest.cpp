@@ -13,7 +13,7 @@ using namespace testsupport;
 
 namespace {
 
-using Keys = std::vector<CSortKey>;
+using Keys = std::vector<SSortKey>;
 
 Keys KeysOf(const CSortKeys& keys) {
     return Keys(keys.begin(), keys.end());
@@ -39,7 +39,7 @@ std::string Value(const CRow* row, int column) {
 
 // The reference order, from the cell values alone.
 bool Before(const CRow* a, const CRow* b, const CSortKeys& keys) {
-    for (const CSortKey& key : keys) {
+    for (const SSortKey& key : keys) {
         const std::string x = Value(a, key.column), y = Value(b, key.column);
         if (x != y)
             return (x < y) != (key.direction == SORT_DESCENDING);
@@ -52,7 +52,7 @@ std::vector<std::string> KeySequence(const std::vector<const CRow*>& rows, const
     std::vector<std::string> sequence;
     for (const CRow* row : rows) {
         sequence.emplace_back();
-        for (const CSortKey& key : keys)
+        for (const SSortKey& key : keys)
             sequence.back() += Value(row, key.column) + "|";
     }
     return sequence;

@@ -58,7 +58,7 @@ TEST_F(TableTest, RebuildingResettingAndCopyingStructure) {
 
 TEST_F(TableTest, RowsComeFromBlocksOf127AndAreHandedOutOnceUntilDeleted) {
     std::set<CRow*> rows;
-    for (int i = 0; i < CTable::ROWS_PER_BLOCK; ++i)
+    for (int i = 0; i < CTable::kRowsPerBlock; ++i)
         rows.insert(AddRow(table, "row text long enough to live on the heap " + std::to_string(i), i));
     EXPECT_EQ(target.GetBlockCount(), 1);
     rows.insert(AddRow(table, "the 128th row", 128));

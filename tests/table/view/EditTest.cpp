@@ -56,10 +56,10 @@ protected:
         return std::find(codes.begin(), codes.end(), code) != codes.end();
     }
 
-    CStringCol name{DRAW_LEFT};
-    CIntCol ping{DRAW_RIGHT};
-    CStringCol note{DRAW_LEFT};
-    CBoolCol flag{DRAW_CENTER, "yes", "no", true};
+    CStringCol name{kDrawLeft};
+    CIntCol ping{kDrawRight};
+    CStringCol note{kDrawLeft};
+    CBoolCol flag{kDrawCenter, "yes", "no", true};
     CColDef* last = &flag;
     CParent parent;
     CTestTable table;

@@ -231,7 +231,7 @@ TEST_F(PaneTest, LayoutAddsBothBarsInOnePass) {
         EXPECT_EQ(::IsWindowVisible(table.GetScrollBar(SB_VERT)) != 0, c.vertical);
         EXPECT_EQ(::IsWindowVisible(table.GetScrollBar(SB_HORZ)) != 0, c.horizontal);
         EXPECT_EQ(G().bodyWidth, client.right - (c.vertical ? ::GetSystemMetrics(SM_CXVSCROLL) : 0));
-        EXPECT_EQ(G().bodyHeight, client.bottom - Tabra::CTableCtrl::HEADER_HEIGHT -
+        EXPECT_EQ(G().bodyHeight, client.bottom - Tabra::CTableCtrl::kHeaderHeight -
                                       (c.horizontal ? ::GetSystemMetrics(SM_CXHSCROLL) : 0));
         EXPECT_EQ(table.Body().GetClientRect().right, G().bodyWidth);
     }
@@ -305,9 +305,9 @@ TEST_F(PaneTest, SelectionFollowsASystemColourChangeAndNothingIsErased) {
 }
 
 TEST(TableAppearance, ValuesAreReadFromTheRegistryAtConstruction) {
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, Tabra::APPEARANCE_KEY);
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, Tabra::kAppearanceKey);
     HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, Tabra::APPEARANCE_KEY, 0, nullptr, 0, KEY_SET_VALUE,
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, Tabra::kAppearanceKey, 0, nullptr, 0, KEY_SET_VALUE,
                                 nullptr, &key, nullptr),
               ERROR_SUCCESS);
     const DWORD two = 2, zero = 0;
@@ -330,7 +330,7 @@ TEST(TableAppearance, ValuesAreReadFromTheRegistryAtConstruction) {
         EXPECT_EQ(body.At(125, rh - 2), RGB(255, 0, 0)) << "two pixels high";
         EXPECT_EQ(body.At(119, 1), RGB(255, 0, 0));
     }
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, Tabra::APPEARANCE_KEY);
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, Tabra::kAppearanceKey);
     CTestTable defaults;
     EXPECT_TRUE(defaults.GetLeparello());
     EXPECT_FALSE(defaults.HasHorzGrid());

@@ -27,7 +27,7 @@ TEST(Renderer, StringTipOnlyWhenCutAndTheSpecialEmptyText) {
     CFormat format;
     format.emptySpecial = true;
     format.emptyText = "(empty)";
-    CStringOut out(DRAW_LEFT, format);
+    CStringOut out(kDrawLeft, format);
     CMeasure measure(out);
     CDString value;
     const struct {
@@ -46,13 +46,13 @@ TEST(Renderer, StringTipOnlyWhenCutAndTheSpecialEmptyText) {
     EXPECT_EQ(out.ValueText(&value), "(empty)");
     EXPECT_EQ(out.ValueColour(&value, true), format.emptyColor) << "also on selected rows";
     value.SetText("x");
-    EXPECT_EQ(out.ValueColour(&value, false), NO_COLOR);
+    EXPECT_EQ(out.ValueColour(&value, false), kNoColor);
     EXPECT_EQ(out.ValueWidth(&value), measure.Width("x"));
 }
 
 TEST(Renderer, ThreeStateModesTextsAndTips) {
     const std::string texts[3] = {"No", "Yes", "Maybe"};
-    C3StateOut glyph(DRAW_CENTER, true, texts), text(DRAW_LEFT, false, texts);
+    C3StateOut glyph(kDrawCenter, true, texts), text(kDrawLeft, false, texts);
     CDInt value;
     for (auto [number, valueText, tip] : {std::tuple{0, "No", "No"},
                                           {2, "Maybe", "Maybe"},
@@ -84,10 +84,10 @@ TEST(Renderer, IntegerContentWidthLeavesTheSpecialValueOut) {
     format.emptySpecial = true;
     format.emptyNumber = -1;
     format.emptyText = "unknown";
-    CIntOut out(DRAW_RIGHT, format);
+    CIntOut out(kDrawRight, format);
     CMeasure measure(out);
     // One-cell rows: the cell right after the row header.
-    CRowLayout layout;
+    SRowLayout layout;
     layout.count = 1;
     layout.offsets = {static_cast<int32_t>(sizeof(CRow))};
     const struct {
@@ -117,7 +117,7 @@ TEST(Renderer, IntegerContentWidthLeavesTheSpecialValueOut) {
 
 TEST(Renderer, EnumerationWithoutImagesIsTextOnly) {
     CEnum teams("Axis\nAllies\nSpectator");
-    CEnumOut out(DRAW_LEFT, teams.Get(), ENUM_IMAGE_AND_TEXT);
+    CEnumOut out(kDrawLeft, teams.Get(), ENUM_IMAGE_AND_TEXT);
     EXPECT_EQ(out.GetStyle(), ENUM_TEXT);
     CMeasure measure(out);
     CDInt value;

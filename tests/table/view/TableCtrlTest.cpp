@@ -58,7 +58,7 @@ TEST_F(TableCtrlTest, ClicksSelectAndReportTheirRecords) {
     EXPECT_EQ(parent.Codes(), (std::vector<int>{-2000, -2001, -16, -2}));
     const SEvent& click = parent.events.back();
     EXPECT_EQ(std::vector<int>({click.row, click.col, click.x, click.y, click.key, parent.events[0].row}),
-              std::vector<int>({3, 0, p.x, p.y + Tabra::CTableCtrl::HEADER_HEIGHT, 103, 3}));
+              std::vector<int>({3, 0, p.x, p.y + Tabra::CTableCtrl::kHeaderHeight, 103, 3}));
     EXPECT_EQ(SelectedRows(table), std::vector<int>{3});
 
     // A double click: click, then double click, and nothing on the button-up after it.
@@ -325,7 +325,7 @@ private:
 };
 
 TEST_F(TableCtrlTest, SaveAsWritesTheChosenFileOrSaysWhyNotAndLeavesTheOldOne) {
-    TempDir dir;
+    CTempDir dir;
     const std::string path = dir.File("export.html");
     table.GetCell(0, 0)->SetText("<b>&");
     table.choice = Tabra::ID_SAVE_AS;

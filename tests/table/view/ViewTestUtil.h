@@ -83,9 +83,9 @@ inline SMenuRead Item(const std::vector<SMenuRead>& menu, const std::string& tex
 
 // Columns: 0 "Name" (text), 1 "Ping" (integer, right aligned), 2 "Key" (integer, hidden key column).
 struct SColumns {
-    Tabra::CStringCol name{Tabra::DRAW_LEFT};
-    Tabra::CIntCol ping{Tabra::DRAW_RIGHT};
-    Tabra::CIntCol key{Tabra::DRAW_RIGHT};
+    Tabra::CStringCol name{Tabra::kDrawLeft};
+    Tabra::CIntCol ping{Tabra::kDrawRight};
+    Tabra::CIntCol key{Tabra::kDrawRight};
 };
 
 // Makes a placeholder child of parent with the given style bits and replaces it by table.
