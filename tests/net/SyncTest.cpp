@@ -5,12 +5,28 @@
 #include <chrono>
 #include <thread>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <filesystem>
+#endif
+
 using net::CSyncEvent;
 using net::CSyncTimer;
 using net::SyncHandle;
 using net::WaitForAny;
 
 namespace {
+
+size_t OpenHandles() {
+#ifdef _WIN32
+    DWORD count = 0;
+    ::GetProcessHandleCount(::GetCurrentProcess(), &count);
+    return count;
+#else
+    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}));
+#endif
+}
 
 int WaitOne(SyncHandle handle, int timeoutMs) {
     return WaitForAny(&handle, 1, timeoutMs);
@@ -84,4 +100,14 @@ TEST(Sync, MissedPeriodsLeaveOneSignal) {
     int64_t start = net::ReadCounter();
     EXPECT_EQ(WaitOne(timer.Handle(), 5000), 0);
     EXPECT_GE(net::ElapsedMs(start), 1) << "a second queued signal came without waiting";
+}
+
+// A leaked event or timer handle would run a program that queries every few minutes out of handles.
+TEST(Sync, EventsAndTimersGiveTheirHandlesBack) {
+    const size_t before = OpenHandles();
+    for (int i = 0; i < 50; ++i) {
+        CSyncEvent event;
+        CSyncTimer timer(10);
+    }
+    EXPECT_EQ(OpenHandles(), before);
 }
