@@ -1,11 +1,16 @@
 #!/usr/bin/env python3
 """Sums a gcovr JSON summary per folder of src/ and prints line and branch coverage."""
 import json
+import re
 import sys
 from collections import defaultdict
 
 
 def folder_of(path):
+    # Headers are compiled through the libraries' include links: build/<preset>/include/<root>/<folder>/X.h.
+    linked = re.match(r"build/[^/]+/include/[^/]+/(.*)", path)
+    if linked:
+        path = "src/" + linked.group(1)
     parts = path.split("/")
     if parts[0] != "src" or len(parts) < 3:
         return None
