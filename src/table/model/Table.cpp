@@ -65,8 +65,9 @@ void CTable::Reset() {
         m_columns.pop_back();
 }
 
+// Copying a table onto itself, directly or through a handle, would first drop what it copies.
 void CTable::CopyStructure(CTableInterface* source) {
-    if (source == this)
+    if (source->Resolve() == this)
         return;
     int count = source->GetColumnCount();
     SetColumnCount(count);
@@ -250,9 +251,8 @@ int CTable::GetSelectedCount() const {
         std::count_if(m_rows.begin(), m_rows.end(), [](const CRow* row) { return row->selected != 0; }));
 }
 
-// Copying a table onto itself would first delete the rows it copies, so it changes nothing.
 void CTable::CopyRows(CTableInterface* source) {
-    if (source == this)
+    if (source->Resolve() == this)
         return;
     DeleteAllRows();
     for (int index = 0; index < source->GetRowCount(); ++index)

@@ -14,6 +14,9 @@ public:
     CTableInterface(const CTableInterface&) = delete;
     CTableInterface& operator=(const CTableInterface&) = delete;
 
+    // The table behind this handle and any handles it forwards to (a table is its own).
+    const CTableInterface* Resolve() const { return m_target ? m_target->Resolve() : this; }
+
     virtual void SetColumnCount(int count) { m_target->SetColumnCount(count); }
     virtual void BuildLayout() { m_target->BuildLayout(); }
     virtual void Reset() { m_target->Reset(); }

@@ -38,8 +38,10 @@ TEST_F(TableTest, RebuildingResettingAndCopyingStructure) {
     Fill({"x", "y", "z"});
     table.Select(1, true);
     CCellFactory* factory = table.GetFactory(COL_TEXT);
-    target.CopyStructure(&target);
+    table.CopyStructure(&table); // the table onto itself through its handle
+    table.CopyRows(&table);
     EXPECT_EQ(table.GetFactory(COL_TEXT), factory) << "copying onto itself changes nothing";
+    EXPECT_EQ(Texts(table), (Texts_{"x", "y", "z"}));
     CTable copy;
     copy.CopyStructure(&table);
     EXPECT_EQ(copy.GetColumnCount(), 3);
