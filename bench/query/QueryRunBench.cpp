@@ -6,6 +6,7 @@
 #include "query/MasterQuery.h"
 #include "query/QueryRun.h"
 #include "query/QueueSink.h"
+#include "query/engine/UdpPeers.h"
 
 #include <nlohmann/json.hpp>
 
@@ -117,12 +118,7 @@ CResult RunOnce(const std::vector<query::SMasterEntry>& masters, const nlohmann:
 
 // Parse time of the hostile reply: team lists of 3,000 positions, then blank player lines to 64 KiB.
 double HostileParseMs() {
-    std::string allies, axis;
-    for (int i = 1; i <= 3000; ++i)
-        (i % 2 ? allies : axis) += std::to_string(i) + " ";
-    std::string reply =
-        "\xFF\xFF\xFF\xFFstatusResponse\n\\players_allies\\" + allies + "\\players_axis\\" + axis + "\n";
-    reply.resize(65507, '\n');
+    const std::string reply = testsupport::HostileStatusReply();
     double best = 1e9;
     for (int i = 0; i < 20; ++i) {
         query::CGameServer server;
