@@ -47,28 +47,28 @@ bool CSelection::AllInState(int lo, int hi, bool state) const {
     return true;
 }
 
-void CSelection::ApplyClick(unsigned flags, int row) {
+bool CSelection::ApplyClick(unsigned flags, int row) {
     if (!m_table.IsValidRow(row) || m_mode == MODE_NONE)
-        return;
+        return false;
     if (m_mode == MODE_SINGLE) {
         if (row == FirstSelected() || m_listener.SelectionChanging(row))
-            return;
+            return false;
         SelectOnly(row);
         m_listener.SelectionChanged(row);
-        return;
+        return true;
     }
     bool shift = (flags & CLICK_SHIFT) != 0;
     bool ctrl = (flags & CLICK_CONTROL) != 0;
     int anchor = GetAnchor();
     if (!ctrl && m_table.IsSelected(row) && m_table.GetSelectedCount() == 1)
-        return;
+        return false;
     int lo = std::min(anchor, row);
     int hi = std::max(anchor, row);
     bool range = shift && anchor >= 0;
     if (range && (ctrl ? AllInState(lo, hi, m_table.IsSelected(anchor)) : IsExactly(lo, hi)))
-        return;
+        return false;
     if (m_listener.SelectionChanging(row))
-        return;
+        return false;
     if (range) {
         if (ctrl) {
             m_table.SelectRange(lo, hi, m_table.IsSelected(anchor));
@@ -85,6 +85,7 @@ void CSelection::ApplyClick(unsigned flags, int row) {
         m_anchor = row;
     }
     m_listener.SelectionChanged(row);
+    return true;
 }
 
 int CCurrentCell::Row() {

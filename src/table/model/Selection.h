@@ -36,8 +36,8 @@ public:
     // Selects row alone (none for -1), without notifying.
     void SelectOnly(int row);
     // A click with CLICK_SHIFT and CLICK_CONTROL flags on row; nothing for an invalid row or in mode
-    // none. Asks the listener first, unless nothing would change.
-    void ApplyClick(unsigned flags, int row);
+    // none. Asks the listener first, unless nothing would change. Answers whether the selection changed.
+    bool ApplyClick(unsigned flags, int row);
 
 private:
     // True when every row of [lo, hi] and no other is selected.

@@ -151,16 +151,16 @@ bool CEditController::EditorKey(UINT key) {
     default:
         return false;
     }
-    Follow();
+    Follow(row);
     return true;
 }
 
-void CEditController::Follow() {
+void CEditController::Follow(int fromRow) {
     int row = m_site.GetCursorRow();
-    m_site.Selection().ApplyClick(0, row);
+    bool selectionChanged = m_site.Selection().ApplyClick(0, row);
     Start(false);
     m_site.EnsureVisible(row, m_site.GetCursorColumn());
-    m_site.RefreshBody();
+    m_site.RefreshCursorRows(selectionChanged ? -1 : fromRow, row);
 }
 
 void CEditController::MoveToNextEditable() {

@@ -43,7 +43,7 @@ private:
     bool IsEditable(int col) const;
     bool AnyEditable() const;
     // Selects the cursor row, opens the editor there, scrolls it into view and redraws.
-    void Follow();
+    void Follow(int fromRow);
 
     CTablePaneSite& m_site;
     bool m_editing = false;

@@ -483,7 +483,7 @@ void CTableCtrl::SetScrollBar(HWND bar, int max, int page, int pos) {
     ::SetScrollInfo(bar, SB_CTL, &si, TRUE);
 }
 
-void CTableCtrl::Layout(int width, int height) {
+bool CTableCtrl::Layout(int width, int height) {
     int headerHeight = m_look.headerShown ? m_geo.HeaderHeight() : 0;
     int body = height - headerHeight;
     int hbar = 0;
@@ -510,22 +510,26 @@ void CTableCtrl::Layout(int width, int height) {
     SetScrollX(m_geo.scrollX);
     SetScrollY(m_geo.scrollY);
     if (!m_hwnd)
-        return;
+        return true;
 
     SetScrollBar(m_vbar, m_geo.MaxScrollY() + m_geo.bodyHeight - 1, m_geo.bodyHeight, m_geo.scrollY);
     SetScrollBar(m_hbar, m_geo.MaxScrollX() + m_geo.bodyWidth - 1, m_geo.bodyWidth, m_geo.scrollX);
     if (m_geo.scrollX != m_laidScrollX)
         ::InvalidateRect(m_header, nullptr, FALSE);
+    bool moved = m_geo.scrollX != m_laidScrollX || m_geo.scrollY != m_laidScrollY;
     m_laidScrollX = m_geo.scrollX;
+    m_laidScrollY = m_geo.scrollY;
 
     // Panes and bars already in place are not moved: that would repaint them for nothing.
-    if (!IsPlaced(m_body, 0, headerHeight, m_geo.bodyWidth, m_geo.bodyHeight))
+    if (!IsPlaced(m_body, 0, headerHeight, m_geo.bodyWidth, m_geo.bodyHeight)) {
         ::SetWindowPos(m_body, nullptr, 0, headerHeight, m_geo.bodyWidth, m_geo.bodyHeight,
                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-    ::InvalidateRect(m_body, nullptr, FALSE);
+        moved = true;
+    }
     PlaceWindow(m_header, headerHeight != 0, 0, 0, m_geo.bodyWidth + vbar, headerHeight);
     PlaceWindow(m_vbar, vbar != 0, m_geo.bodyWidth, headerHeight, vbar, m_geo.bodyHeight);
     PlaceWindow(m_hbar, hbar != 0, 0, headerHeight + m_geo.bodyHeight, m_geo.bodyWidth, hbar);
+    return moved;
 }
 
 void CTableCtrl::Update(bool keepSort) {
@@ -539,11 +543,19 @@ void CTableCtrl::Update(bool keepSort) {
     ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-void CTableCtrl::RefreshBody() {
+void CTableCtrl::RefreshCursorRows(int fromRow, int toRow) {
     RECT rc = GetClientRect();
-    Layout(rc.right, rc.bottom);
-    m_edit.Reposition();
-    ::InvalidateRect(m_body, nullptr, FALSE);
+    bool moved = Layout(rc.right, rc.bottom);
+    if (moved)
+        m_edit.Reposition(); // an editor opened before the scroll
+    if (moved || fromRow < 0) {
+        ::InvalidateRect(m_body, nullptr, FALSE);
+    } else {
+        for (int row : {fromRow, toRow}) {
+            RECT band{0, m_geo.RowTop(row), m_geo.bodyWidth, m_geo.RowTop(row) + m_geo.rowHeight};
+            ::InvalidateRect(m_body, &band, FALSE);
+        }
+    }
     ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 

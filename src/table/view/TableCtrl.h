@@ -125,8 +125,9 @@ public:
     const std::string& GetTypeAhead() const { return m_typeAhead; }
     void SetScrollX(int x) override { m_geo.SetScrollX(x); }
     void SetScrollY(int y) { m_geo.SetScrollY(y); }
-    // Lays the panes and bars out for a client size.
-    void Layout(int width, int height);
+    // Lays the panes and bars out for a client size; answers whether the body moved, changed size or
+    // scrolled since the last layout. The body is left for the caller to invalidate.
+    bool Layout(int width, int height);
 
     CHeaderDisplay& Header() { return m_header; }
     CTableDisplay& Body() { return m_body; }
@@ -167,7 +168,7 @@ private:
     void SetCursorColumn(int col) override { m_cursor.SetColumn(col); }
     void ScrollRows(int code) override { m_geo.ScrollRows(code); }
     void Refresh() override { Update(true); }
-    void RefreshBody() override;
+    void RefreshCursorRows(int fromRow, int toRow) override;
     // CSelectionListener.
     bool SelectionChanging(int row) override { return Notify(TN_SELCHANGING, row) != 0; }
     void SelectionChanged(int row) override { Notify(TN_SELCHANGED, row); }
@@ -217,7 +218,9 @@ private:
     std::string m_typeAhead;
     int m_typeAheadCountdown = 0;
     int m_sideWheel = 0;
-    int m_laidScrollX = 0; // the scroll position of the last layout, which the header shows
+    // The scroll position of the last layout, which the header and the body show.
+    int m_laidScrollX = 0;
+    int m_laidScrollY = 0;
 
     CEditController m_edit{*this};
     CTableDisplay m_body;

@@ -52,9 +52,10 @@ public:
     virtual void ScrollRows(int code) = 0;
     virtual void EnsureVisible(int row, int col) = 0;
     virtual void Refresh() = 0;
-    // After a move of the cursor or the selection: lays out, redraws the body and, where they
-    // changed, the header and the scroll bars.
-    virtual void RefreshBody() = 0;
+    // After a move of the cursor from one row to another (or within one) that changed nothing else
+    // in the body: lays out and redraws those two rows, or the whole body when it scrolled or moved
+    // or fromRow is -1; the header and the scroll bars only where they changed.
+    virtual void RefreshCursorRows(int fromRow, int toRow) = 0;
 
     // Columns and sorting.
     virtual void SetWidth(int col, int width) = 0;
