@@ -91,6 +91,8 @@ CExEdit::EModified CExEdit::GetModified() {
 
 void CExEdit::SetOwnText(const std::string& text) {
     GetModified();
+    if (GetWindowText() == text)
+        return; // setting it again would only repaint and notify the parent
     m_ownText = true;
     SetWindowText(text);
     m_ownText = false;
