@@ -5,11 +5,42 @@
 
 #include <commctrl.h>
 
+#include <mutex>
+#include <unordered_map>
+
 namespace win {
 
 namespace {
 
-constexpr char kObjectProp[] = "Velloran.CWnd";
+// The objects of the windows we route, by handle. A window property would do too, but under Wine
+// every property read is a round trip to the window server, and this is read on every message.
+class CObjectMap {
+public:
+    CWnd* Find(HWND hwnd) {
+        std::lock_guard lock(m_mutex);
+        auto found = m_objects.find(hwnd);
+        return found == m_objects.end() ? nullptr : found->second;
+    }
+    void Set(HWND hwnd, CWnd* wnd) {
+        std::lock_guard lock(m_mutex);
+        m_objects[hwnd] = wnd;
+    }
+    void Erase(HWND hwnd, const CWnd* wnd) {
+        std::lock_guard lock(m_mutex);
+        if (auto found = m_objects.find(hwnd); found != m_objects.end() && found->second == wnd)
+            m_objects.erase(found);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::unordered_map<HWND, CWnd*> m_objects;
+};
+
+CObjectMap& Objects() {
+    static CObjectMap objects;
+    return objects;
+}
+
 // Our entry in a window's subclass chain (one per window: FromHandle refuses a second object).
 constexpr UINT_PTR kSubclassId = 1;
 
@@ -37,7 +68,7 @@ CWnd::~CWnd() {
 CWnd* CWnd::FromHandle(HWND hwnd) {
     if (!hwnd)
         return nullptr;
-    return static_cast<CWnd*>(::GetPropA(hwnd, kObjectProp));
+    return Objects().Find(hwnd);
 }
 
 bool CWnd::RegisterClass(const char* className, UINT classStyle, HCURSOR cursor, HBRUSH background,
@@ -134,12 +165,12 @@ bool CWnd::DestroyWindow() {
 
 void CWnd::AttachRouting(HWND hwnd) {
     m_hwnd = hwnd;
-    ::SetPropA(hwnd, kObjectProp, this);
+    Objects().Set(hwnd, this);
 }
 
 void CWnd::DetachRouting() {
-    if (m_hwnd && FromHandle(m_hwnd) == this)
-        ::RemovePropA(m_hwnd, kObjectProp);
+    if (m_hwnd)
+        Objects().Erase(m_hwnd, this);
     m_hwnd = nullptr;
     m_subclassed = false;
     m_owned = false;
@@ -455,9 +486,14 @@ CWnd* CWnd::ReflectTarget(HWND child) {
 }
 
 std::string CWnd::GetWindowText() const {
+    // Most texts are short: one message reads them; a longer one is measured and read again.
+    char shortText[256];
+    int copied = ::GetWindowTextA(m_hwnd, shortText, sizeof shortText);
+    if (copied < static_cast<int>(sizeof shortText) - 1)
+        return std::string(shortText, copied > 0 ? static_cast<size_t>(copied) : 0);
     int length = ::GetWindowTextLengthA(m_hwnd);
     std::string text(static_cast<size_t>(length) + 1, '\0');
-    int copied = ::GetWindowTextA(m_hwnd, text.data(), length + 1);
+    copied = ::GetWindowTextA(m_hwnd, text.data(), length + 1);
     text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
     return text;
 }
