@@ -45,7 +45,7 @@ TEST_F(SelectionTest, MultipleModeRules) {
         unsigned flags;
         std::vector<int> selected;
         int anchor;
-        bool asks;
+        bool asks; // the listener is asked, and the click changes the selection
     } steps[] = {
         {3, 0, {3}, 3, true},
         {3, 0, {3}, 3, false}, // a plain click on the only selected row changes nothing
@@ -60,7 +60,7 @@ TEST_F(SelectionTest, MultipleModeRules) {
     };
     for (const Step& s : steps) {
         listener.asked.clear();
-        selection.ApplyClick(s.flags, s.row);
+        EXPECT_EQ(selection.ApplyClick(s.flags, s.row), s.asks) << "row " << s.row << " flags " << s.flags;
         EXPECT_EQ(Selected(), s.selected) << "row " << s.row << " flags " << s.flags;
         EXPECT_EQ(selection.GetAnchor(), s.anchor) << "row " << s.row;
         EXPECT_EQ(!listener.asked.empty(), s.asks) << "row " << s.row << " flags " << s.flags;
@@ -70,7 +70,7 @@ TEST_F(SelectionTest, MultipleModeRules) {
 TEST_F(SelectionTest, CancelledClickKeepsSelectionAndAnchorSingleModeIgnoresModifiers) {
     selection.ApplyClick(0, 2);
     listener.cancel = true;
-    selection.ApplyClick(CLICK_SHIFT, 6);
+    EXPECT_FALSE(selection.ApplyClick(CLICK_SHIFT, 6));
     EXPECT_EQ(Selected(), std::vector<int>{2});
     EXPECT_EQ(selection.GetAnchor(), 2);
     EXPECT_EQ(listener.changed, std::vector<int>{2});
