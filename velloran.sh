@@ -4,7 +4,8 @@
 #   ./velloran.sh demo    run the program against a simulated game network on loopback
 #                         (--dpi N: at N DPI, the prefix's LogPixels for the run)
 #   ./velloran.sh bench   build the Release configuration and run the benchmarks
-#   ./velloran.sh coverage   line and branch coverage of the native tests, per folder of src/
+#   ./velloran.sh coverage [win64]   line and branch coverage per folder of src/, of the native tests or
+#                         of the Windows tests under Wine
 #   ./velloran.sh fuzz [SECONDS]   every fuzz target for SECONDS each (600), corpus in tests/fuzz/corpus
 #   ./velloran.sh dist    build the release archive build/dist/velloran-<version>-win64.zip
 #   ./velloran.sh check PRESET [CTEST-ARGS...]   build one preset and run some of its tests, e.g.
@@ -90,6 +91,15 @@ ensure_wineprefix() {
     fi
 }
 
+# Xvfb, the Wine prefix, and one wineserver for the whole run, started and warmed up before the first
+# test: test programs that start side by side with no server running wait on each other's start-up.
+start_wine() {
+    start_xvfb
+    ensure_wineprefix
+    wineserver -p
+    wine cmd /c exit >/dev/null 2>&1 || true
+}
+
 build() {
     cmake --preset "$1" -B "$BUILD_ROOT/$1" >/dev/null
     cmake --build "$BUILD_ROOT/$1"
@@ -132,12 +142,7 @@ cmd_test() {
     run_ctest fuzz || failed=1
     log "win64 build (MinGW-w64), tests under Wine"
     build win64
-    start_xvfb
-    ensure_wineprefix
-    # One wineserver for the whole suite, started and warmed up before the first test: test programs
-    # that start side by side with no server running wait on each other's start-up.
-    wineserver -p
-    wine cmd /c exit >/dev/null 2>&1 || true
+    start_wine
     run_ctest win64 || failed=1
     log "summary"
     printf '%s\n' "${SUMMARY[@]}"
@@ -159,26 +164,29 @@ cmd_check() {
     shift
     ensure_packages
     build "$preset"
-    if [ "$preset" = win64 ]; then
-        start_xvfb
-        ensure_wineprefix
-        wineserver -p
-        wine cmd /c exit >/dev/null 2>&1 || true
-    fi
+    [ "$preset" != win64 ] || start_wine
     ctest --test-dir "$BUILD_ROOT/$preset" --output-on-failure -j2 "$@"
 }
 
-# Line and branch coverage of the native test suite, summed per folder of src/.
+# Line and branch coverage per folder of src/: of the native test suite, or with "win64" of the
+# Windows build's tests under Wine (the MinGW test programs write their gcov data like native ones).
 cmd_coverage() {
+    local preset=coverage gcov=gcov
+    case "${1:-native}" in
+    native) ;;
+    win64) preset=win64-coverage gcov=x86_64-w64-mingw32-gcov-posix ;;
+    *) echo "usage: $0 coverage [native|win64]" >&2; return 2 ;;
+    esac
     ensure_packages
-    build coverage
-    find "$BUILD_ROOT/coverage" -name '*.gcda' -delete
-    ctest --test-dir "$BUILD_ROOT/coverage" -j2 >/dev/null || echo "(some tests failed; coverage still reported)" >&2
+    build "$preset"
+    find "$BUILD_ROOT/$preset" -name '*.gcda' -delete
+    [ "$preset" = coverage ] || start_wine
+    ctest --test-dir "$BUILD_ROOT/$preset" -j2 >/dev/null || echo "(some tests failed; coverage still reported)" >&2
     # Headers are reached through the libraries' include links under the build tree, hence two filters.
-    gcovr --root "$ROOT" --filter "$ROOT/src/" --filter "$BUILD_ROOT/coverage/include/" --branches \
-        --exclude-unreachable-branches --exclude-throw-branches \
-        --json-summary "$BUILD_ROOT/coverage/summary.json" "$BUILD_ROOT/coverage" >/dev/null
-    python3 tools/health/coverage_by_folder.py "$BUILD_ROOT/coverage/summary.json"
+    gcovr --gcov-executable "$gcov" --root "$ROOT" --filter "$ROOT/src/" --filter "$BUILD_ROOT/$preset/include/" \
+        --branches --exclude-unreachable-branches --exclude-throw-branches \
+        --json-summary "$BUILD_ROOT/$preset/summary.json" "$BUILD_ROOT/$preset" >/dev/null
+    python3 tools/health/coverage_by_folder.py "$BUILD_ROOT/$preset/summary.json"
 }
 
 # Every fuzz target for a while (not part of the test command); new inputs are kept in the corpus.
@@ -370,7 +378,10 @@ case "${1:-}" in
         ;;
     bench) cmd_bench ;;
     dist) cmd_dist ;;
-    coverage) cmd_coverage ;;
+    coverage)
+        shift
+        cmd_coverage "$@"
+        ;;
     fuzz)
         shift
         cmd_fuzz "$@"
