@@ -1,18 +1,15 @@
 #include "win/Dpi.h"
 
+#include "win/SystemFunction.h"
+
 namespace win {
 
 namespace {
 
-template <typename Fn> Fn Function(const char* module, const char* name, bool load) {
-    HMODULE dll = load ? ::LoadLibraryA(module) : ::GetModuleHandleA(module);
-    return dll ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(dll, name))) : nullptr;
-}
-
 // Windows 8.1: the monitor's effective DPI.
 int MonitorDpi(HWND hwnd) {
     using Fn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-    static const Fn getDpiForMonitor = Function<Fn>("shcore.dll", "GetDpiForMonitor", true);
+    static const Fn getDpiForMonitor = SystemFunction<Fn>("shcore.dll", "GetDpiForMonitor", true);
     UINT x = 0;
     UINT y = 0;
     if (!getDpiForMonitor ||
@@ -25,7 +22,7 @@ int MonitorDpi(HWND hwnd) {
 
 int SystemMetricForDpi(int index, int dpi) {
     using Fn = int(WINAPI*)(int, UINT);
-    static const Fn getSystemMetricsForDpi = Function<Fn>("user32.dll", "GetSystemMetricsForDpi", false);
+    static const Fn getSystemMetricsForDpi = SystemFunction<Fn>("user32.dll", "GetSystemMetricsForDpi");
     if (getSystemMetricsForDpi)
         return getSystemMetricsForDpi(index, static_cast<UINT>(dpi));
     return RescaleDpi(::GetSystemMetrics(index), WindowDpi(nullptr), dpi);
@@ -33,7 +30,7 @@ int SystemMetricForDpi(int index, int dpi) {
 
 int WindowDpi(HWND hwnd) {
     using Fn = UINT(WINAPI*)(HWND);
-    static const Fn getDpiForWindow = Function<Fn>("user32.dll", "GetDpiForWindow", false);
+    static const Fn getDpiForWindow = SystemFunction<Fn>("user32.dll", "GetDpiForWindow");
     int dpi = getDpiForWindow && hwnd ? static_cast<int>(getDpiForWindow(hwnd)) : 0;
     if (dpi <= 0 && hwnd)
         dpi = MonitorDpi(hwnd);

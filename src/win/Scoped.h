@@ -36,31 +36,39 @@ private:
     int m_saved;
 };
 
-// Owns a GDI object (pen, brush, bitmap, font) and deletes it. Select it out of every context first.
-template <class T> class CGdiObject {
+// Owns a handle of type T and gives it back with Release()(handle) when it is replaced or goes out of
+// scope. Movable, not copyable.
+template <class T, class Release> class COwnedHandle {
 public:
-    explicit CGdiObject(T handle = nullptr) : m_handle(handle) {}
-    ~CGdiObject() { Reset(); }
-    CGdiObject(CGdiObject&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
-    CGdiObject& operator=(CGdiObject&& other) noexcept {
+    explicit COwnedHandle(T handle = nullptr) : m_handle(handle) {}
+    ~COwnedHandle() { Reset(); }
+    COwnedHandle(COwnedHandle&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
+    COwnedHandle& operator=(COwnedHandle&& other) noexcept {
         if (this != &other)
             Reset(std::exchange(other.m_handle, nullptr));
         return *this;
     }
-    CGdiObject(const CGdiObject&) = delete;
-    CGdiObject& operator=(const CGdiObject&) = delete;
+    COwnedHandle(const COwnedHandle&) = delete;
+    COwnedHandle& operator=(const COwnedHandle&) = delete;
 
     T Get() const { return m_handle; }
     operator T() const { return m_handle; }
     void Reset(T handle = nullptr) {
         if (m_handle)
-            ::DeleteObject(m_handle);
+            Release()(m_handle);
         m_handle = handle;
     }
 
 private:
     T m_handle;
 };
+
+struct SDeleteObject {
+    void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
+};
+
+// Owns a GDI object (pen, brush, bitmap, font) and deletes it. Select it out of every context first.
+template <class T> using CGdiObject = COwnedHandle<T, SDeleteObject>;
 
 using CBrush = CGdiObject<HBRUSH>;
 using CPen = CGdiObject<HPEN>;

@@ -1,5 +1,7 @@
 #include "win/Theme.h"
 
+#include "win/SystemFunction.h"
+
 #include <string>
 #include <vector>
 
@@ -20,12 +22,7 @@ std::vector<SOpenTheme>& OpenThemes() {
 
 HTHEME Open(const wchar_t* classes, int dpi) {
     using Fn = HTHEME(WINAPI*)(HWND, LPCWSTR, UINT);
-    static const Fn openForDpi = [] {
-        HMODULE uxtheme = ::GetModuleHandleA("uxtheme.dll");
-        return uxtheme ? reinterpret_cast<Fn>(
-                             reinterpret_cast<void*>(::GetProcAddress(uxtheme, "OpenThemeDataForDpi")))
-                       : nullptr;
-    }();
+    static const Fn openForDpi = SystemFunction<Fn>("uxtheme.dll", "OpenThemeDataForDpi");
     // A program may turn off the themes of its controls (SetThemeAppProperties); it gets the classic look.
     if (!::IsThemeActive() || !(::GetThemeAppProperties() & STAP_ALLOW_CONTROLS))
         return nullptr;
