@@ -6,6 +6,8 @@
 #include <commctrl.h>
 
 #include <mutex>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace win {
@@ -46,6 +48,9 @@ constexpr UINT_PTR kSubclassId = 1;
 
 // The object whose window CreateWindowEx is making on this thread; its first message links them.
 thread_local CWnd* t_creating = nullptr;
+
+// Our copies of standard control classes are named by this prefix and the control's class name.
+constexpr std::string_view kCopyPrefix = "Velloran.";
 
 // Mouse coordinates are signed 16-bit values (negative left of or above the window during capture).
 POINT PointFromLParam(LPARAM lParam) {
@@ -115,17 +120,36 @@ bool CWnd::CreateControl(const char* className, const char* text, DWORD style, D
                          const RECT& rect, HWND parent, int id) {
     if (m_hwnd)
         return false;
-    HWND hwnd = ::CreateWindowExA(
-        exStyle, className, text, style, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleA(nullptr), nullptr);
-    if (!hwnd)
-        return false;
-    if (!SubclassWindow(hwnd)) {
-        ::DestroyWindow(hwnd);
-        return false;
-    }
-    m_owned = true;
-    return true;
+    std::string copyName;
+    m_controlProc = ControlClass(className, copyName);
+    if (m_controlProc && Create(copyName.c_str(), text, style, exStyle, rect, parent, id))
+        return true;
+    m_controlProc = nullptr;
+    return false;
+}
+
+// The standard control classes ("EDIT", "BUTTON" ...) are copied under our own names with our procedure
+// in front of the control's own. A subclass chain would do too, but it reads a window property on every
+// message, and under Wine each read is a round trip to the window server.
+WNDPROC CWnd::ControlClass(const char* className, std::string& copyName) {
+    static std::mutex mutex;
+    static std::unordered_map<std::string, WNDPROC> procs;
+    copyName = std::string(kCopyPrefix) + className;
+    std::lock_guard lock(mutex);
+    if (auto found = procs.find(copyName); found != procs.end())
+        return found->second;
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    if (!::GetClassInfoExA(nullptr, className, &wc))
+        return nullptr;
+    WNDPROC proc = wc.lpfnWndProc;
+    wc.lpfnWndProc = StaticControlProc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = copyName.c_str();
+    if (!::RegisterClassExA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return nullptr;
+    procs.emplace(copyName, proc);
+    return proc;
 }
 
 bool CWnd::SubclassWindow(HWND hwnd) {
@@ -174,11 +198,14 @@ void CWnd::DetachRouting() {
     m_hwnd = nullptr;
     m_subclassed = false;
     m_owned = false;
+    m_controlProc = nullptr;
 }
 
 LRESULT CWnd::CallPrevious(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (m_subclassed)
         return ::DefSubclassProc(m_hwnd, msg, wParam, lParam);
+    if (m_controlProc)
+        return ::CallWindowProcA(m_controlProc, m_hwnd, msg, wParam, lParam);
     return ::DefWindowProcA(m_hwnd, msg, wParam, lParam);
 }
 
@@ -188,16 +215,36 @@ LRESULT CWnd::Default() {
     return CallPrevious(m_current->msg, m_current->wParam, m_current->lParam);
 }
 
-LRESULT CALLBACK CWnd::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+CWnd* CWnd::RoutingObject(HWND hwnd) {
     CWnd* wnd = FromHandle(hwnd);
     if (!wnd && t_creating) {
         wnd = t_creating;
         t_creating = nullptr;
         wnd->AttachRouting(hwnd);
     }
-    if (!wnd)
-        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
-    return Route(wnd, hwnd, msg, wParam, lParam);
+    return wnd;
+}
+
+LRESULT CALLBACK CWnd::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (CWnd* wnd = RoutingObject(hwnd))
+        return Route(wnd, hwnd, msg, wParam, lParam);
+    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK CWnd::StaticControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (CWnd* wnd = RoutingObject(hwnd))
+        return Route(wnd, hwnd, msg, wParam, lParam);
+    // A control whose object has let it go (an owned one being destroyed by the object's destructor):
+    // its own procedure, found by the name of its class copy.
+    char name[64] = {};
+    ::GetClassNameA(hwnd, name, sizeof name);
+    std::string_view copy = name;
+    std::string copyName;
+    WNDPROC proc = nullptr;
+    if (copy.substr(0, kCopyPrefix.size()) == kCopyPrefix)
+        proc = ControlClass(std::string(copy.substr(kCopyPrefix.size())).c_str(), copyName);
+    return proc ? ::CallWindowProcA(proc, hwnd, msg, wParam, lParam)
+                : ::DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK CWnd::StaticSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,

@@ -43,8 +43,8 @@ public:
     // Creates a window of a class registered with RegisterClass; this object owns it.
     bool Create(const char* className, const char* text, DWORD style, DWORD exStyle, const RECT& rect,
                 HWND parent, int id = 0);
-    // Creates a window of a standard control class ("EDIT", "BUTTON", WC_TABCONTROLA ...) and subclasses
-    // it; this object owns it.
+    // Creates a window of a standard control class ("EDIT", "BUTTON", WC_TABCONTROLA ...) whose messages
+    // this object routes before the control's own procedure; this object owns it.
     bool CreateControl(const char* className, const char* text, DWORD style, DWORD exStyle, const RECT& rect,
                        HWND parent, int id);
 
@@ -159,8 +159,15 @@ private:
 
     // The procedure of the classes we register, and our entry in the subclass chain of other windows.
     static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // The procedure of our copies of standard control classes.
+    static LRESULT CALLBACK StaticControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK StaticSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                                DWORD_PTR object);
+    // The object of hwnd; the object being created links to it at its first message.
+    static CWnd* RoutingObject(HWND hwnd);
+    // Registers (once) our copy of a standard control class; answers the control's own procedure
+    // (nullptr for an unknown class) and the copy's name.
+    static WNDPROC ControlClass(const char* className, std::string& copyName);
     // Runs the handler of wnd, catching what it throws, and unlinks the object at WM_NCDESTROY.
     static LRESULT Route(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     // Links hwnd to this object.
@@ -175,7 +182,8 @@ private:
     // Set by the destructor: the window procedure running a handler of this object must not touch it.
     bool* m_destroyed = nullptr;
     bool m_owned = false;
-    bool m_subclassed = false; // our entry is in the window's subclass chain
+    bool m_subclassed = false;       // our entry is in the window's subclass chain
+    WNDPROC m_controlProc = nullptr; // a standard control's own procedure (CreateControl)
 
     friend class CDialog;
 };
