@@ -75,10 +75,6 @@ inline HWND FindThreadDialog(const std::vector<HWND>& known = {}) {
     return nullptr;
 }
 
-inline HWND FindThreadDialog(HWND except) {
-    return FindThreadDialog(std::vector<HWND>{except});
-}
-
 // The texts of all child windows of hwnd.
 inline std::vector<std::string> ChildTexts(HWND hwnd) {
     std::vector<std::string> texts;
@@ -195,5 +191,3 @@ inline std::vector<DWORD> Picture(int width, int height, const std::function<voi
 }
 
 } // namespace testsupport
-
-// The name tests/app still uses for these helpers.

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,44 +23,31 @@ protected:
     }
 };
 
-class ClipboardTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(testsupport::CreateTopWindow(m_owner, RECT{0, 0, 100, 100})); }
-    // Empties the clipboard and puts text, or announces text to render when it is read.
-    void Put(const char* text) {
-        CClipboard clip(m_owner);
+TEST(ClipboardTest, TextIsPutAtOnceOrRenderedOnceWithTheContentOfTheFirstRead) {
+    CRenderingOwner owner;
+    ASSERT_TRUE(testsupport::CreateTopWindow(owner, RECT{0, 0, 100, 100}));
+    const auto put = [&](const char* text) { // text, or nullptr: announced, rendered when read
+        CClipboard clip(owner);
         ASSERT_TRUE(clip.IsOpen() && clip.Empty());
         ASSERT_TRUE(text ? clip.SetText(text) : clip.Announce(CF_TEXT));
-    }
-    std::optional<std::string> Read() {
-        CClipboard clip(m_owner);
-        EXPECT_TRUE(clip.IsOpen());
-        return clip.GetText();
-    }
-    CRenderingOwner m_owner;
-};
-
-TEST_F(ClipboardTest, TextIsPutAndReadBack) {
+    };
+    const auto read = [&] { return CClipboard(owner).GetText().value_or("<none>"); };
     for (const char* text : {"", "a\tb\t\r\n1\t2\t\r\n", "Umlaut \xE4\xF6\xFC"}) {
-        Put(text);
-        EXPECT_EQ(Read(), std::optional<std::string>(text));
+        put(text);
+        EXPECT_EQ(read(), text);
     }
-    EXPECT_TRUE(m_owner.renderedFormats.empty()) << "data given at once needs no rendering";
-}
-
-TEST_F(ClipboardTest, DelayedTextIsRenderedOnceWithTheContentOfThatMoment) {
-    m_owner.content = "first\t\r\n";
-    Put(nullptr);
-    EXPECT_TRUE(m_owner.renderedFormats.empty()) << "nothing is rendered before a reader asks";
-    m_owner.content = "changed\t\r\n";
-    EXPECT_EQ(Read(), std::optional<std::string>("changed\t\r\n"));
-    m_owner.content = "not again";
-    EXPECT_EQ(Read(), std::optional<std::string>("changed\t\r\n"));
-    EXPECT_EQ(m_owner.renderedFormats, std::vector<UINT>{CF_TEXT});
-    // An empty table renders an empty text, not a missing one.
-    m_owner.content.clear();
-    Put(nullptr);
-    EXPECT_EQ(Read(), std::optional<std::string>(""));
+    EXPECT_TRUE(owner.renderedFormats.empty()) << "data given at once needs no rendering";
+    owner.content = "first\t\r\n";
+    put(nullptr);
+    EXPECT_TRUE(owner.renderedFormats.empty()) << "nothing is rendered before a reader asks";
+    for (const char* later : {"changed\t\r\n", "not again"}) {
+        owner.content = later;
+        EXPECT_EQ(read(), "changed\t\r\n");
+    }
+    EXPECT_EQ(owner.renderedFormats, std::vector<UINT>{CF_TEXT});
+    owner.content.clear();
+    put(nullptr);
+    EXPECT_EQ(read(), "") << "an empty table renders an empty text, not a missing one";
 }
 
 } // namespace

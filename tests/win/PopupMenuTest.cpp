@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 using win::CPopupMenu;
 
@@ -14,59 +13,36 @@ namespace {
 // Separators are shown without state: some systems report them as grayed.
 std::string Describe(const CPopupMenu& menu) {
     std::string out;
-    for (const testsupport::SMenuRead& item : testsupport::ReadMenu(menu.GetHandle())) {
-        out += out.empty() ? "" : ";";
-        out += std::string(item.grayed && !item.separator ? "~" : "") + (item.checked ? "=" : "") +
-               (item.separator ? "-" : item.text) + "#" + std::to_string(item.id);
-    }
+    for (const testsupport::SMenuRead& item : testsupport::ReadMenu(menu.GetHandle()))
+        out += std::string(out.empty() ? "" : ";") + (item.grayed && !item.separator ? "~" : "") +
+               (item.checked ? "=" : "") + (item.separator ? "-" : item.text) + "#" + std::to_string(item.id);
     return out;
 }
 
-TEST(PopupMenu, MenuTextGivesItemsSeparatorsFlagsAndIds) {
+TEST(PopupMenu, MenuTextGivesItemsSeparatorsFlagsAndIdsAppendedOrInsertedByPosition) {
+    constexpr UINT kAppend = ~0u;
     const struct {
         const char* text;
-        UINT base;
-        const char* items;
+        UINT base, position, flags;
+        const char* items; // after "Z;Y" with ids from 50
     } cases[] = {
-        {"A;~B;-;=C;", 100, "A#100;~B#101;-#102;=C#103"},
-        {"one;two;;three;four", 1, "one#1;two#2"},
-        {";first", 1, ""},
-        {"", 1, ""},
-        {"~~=~x", 7, "~=x#7"},
-        {"a-b;-x", 0, "a-b#0;-x#1"},
-        {"last", 9, "last#9"},
+        {"A;~B;-;=C;", 100, kAppend, 0, "Z#50;Y#51;A#100;~B#101;-#102;=C#103"},
+        {"one;two;;three;four", 1, kAppend, 0, "Z#50;Y#51;one#1;two#2"},
+        {";first", 1, kAppend, 0, "Z#50;Y#51"},
+        {"~~=~x", 7, kAppend, 0, "Z#50;Y#51;~=x#7"},
+        {"a-b;-x", 0, kAppend, 0, "Z#50;Y#51;a-b#0;-x#1"},
+        {"X;-", 1, 0, MF_BYPOSITION, "X#1;-#2;Z#50;Y#51"},
+        {"X;-", 1, 2, MF_BYPOSITION, "Z#50;Y#51;X#1;-#2"},
     };
     for (const auto& c : cases) {
         CPopupMenu menu;
-        menu.AppendItems("Z", 50);
-        const int added = menu.AppendItems(c.text, c.base);
-        EXPECT_EQ(added, menu.GetItemCount() - 1) << c.text;
-        EXPECT_EQ(Describe(menu), std::string("Z#50") + (*c.items ? ";" : "") + c.items) << c.text;
+        menu.AppendItems("Z;Y", 50);
+        const int added = c.position == kAppend ? menu.AppendItems(c.text, c.base)
+                                                : menu.InsertItems(c.text, c.base, c.position, c.flags);
+        EXPECT_EQ(added, menu.GetItemCount() - 2) << c.text;
+        EXPECT_EQ(Describe(menu), c.items) << c.text << " " << c.position;
     }
     EXPECT_TRUE(win::ParseMenuText(nullptr, 1).empty());
-}
-
-TEST(PopupMenu, InsertsByPositionOrBeforeACommand) {
-    const struct {
-        UINT position, flags;
-        const char* result;
-    } cases[] = {{0, MF_BYPOSITION, "X#1;-#2;A#10;B#11;C#12"},
-                 {2, MF_BYPOSITION, "A#10;B#11;X#1;-#2;C#12"},
-                 {11, MF_BYCOMMAND, "A#10;X#1;-#2;B#11;C#12"},
-                 {10, 0, "X#1;-#2;A#10;B#11;C#12"}};
-    for (const auto& c : cases) {
-        CPopupMenu menu;
-        menu.AppendItems("A;B;C", 10);
-        EXPECT_EQ(menu.InsertItems("X;-", 1, c.position, c.flags), 2);
-        EXPECT_EQ(Describe(menu), c.result) << c.position;
-    }
-}
-
-// Counts the ticks of a thread timer and ends the menu loop at the fourth.
-int g_menuTicks = 0;
-void CALLBACK EndMenuTick(HWND, UINT, UINT_PTR, DWORD) {
-    if (++g_menuTicks >= 4)
-        ::EndMenu();
 }
 
 TEST(PopupMenu, TrackReturnsZeroWhenDismissed) {
@@ -75,10 +51,14 @@ TEST(PopupMenu, TrackReturnsZeroWhenDismissed) {
     ::SetForegroundWindow(owner);
     CPopupMenu menu;
     menu.AppendItems("Copy cell;Copy", 57345);
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, EndMenuTick);
+    static int s_ticks = 0; // the menu loop is ended at the fourth tick of a thread timer
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (++s_ticks >= 4)
+            ::EndMenu();
+    });
     EXPECT_EQ(menu.Track(owner, 50, 50, TPM_RIGHTBUTTON), 0u);
     ::KillTimer(nullptr, timer);
-    EXPECT_GE(g_menuTicks, 4) << "the menu loop ran until it was ended";
+    EXPECT_GE(s_ticks, 4) << "the menu loop ran until it was ended";
     MSG msg; // the choice is returned, never posted as WM_COMMAND
     EXPECT_FALSE(::PeekMessageA(&msg, owner, WM_COMMAND, WM_COMMAND, PM_REMOVE));
 }

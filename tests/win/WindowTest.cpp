@@ -12,67 +12,67 @@
 #include <vector>
 
 using win::CWnd;
+using Calls = std::vector<std::string>;
 
 namespace {
 
-// Records its creation, destruction and the commands and notifications it gets.
+// Records its destruction and the commands and notifications it gets (answering these with 4).
 class CRecordingWnd : public CWnd {
 public:
-    std::vector<std::string> calls;
-    LRESULT notifyAnswer = 0;
+    Calls calls;
 
 protected:
-    int OnCreate(CREATESTRUCTA* cs) override {
-        calls.push_back(std::string("Create ") + cs->lpszName);
-        return CWnd::OnCreate(cs);
-    }
     void OnDestroy() override { calls.push_back("Destroy"), CWnd::OnDestroy(); }
     void PostNcDestroy() override { calls.push_back("NcDestroy"); }
-    bool OnCommand(int id, int code, HWND) override {
-        calls.push_back("Command " + std::to_string(id) + " " + std::to_string(code));
-        return true;
+    bool OnCommand(int, int code, HWND) override {
+        return calls.push_back("Command " + std::to_string(code)), true;
     }
     bool OnNotify(NMHDR* header, LRESULT& result) override {
-        calls.push_back("Notify " + std::to_string(header->idFrom) + " " + std::to_string(int(header->code)));
-        result = notifyAnswer;
-        return true;
+        calls.push_back("Notify " + std::to_string(static_cast<int>(header->code)));
+        return result = 4, true;
     }
 };
 
-class WindowTest : public ::testing::Test {
+// Keeps its odd notification codes from its parent and answers them itself.
+class CSelfishChild : public CWnd {
 protected:
-    void SetUp() override { ASSERT_TRUE(testsupport::CreateTopWindow(m_wnd, RECT{0, 0, 300, 200})); }
-    CRecordingWnd m_wnd;
+    bool OnReflectCommand(int code, LRESULT& result) override { return result = 7, code % 2 == 1; }
+    bool OnReflectNotify(NMHDR* header, LRESULT& result) override {
+        return result = 9, static_cast<int>(header->code) % 2 != 0;
+    }
 };
 
-TEST_F(WindowTest, RoutesFromCreateUntilDestroyed) {
-    EXPECT_EQ(CWnd::FromHandle(m_wnd), &m_wnd);
-    const HWND hwnd = m_wnd;
-    EXPECT_TRUE(m_wnd.DestroyWindow());
-    EXPECT_EQ(m_wnd.calls, (std::vector<std::string>{"Create Velloran test", "Destroy", "NcDestroy"}));
-    EXPECT_EQ(m_wnd.GetHwnd(), nullptr);
+TEST(WindowTest, RoutesUntilDestroyedTheChildAnswersItsNotificationsFirstAndTheWaitCursorStays) {
+    CRecordingWnd wnd;
+    ASSERT_TRUE(testsupport::CreateTopWindow(wnd, RECT{0, 0, 300, 200}));
+    EXPECT_EQ(CWnd::FromHandle(wnd), &wnd);
+    CSelfishChild child;
+    ASSERT_TRUE(child.CreateControl("STATIC", "", WS_CHILD, 0, RECT{0, 0, 10, 10}, wnd, 1030));
+    const auto send = [&](UINT msg, int code) {
+        NMHDR header{child, 1030, static_cast<UINT>(code)};
+        return msg == WM_NOTIFY ? wnd.SendMessage(msg, 1030, reinterpret_cast<LPARAM>(&header))
+                                : wnd.SendMessage(msg, MAKEWPARAM(1030, code), (LPARAM)child.GetHwnd());
+    };
+    EXPECT_EQ(send(WM_COMMAND, 3) + send(WM_NOTIFY, -5), 7 + 9) << "answered by the child";
+    EXPECT_EQ(send(WM_COMMAND, 4) + send(WM_NOTIFY, -6), 0 + 4);
+    const HCURSOR wait = ::LoadCursorA(nullptr, IDC_WAIT), beam = ::LoadCursorA(nullptr, IDC_IBEAM);
+    ::SetCursor(beam);
+    {
+        win::CWaitCursor outer;
+        { win::CWaitCursor inner; }
+        EXPECT_EQ(::GetCursor(), wait) << "the inner one restores the outer wait cursor";
+        ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
+        EXPECT_EQ(wnd.SendMessage(WM_SETCURSOR, (WPARAM)wnd.GetHwnd(), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+                  TRUE);
+        EXPECT_EQ(::GetCursor(), wait);
+    }
+    EXPECT_FALSE(win::CWaitCursor::IsActive());
+    EXPECT_EQ(::GetCursor(), beam);
+    const HWND hwnd = wnd;
+    EXPECT_TRUE(wnd.DestroyWindow());
+    EXPECT_EQ(wnd.calls, (Calls{"Command 4", "Notify -6", "Destroy", "NcDestroy"}));
+    EXPECT_TRUE(!wnd.GetHwnd() && !child.GetHwnd()) << "both objects let go of their destroyed windows";
     EXPECT_EQ(CWnd::FromHandle(hwnd), nullptr);
-}
-
-TEST(WindowLifetime, ObjectDestroysOnlyTheWindowItCreated) {
-    HWND created = nullptr;
-    {
-        CWnd wnd;
-        ASSERT_TRUE(testsupport::CreateTopWindow(wnd, RECT{0, 0, 50, 50}, WS_POPUP));
-        created = wnd;
-    }
-    EXPECT_FALSE(::IsWindow(created));
-    HWND edit = ::CreateWindowExA(0, "EDIT", "", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
-    {
-        CWnd wnd;
-        ASSERT_TRUE(wnd.SubclassWindow(edit));
-    }
-    EXPECT_TRUE(::IsWindow(edit)) << "a subclassed window belongs to its creator";
-    EXPECT_EQ(CWnd::FromHandle(edit), nullptr);
-    ::DestroyWindow(edit);
-    CWnd unrouted;
-    EXPECT_FALSE(unrouted.Create("STATIC", "x", WS_POPUP, 0, RECT{0, 0, 10, 10}, nullptr));
-    EXPECT_FALSE(unrouted.Create("NoSuchVelloranClass", "x", WS_POPUP, 0, RECT{0, 0, 10, 10}, nullptr));
 }
 
 // Sees the characters typed into an edit control, swallows 'x' and forwards the rest.
@@ -88,74 +88,26 @@ protected:
     }
 };
 
-TEST_F(WindowTest, SubclassedEditSeesItsMessagesUntilUnsubclassed) {
-    HWND edit = ::CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 5, 5, 200, 20, m_wnd,
-                                  reinterpret_cast<HMENU>(77), nullptr, nullptr);
+TEST(WindowTest, SubclassingEndsWithTheObjectAndLeavesTheWindowToItsCreator) {
+    HWND edit = ::CreateWindowExA(0, "EDIT", "", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
     const auto original = ::GetWindowLongPtrA(edit, GWLP_WNDPROC);
-    CEditFilter filter, second;
-    ASSERT_TRUE(filter.SubclassDlgItem(77, m_wnd));
-    EXPECT_FALSE(second.SubclassWindow(edit)) << "one window, one object";
-    for (char c : std::string("axbxc"))
-        ::SendMessageA(edit, WM_CHAR, static_cast<WPARAM>(c), 1);
-    EXPECT_EQ(filter.seen + " " + filter.GetWindowText(), "axbxc abc");
-    EXPECT_EQ(filter.UnsubclassWindow(), edit);
+    {
+        CEditFilter filter, second;
+        ASSERT_TRUE(filter.SubclassWindow(edit));
+        EXPECT_FALSE(second.SubclassWindow(edit)) << "one window, one object";
+        for (char c : std::string("axbxc"))
+            ::SendMessageA(edit, WM_CHAR, static_cast<WPARAM>(c), 1);
+        EXPECT_EQ(filter.seen + " " + filter.GetWindowText(), "axbxc abc");
+    }
+    EXPECT_TRUE(::IsWindow(edit)) << "a subclassed window belongs to its creator";
     EXPECT_EQ(::GetWindowLongPtrA(edit, GWLP_WNDPROC), original);
     EXPECT_EQ(CWnd::FromHandle(edit), nullptr);
     ::SendMessageA(edit, WM_CHAR, 'x', 1);
     EXPECT_EQ(::GetWindowTextLengthA(edit), 4) << "without the filter 'x' reaches the edit";
-
-    ASSERT_TRUE(filter.CreateControl("EDIT", "abc", WS_CHILD, 0, RECT{5, 6, 100, 25}, m_wnd, 78));
-    const RECT r = filter.GetRectInParent();
-    EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}), std::vector<LONG>({5, 6, 100, 25}));
-    m_wnd.DestroyWindow();
-    EXPECT_EQ(filter.GetHwnd(), nullptr) << "a destroyed control lets go of its object";
-}
-
-// Keeps its odd notification codes from its parent and answers them itself.
-class CSelfishChild : public CWnd {
-protected:
-    bool OnReflectCommand(int code, LRESULT& result) override { return result = 7, code % 2 == 1; }
-    bool OnReflectNotify(NMHDR* header, LRESULT& result) override {
-        return result = 9, static_cast<int>(header->code) % 2 != 0;
-    }
-};
-
-TEST_F(WindowTest, ChildAnswersItsNotificationsFirst) {
-    CSelfishChild child;
-    ASSERT_TRUE(child.CreateControl("STATIC", "", WS_CHILD, 0, RECT{0, 0, 10, 10}, m_wnd, 1030));
-    auto command = [&](int code) {
-        return m_wnd.SendMessage(WM_COMMAND, MAKEWPARAM(1030, code),
-                                 reinterpret_cast<LPARAM>(child.GetHwnd()));
-    };
-    auto notify = [&](int code) {
-        NMHDR header{child, 1030, static_cast<UINT>(code)};
-        return m_wnd.SendMessage(WM_NOTIFY, 1030, reinterpret_cast<LPARAM>(&header));
-    };
-    m_wnd.calls.clear();
-    m_wnd.notifyAnswer = 4;
-    EXPECT_EQ(command(3), 7);
-    EXPECT_EQ(notify(-5), 9);
-    EXPECT_TRUE(m_wnd.calls.empty()) << "consumed by the child";
-    EXPECT_EQ(command(4), 0);
-    EXPECT_EQ(notify(-6), 4);
-    EXPECT_EQ(m_wnd.calls, (std::vector<std::string>{"Command 1030 4", "Notify 1030 -6"}));
-}
-
-TEST_F(WindowTest, WaitCursorIsShownNestedKeptOverWindowsAndRestored) {
-    const HCURSOR wait = ::LoadCursorA(nullptr, IDC_WAIT), beam = ::LoadCursorA(nullptr, IDC_IBEAM);
-    ::SetCursor(beam);
-    {
-        win::CWaitCursor outer;
-        { win::CWaitCursor inner; }
-        EXPECT_EQ(::GetCursor(), wait) << "the inner one restores the outer wait cursor";
-        ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
-        EXPECT_EQ(m_wnd.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(m_wnd.GetHwnd()),
-                                    MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
-                  TRUE);
-        EXPECT_EQ(::GetCursor(), wait);
-    }
-    EXPECT_FALSE(win::CWaitCursor::IsActive());
-    EXPECT_EQ(::GetCursor(), beam);
+    ::DestroyWindow(edit);
+    CWnd unrouted;
+    EXPECT_FALSE(unrouted.Create("STATIC", "x", WS_POPUP, 0, RECT{0, 0, 10, 10}, nullptr));
+    EXPECT_FALSE(unrouted.Create("NoSuchVelloranClass", "x", WS_POPUP, 0, RECT{0, 0, 10, 10}, nullptr));
 }
 
 // Runs `fail` in its command handler, in WM_CREATE when told, and in the next paintsToFail paints;
@@ -185,64 +137,44 @@ class CDerivedError : public base::CError {
 };
 
 std::vector<std::pair<HWND, std::string>> g_reports;
-void RecordReport(HWND owner, const std::string& text) {
-    g_reports.emplace_back(owner, text);
-}
 
-class WindowExceptions : public ::testing::Test {
-protected:
-    void SetUp() override { m_previous = win::SetExceptionReporter(RecordReport), g_reports.clear(); }
-    void TearDown() override { win::SetExceptionReporter(m_previous); }
-    win::ExceptionReporter m_previous;
-};
-
-TEST_F(WindowExceptions, EscapingExceptionIsReportedWithItsMessage) {
-    CFaultyWnd wnd;
+TEST(WindowExceptions, EscapingExceptionsAreReportedOnceWithTheirMessageAndTheWindowSurvives) {
+    const win::ExceptionReporter previous = win::SetExceptionReporter(
+        [](HWND owner, const std::string& text) { g_reports.emplace_back(owner, text); });
+    CFaultyWnd wnd, failing;
     ASSERT_TRUE(testsupport::CreateTopWindow(wnd, RECT{0, 0, 50, 50}, WS_POPUP));
     const struct {
         std::function<void()> fail;
         const char* text;
-    } cases[] = {{[] { throw base::CError("Datei kaputt", 3); }, "Datei kaputt"},
+    } cases[] = {{[] {}, nullptr},
+                 {[] { throw base::CError("Datei kaputt", 3); }, "Datei kaputt"},
                  {[] { throw CDerivedError("Verbindung weg", 10054); }, "Verbindung weg"},
                  {[] { throw 42; }, "Unhandled Unknown Exception!"},
-                 {[] { throw std::runtime_error("not ours"); }, "Unhandled Unknown Exception!"},
-                 {[] {}, nullptr}};
+                 {[] { throw std::runtime_error("not ours"); }, "Unhandled Unknown Exception!"}};
     for (const auto& c : cases) {
         g_reports.clear();
         wnd.fail = c.fail;
         wnd.SendMessage(WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), 0);
-        const auto expected = c.text ? decltype(g_reports){{wnd, c.text}} : decltype(g_reports){};
-        EXPECT_EQ(g_reports, expected) << c.text;
+        EXPECT_EQ(g_reports, (c.text ? decltype(g_reports){{wnd, c.text}} : decltype(g_reports){})) << c.text;
     }
-}
-
-TEST_F(WindowExceptions, FailedCreateAndPaintAndSelfDestructionAreSurvived) {
-    CFaultyWnd failing, painter;
+    g_reports.clear();
     failing.failCreate = true;
     EXPECT_FALSE(testsupport::CreateTopWindow(failing, RECT{0, 0, 50, 50}, WS_POPUP));
     EXPECT_EQ(failing.GetHwnd(), nullptr) << "WM_CREATE answered -1";
-    ASSERT_TRUE(testsupport::CreateTopWindow(painter, RECT{0, 0, 50, 50}, WS_POPUP));
-    painter.paintsToFail = 1;
-    for (int i = 0; i < 2; ++i) {
-        ::InvalidateRect(painter, nullptr, FALSE);
-        ::UpdateWindow(painter);
-        testsupport::PumpFor(100);
-    }
+    wnd.paintsToFail = 1;
+    for (int i = 0; i < 2; ++i)
+        ::RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW), testsupport::PumpFor(100);
     EXPECT_EQ(g_reports.size(), 2u) << "one report each, no paint loop";
-    EXPECT_GE(painter.paints, 1) << "paints normally afterwards";
-
+    EXPECT_GE(wnd.paints, 1) << "paints normally afterwards";
     auto* doomed = new CFaultyWnd;
     ASSERT_TRUE(testsupport::CreateTopWindow(*doomed, RECT{0, 0, 50, 50}, WS_POPUP));
     const HWND hwnd = *doomed;
     ::SendMessageA(hwnd, WM_TIMER, 1, 0);
-    EXPECT_FALSE(::IsWindow(hwnd));
+    EXPECT_FALSE(::IsWindow(hwnd)) << "the object destroys the window it created";
     EXPECT_EQ(g_reports.size(), 2u);
-}
+    win::SetExceptionReporter(previous);
 
-TEST(WindowExceptionBox, DefaultReportIsAMessageBoxWithTheText) {
-    CFaultyWnd wnd;
-    ASSERT_TRUE(testsupport::CreateTopWindow(wnd, RECT{0, 0, 200, 100}));
-    win::SetAppTitle("Velloran Test");
+    win::SetAppTitle("Velloran Test"); // the default report: a message box with the program's title
     testsupport::SBoxTexts seen;
     testsupport::CDialogCloser closer([&](HWND box) {
         seen = testsupport::ReadBox(box);
