@@ -10,7 +10,6 @@
 #define IDC_L_BTN2 2006
 #define IDC_L_OUTSIDE 2007
 #define IDC_L_STATUS 2008
-#define IDC_L_SIZE 2009
 
 #define IDD_APP_CONTROLS 401
 #define IDC_C_DROPDOWN 2101

@@ -1,14 +1,17 @@
 // The program's dialogs under test, run modally with a test script that runs inside the modal loop once
-// the dialog is up; the main window also records what it showed after each accepted result.
+// the dialog is up; the main window also records what it showed after each accepted result. The fixture
+// runs it on a private registry key, with the common controls and the program's title set up as the
+// program does.
 #pragma once
 
 #include "DialogHost.h"
+#include "FakeNetwork.h"
 #include "app/BrowserDlg.h"
+#include "app/Settings.h"
 #include "app/res/resource.h"
-#include "support/Win.h"
 #include "table/model/Locale.h"
-
-#include <gtest/gtest.h>
+#include "win/Controls.h"
+#include "win/ErrorReport.h"
 
 #include <functional>
 #include <string>
@@ -102,14 +105,15 @@ public:
         NMHDR header{GetDlgItem(IDC_TABS), IDC_TABS, static_cast<UINT>(TCN_SELCHANGE)};
         ::SendMessageA(m_hwnd, WM_NOTIFY, IDC_TABS, reinterpret_cast<LPARAM>(&header));
     }
-    RECT RectOf(HWND window) const { return RectIn(m_hwnd, window); }
+    RECT Rect() const {
+        RECT rc = {};
+        ::GetWindowRect(m_hwnd, &rc);
+        return rc;
+    }
     // Waits (dispatching messages) until the current run has handed over every result.
     bool WaitForRunEnd(DWORD timeoutMs = 30000) {
-        return testsupport::PumpUntil([this] { return !IsQuerying() && Run().ServersToQuery() == 0; },
-                                      timeoutMs);
+        return PumpUntil([this] { return !IsQuerying() && Run().ServersToQuery() == 0; }, timeoutMs);
     }
-    // Closes the window the way the Close button does.
-    void Close() { Click(IDCANCEL); }
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
@@ -123,6 +127,35 @@ protected:
         CBrowserDlg::OnServerDone(run, record);
         if (HandledResults() != before)
             done.push_back({Label(IDC_SERVERS_TO_QUERY), Progress()});
+    }
+};
+
+// Tests of the main window and its dialogs on a private registry key.
+class BrowserFixture : public RegistryTest {
+protected:
+    void SetUp() override {
+        RegistryTest::SetUp();
+        win::InitControls();
+        win::SetAppTitle(app::kAppName);
+    }
+
+    // Runs the main window with script; returns what DoModal returned.
+    INT_PTR Open(CBrowserRig::Script script) { return CBrowserRig(m_path, std::move(script)).DoModal(); }
+
+    // Runs the main window with a master query of network at start-up; once it has ended, selects the
+    // first row of the Server table and runs script with the window and that server's record.
+    template <class Script> void OpenQueried(const CFakeNetwork& network, Script script) {
+        PutText(app::value::kMaster, network.MasterText());
+        PutInt(app::value::kStartupQuery, 2);
+        Open([&](CBrowserRig& w) {
+            ASSERT_TRUE(w.WaitForRunEnd());
+            Tabra::CTableCtrl& servers = w.Lists().ServerTable();
+            ASSERT_GT(servers.GetRowCount(), 0);
+            servers.SetSelectedRow(0);
+            auto* record = w.Lists().RecordOfKey(servers.GetCell(0, app::CServerLists::SERVER_KEY)->GetInt());
+            ASSERT_NE(record, nullptr);
+            script(w, *record);
+        });
     }
 };
 

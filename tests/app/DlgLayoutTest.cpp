@@ -1,14 +1,18 @@
+// The dialog layout manager and the split bar on a test dialog: controls anchored to edges or scaled,
+// and a bar that carries its neighbours, dragged by mouse or moved by keys.
 #include "app/dialogs/DlgLayout.h"
+#include "app/dialogs/SplitCtrl.h"
 
 #include "AppTestResources.h"
 #include "DialogHost.h"
-#include "support/Win.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
 
 using Dialux::CDlgLayout;
+using Dialux::CSplitCtrl;
 using Edges = std::array<LONG, 4>;
 
 class DlgLayoutTest : public ::testing::Test {
@@ -23,9 +27,9 @@ protected:
         RECT r = m_host.ItemRect(id);
         return {r.left, r.top, r.right, r.bottom};
     }
-    bool Move(HWND window, RECT to, const CDlgLayout::Veto& veto = {}) {
+    bool Move(HWND window, RECT to) {
         const Dialux::SMovedWindow move[] = {{window, to}};
-        return m_layout.Layout(veto, move);
+        return m_layout.Layout({}, move);
     }
 
     testsupport::CDialogHost m_host;
@@ -33,16 +37,18 @@ protected:
 };
 
 TEST_F(DlgLayoutTest, ResizingKeepsEveryControlAnchoredAsRegistered) {
-    // Per edge (left, top, right, bottom): '=' stays, '+' follows the size change, '*' scales with the
-    // client size; 'c' keeps the width around a centre that scales, 'w' keeps the width.
-    const std::pair<int, const char*> cases[] = {
-        {IDC_L_BTN1, "++++"},  {IDC_L_LEFT, "==++"},    {IDC_L_STATUS, "=+=+"}, {IDC_L_BTN2, "+=+="},
-        {IDC_L_RIGHT, "=+++"}, {IDC_L_OUTSIDE, "****"}, {IDC_L_SPLIT, "c=w+"}};
-    const uint32_t flags[] = {0x1111, 0x1010, 0x1100, 0x0011, 0x1110, 0x2222, 0x1033};
+    // Per edge (left, top, right, bottom): '=' stays, '+' follows the size change, 'c' keeps the width
+    // around a centre that scales with the client size, 'w' keeps the width.
+    const struct {
+        int id;
+        uint32_t flags;
+        const char* modes;
+    } cases[] = {{IDC_L_BTN1, 0x1111, "++++"}, {IDC_L_LEFT, 0x1010, "==++"},  {IDC_L_STATUS, 0x1100, "=+=+"},
+                 {IDC_L_BTN2, 0x0011, "+=+="}, {IDC_L_RIGHT, 0x1110, "=+++"}, {IDC_L_SPLIT, 0x1033, "c=w+"}};
     std::vector<Edges> before;
-    for (size_t i = 0; i < std::size(cases); ++i) {
-        ASSERT_GE(m_layout.AddControl(cases[i].first, flags[i]), 0);
-        before.push_back(Item(cases[i].first));
+    for (const auto& c : cases) {
+        ASSERT_GE(m_layout.AddControl(c.id, c.flags), 0);
+        before.push_back(Item(c.id));
     }
     RECT old = m_host.GetClientRect();
     m_host.Grow(90, 20); // two steps: the result depends only on the final size
@@ -55,18 +61,17 @@ TEST_F(DlgLayoutTest, ResizingKeepsEveryControlAnchoredAsRegistered) {
         for (size_t e = 0; e < 4; ++e) {
             size_t axis = e % 2;
             LONG size = was[axis + 2] - was[axis];
-            char mode = cases[i].second[e];
+            char mode = cases[i].modes[e];
             want[e] = mode == '+'   ? was[e] + delta[axis]
-                      : mode == '*' ? static_cast<LONG>(was[e] * scale[axis])
                       : mode == 'c' ? static_cast<LONG>((was[e] + size / 2) * scale[axis]) - size / 2
                       : mode == 'w' ? want[e - 2] + size
                                     : was[e];
         }
-        EXPECT_EQ(Item(cases[i].first), want) << cases[i].first;
+        EXPECT_EQ(Item(cases[i].id), want) << cases[i].id;
     }
     m_host.Grow(-200, -120); // shrinking back restores the registered rectangles exactly
     for (size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(Item(cases[i].first), before[i]) << cases[i].first;
+        EXPECT_EQ(Item(cases[i].id), before[i]) << cases[i].id;
 }
 
 TEST_F(DlgLayoutTest, AMovedBarCarriesItsNeighboursOnlyToPlacesInsideTheClientArea) {
@@ -75,7 +80,7 @@ TEST_F(DlgLayoutTest, AMovedBarCarriesItsNeighboursOnlyToPlacesInsideTheClientAr
     m_layout.AddControl(IDC_L_RIGHT, 0x1011, bar);
     HWND barWnd = m_host.GetDlgItem(IDC_L_SPLIT);
     const RECT b = m_host.ItemRect(IDC_L_SPLIT);
-    const Edges bar0 = Item(IDC_L_SPLIT), left = Item(IDC_L_LEFT), right = Item(IDC_L_RIGHT);
+    const Edges left = Item(IDC_L_LEFT), right = Item(IDC_L_RIGHT);
     const LONG w = ClientWidth(), h = m_host.GetClientRect().bottom;
     const RECT refused[] = {{-3, b.top, b.right - b.left - 3, b.bottom},
                             {w - 2, b.top, w + 4, b.bottom},
@@ -84,50 +89,37 @@ TEST_F(DlgLayoutTest, AMovedBarCarriesItsNeighboursOnlyToPlacesInsideTheClientAr
                             {w - 8, b.top, w - 2, b.bottom}}; // the last leaves the right frame no width
     for (const RECT& to : refused)
         EXPECT_FALSE(Move(barWnd, to)) << to.left << "," << to.right << "," << to.bottom;
-    std::vector<RECT> proposed;
     const RECT moved{b.left + 40, b.top, b.right + 40, b.bottom};
-    EXPECT_FALSE(
-        Move(barWnd, moved, [&proposed](const std::vector<RECT>& r) { return proposed = r, false; }));
-    ASSERT_EQ(proposed.size(), 3u) << "one proposed rectangle per entry";
-    EXPECT_EQ(proposed[1].right, left[2] + 40);
-    EXPECT_EQ(Item(IDC_L_SPLIT), bar0) << "nothing moved";
-    EXPECT_EQ(Item(IDC_L_LEFT), left);
-
-    ASSERT_TRUE(Move(barWnd, moved, [](const std::vector<RECT>&) { return true; }));
+    ASSERT_TRUE(Move(barWnd, moved));
     EXPECT_EQ(Item(IDC_L_LEFT), (Edges{left[0], left[1], left[2] + 40, left[3]}));
     EXPECT_EQ(Item(IDC_L_RIGHT), (Edges{right[0] + 40, right[1], right[2], right[3]}));
     m_host.Grow(100, 0); // the moved place is the new reference: a resize keeps the gaps to the bar
     EXPECT_EQ(Item(IDC_L_LEFT)[2] - Item(IDC_L_SPLIT)[2], left[2] - b.right);
     EXPECT_EQ(Item(IDC_L_RIGHT)[0] - Item(IDC_L_SPLIT)[2], right[0] - b.right);
-}
-
-TEST_F(DlgLayoutTest, RebaseTakesTheCurrentPlacesAsReference) {
-    m_layout.AddControl(IDC_L_BTN1, 0x1111);
-    HWND button = m_host.GetDlgItem(IDC_L_BTN1);
-    RECT b0 = m_host.RectOf(button);
+    // Rebase takes the current places as the reference; without it the registered place counts.
     for (bool rebase : {false, true}) {
-        ::SetWindowPos(button, nullptr, b0.left - 30, b0.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        const Edges now = Item(IDC_L_LEFT);
+        ::SetWindowPos(m_host.GetDlgItem(IDC_L_LEFT), nullptr, now[0] + 30, now[1], 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER);
         if (rebase)
             m_layout.Rebase();
-        m_host.Grow(50, 0); // without Rebase the registered place counts
-        EXPECT_EQ(m_host.RectOf(button).left, rebase ? b0.left + 20 : b0.left + 50) << rebase;
+        m_host.Grow(50, 0);
+        EXPECT_EQ(Item(IDC_L_LEFT)[0], rebase ? now[0] + 30 : now[0]) << rebase;
     }
     EXPECT_EQ(m_layout.GetReferenceSize().cx, ClientWidth() - 50);
 }
 
-TEST_F(DlgLayoutTest, EntriesAreFoundAgainWithTheirFlagsMergedAndOnlyEarlierReferences) {
+TEST_F(DlgLayoutTest, EntriesAreFoundAgainWithTheirFlagsMergedOnlyEarlierReferencesAndTheControlsInAFrame) {
     EXPECT_EQ(m_layout.AddWindow(nullptr, 0x1111), -1);
     EXPECT_EQ(m_layout.AddControl(12345, 0x1111), -1);
     HWND a = m_host.GetDlgItem(IDC_L_LEFT), b = m_host.GetDlgItem(IDC_L_RIGHT);
     EXPECT_EQ(m_layout.AddWindow(a, 0x0001, 1), 0);
     EXPECT_EQ(m_layout.AddWindow(b, 0x0010, 0, 0, 0, 0), 1);
     EXPECT_EQ(m_layout.AddWindow(a, 0x0010), 0);
-    EXPECT_EQ(m_layout.AddWindow(b, Dialux::RESET_LEFT | Dialux::RESET_BOTTOM | 0x2002), 1);
     const auto &e0 = m_layout.GetEntry(0), &e1 = m_layout.GetEntry(1);
     EXPECT_EQ(e0.flags, 0x0011u);
     EXPECT_EQ(e0.refs[0], -1) << "entry 1 does not exist before entry 0";
-    EXPECT_EQ(e1.flags, 0x2012u);
-    EXPECT_EQ(std::vector<int>(e1.refs, e1.refs + 4), (std::vector<int>{-1, 0, 0, -1}));
+    EXPECT_EQ(std::vector<int>(e1.refs, e1.refs + 4), (std::vector<int>{0, 0, 0, 0}));
 
     CDlgLayout frame;
     frame.Init(m_host);
@@ -135,15 +127,123 @@ TEST_F(DlgLayoutTest, EntriesAreFoundAgainWithTheirFlagsMergedAndOnlyEarlierRefe
     for (int id : {IDC_L_BTN1, IDC_L_BTN2, IDC_L_OUTSIDE, IDC_L_LEFT})
         EXPECT_EQ(frame.FindEntry(m_host.GetDlgItem(id)) >= 0, id == IDC_L_BTN1 || id == IDC_L_BTN2) << id;
     EXPECT_EQ(frame.AddControlsInRect(9999, 0x0011), 0) << "no such frame";
-    int children = static_cast<int>(testsupport::ChildTexts(m_host).size());
-    EXPECT_EQ(frame.AddControlsInRect(IDC_L_FRAME, 0, -1, -1, -1, -1, 5000), children) << "margin";
-    EXPECT_EQ(frame.GetCount(), children) << "entries are found again, not duplicated";
+    EXPECT_EQ(frame.AddControlsInRect(IDC_L_FRAME, 0x0001), 3);
+    EXPECT_EQ(frame.GetCount(), 3) << "entries are found again, not duplicated";
+}
 
-    RECT size = m_host.ItemRect(IDC_L_SIZE); // Init with a size item takes its corner and destroys it
-    frame.Init(m_host, 4, IDC_L_SIZE);
-    EXPECT_EQ(frame.GetReferenceSize().cx, size.right);
-    EXPECT_EQ(frame.GetReferenceSize().cy, size.bottom);
-    EXPECT_EQ(m_host.GetDlgItem(IDC_L_SIZE), nullptr);
+// The split bar replacing the placeholder IDC_L_SPLIT between its neighbours, moving between 15 and 65
+// per cent of the width.
+class SplitCtrlTest : public DlgLayoutTest {
+protected:
+    void SetUp() override {
+        DlgLayoutTest::SetUp();
+        m_placeholder = m_host.ItemRect(IDC_L_SPLIT);
+        m_before = ::GetWindow(m_host.GetDlgItem(IDC_L_SPLIT), GW_HWNDPREV);
+        ASSERT_TRUE(m_split.Create(IDC_L_SPLIT, m_host));
+        const int bar = m_layout.AddWindow(m_split, 0x1033);
+        m_layout.AddControl(IDC_L_LEFT, 0x1010, -1, bar);
+        m_layout.AddControl(IDC_L_RIGHT, 0x1011, bar);
+    }
+    void Attach() { m_split.AttachLayout(&m_layout, 15, 65); }
+    RECT Bar() const { return m_host.RectOf(m_split); }
+    // A user's drag: press at x 3 inside the bar, move the pointer to parent x, release.
+    void Drag(int parentX, bool release = true) {
+        ::SendMessageA(m_split, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 20));
+        POINT pt = {parentX + 3, Bar().top + 20};
+        ::MapWindowPoints(m_host, m_split, &pt, 1);
+        ::SendMessageA(m_split, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+        if (release)
+            ::SendMessageA(m_split, WM_LBUTTONUP, 0, MAKELPARAM(3, 20));
+    }
+
+    CSplitCtrl m_split;
+    RECT m_placeholder = {};
+    HWND m_before = nullptr;
+};
+
+TEST_F(SplitCtrlTest, CreateReplacesThePlaceholderAndAttachMakesAVerticalBarSixPixelsWide) {
+    EXPECT_EQ(m_host.GetDlgItem(IDC_L_SPLIT), m_split.GetHwnd());
+    const RECT bar0 = Bar();
+    EXPECT_EQ((Edges{bar0.left - 1, bar0.top - 1, bar0.right + 1, bar0.bottom + 1}),
+              (Edges{m_placeholder.left, m_placeholder.top, m_placeholder.right, m_placeholder.bottom}));
+    EXPECT_EQ(::GetWindowLongA(m_split, GWL_STYLE) & (WS_BORDER | WS_CHILD), WS_CHILD);
+    EXPECT_EQ(::GetWindow(m_split, GW_HWNDPREV), m_before) << "the placeholder's place in the tab order";
+    EXPECT_FALSE(m_split.Create(IDC_L_SPLIT, m_host)) << "already created";
+
+    Attach();
+    const RECT rc = Bar();
+    EXPECT_TRUE(m_split.IsVertical());
+    EXPECT_EQ(rc.left, bar0.left);
+    EXPECT_EQ(rc.right - rc.left, CSplitCtrl::kThickness);
+    EXPECT_EQ(rc.bottom - rc.top, bar0.bottom - bar0.top);
+    const int entry = m_layout.FindEntry(m_split);
+    ASSERT_GE(entry, 0);
+    EXPECT_EQ(m_layout.GetEntry(entry).rect.right, rc.right) << "the layout entry is measured again";
+}
+
+TEST_F(SplitCtrlTest, DraggingMovesTheBarAndItsNeighboursEscapeCancelsAndArrowKeysStep) {
+    Attach();
+    const RECT bar0 = Bar();
+    const Edges left0 = Item(IDC_L_LEFT), right0 = Item(IDC_L_RIGHT);
+    Drag(ClientWidth() * 55 / 100, false);
+    ASSERT_NE(Bar().left, bar0.left);
+    EXPECT_TRUE(testsupport::DialogKey(m_host, WM_KEYDOWN, VK_ESCAPE, m_split));
+    EXPECT_FALSE(m_split.IsDragging());
+    EXPECT_EQ(Bar().left, bar0.left);
+    EXPECT_EQ(Item(IDC_L_LEFT), left0);
+    EXPECT_TRUE(m_host.CodesFrom(IDCANCEL).empty()) << "Escape ends the drag, not the dialog";
+
+    m_host.commands.clear();
+    const int target = ClientWidth() * 45 / 100, moved = target - bar0.left;
+    Drag(target, false);
+    EXPECT_TRUE(m_split.IsDragging());
+    EXPECT_EQ(::GetCapture(), m_split.GetHwnd());
+    ::SendMessageA(m_split, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(Bar().left, target);
+    EXPECT_EQ(Bar().right - Bar().left, CSplitCtrl::kThickness);
+    EXPECT_EQ(Item(IDC_L_LEFT), (Edges{left0[0], left0[1], left0[2] + moved, left0[3]}));
+    EXPECT_EQ(Item(IDC_L_RIGHT), (Edges{right0[0] + moved, right0[1], right0[2], right0[3]}));
+    EXPECT_FALSE(m_split.IsDragging());
+    EXPECT_EQ(::GetCapture(), nullptr);
+    const std::vector<int> codes = m_host.CodesFrom(IDC_L_SPLIT);
+    ASSERT_GE(codes.size(), 3u);
+    EXPECT_EQ(codes.front(), Dialux::SPLIT_BEGIN);
+    EXPECT_EQ(codes.back(), Dialux::SPLIT_END);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), Dialux::SPLIT_MOVED), 1);
+    ::SendMessageA(m_split, WM_MOUSEMOVE, 0, MAKELPARAM(50, 10));
+    EXPECT_EQ(Bar().left, target) << "moving without a pressed button changes nothing";
+
+    const int pos0 = m_split.GetPos();
+    const std::pair<UINT, int> steps[] = {{VK_RIGHT, 1}, {VK_RIGHT, 2}, {VK_LEFT, 1}, {VK_UP, 1}};
+    for (const auto& [key, by] : steps) {
+        EXPECT_TRUE(testsupport::DialogKey(m_host, WM_KEYDOWN, key, m_split));
+        EXPECT_EQ(m_split.GetPos(), pos0 + by) << key;
+    }
+}
+
+TEST_F(SplitCtrlTest, DragAndSetPosStopAtTheLimitsAndTheBarKeepsItsProportionOnResize) {
+    Attach();
+    const int width = ClientWidth(), leftGap = Bar().left - m_host.ItemRect(IDC_L_LEFT).right;
+    const std::pair<int, int> drags[] = {{width * 90 / 100, width * 6500 / 10000},
+                                         {width - 4, width * 6500 / 10000},
+                                         {width * 5 / 100, width * 1500 / 10000},
+                                         {-1, width * 1500 / 10000},
+                                         {width * 30 / 100, width * 30 / 100}};
+    for (const auto& [pointerX, left] : drags) {
+        Drag(pointerX);
+        EXPECT_EQ(Bar().left, left) << pointerX;
+    }
+    const std::pair<int, int> positions[] = {{80, 65}, {40, 40},  {65, 65}, {15, 15},
+                                             {5, 15},  {-20, 15}, {50, 50}};
+    for (const auto& [percent, expected] : positions) {
+        EXPECT_EQ(m_split.SetPos(percent), expected) << percent;
+        EXPECT_EQ(Bar().left, expected * width / 100 + 1) << percent;
+        EXPECT_EQ(m_split.GetPos(), expected) << percent;
+        EXPECT_EQ(Bar().left - m_host.ItemRect(IDC_L_LEFT).right, leftGap) << percent;
+    }
+    m_split.SetPos(40);
+    m_host.Grow(300, 0);
+    EXPECT_NEAR(m_split.GetPos(), 40, 1);
 }
 
 } // namespace

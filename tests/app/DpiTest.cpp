@@ -2,9 +2,7 @@
 // Wine reads the DPI from the prefix's LogPixels when a process starts, so the test sets it and measures
 // the window in a child process of its own, then compares with the measures of this process at 96 DPI.
 #include "BrowserRig.h"
-#include "RegistryTestKey.h"
 
-#include "win/Controls.h"
 #include "win/Dpi.h"
 #include "win/Scoped.h"
 
@@ -17,8 +15,8 @@
 
 namespace {
 
-using app::CServerLists;
-using testsupport::CBrowserRig;
+using namespace app;
+using namespace testsupport;
 using Measures = std::map<std::string, int>;
 
 constexpr char kOutVar[] = "VELLORAN_DPI_OUT";
@@ -59,7 +57,8 @@ Measures MeasureMainWindow(const std::string& keyPath) {
         Tabra::CTableCtrl& table = w.Lists().PlayerTable();
         table.AutoSize(CServerLists::PLAYER_NAME, true);
         m = {{"dpi", table.Geometry().dpi},
-             {"header", w.RectOf(table.Header()).bottom - w.RectOf(table.Header()).top},
+             {"header",
+              win::WindowRectIn(table.Header(), w).bottom - win::WindowRectIn(table.Header(), w).top},
              {"row", table.Geometry().rowHeight},
              {"autosize", table.GetWidth(CServerLists::PLAYER_NAME)}};
         for (int id : {IDD_BROWSER, IDD_SERVER_INFO, IDD_MASTER_SERVER, IDD_OPTIONS, IDD_FAVORITES}) {
@@ -71,7 +70,7 @@ Measures MeasureMainWindow(const std::string& keyPath) {
         }
         for (HWND a = ::GetWindow(w.GetHwnd(), GW_CHILD); a; a = ::GetWindow(a, GW_HWNDNEXT)) {
             for (HWND b = ::GetWindow(a, GW_HWNDNEXT); b; b = ::GetWindow(b, GW_HWNDNEXT)) {
-                RECT ra = w.RectOf(a), rb = w.RectOf(b), both = {};
+                RECT ra = win::WindowRectIn(a, w), rb = win::WindowRectIn(b, w), both = {};
                 if (::IsWindowVisible(a) && ::IsWindowVisible(b) && ::GetDlgCtrlID(a) > 0 &&
                     ::GetDlgCtrlID(b) > 0)
                     m["overlap " + std::to_string(::GetDlgCtrlID(a)) + "," +
@@ -109,13 +108,7 @@ Measures MeasureInChild(int dpi) {
     return m;
 }
 
-class DpiTest : public testsupport::RegistryTest {
-protected:
-    void SetUp() override {
-        RegistryTest::SetUp();
-        win::InitControls();
-    }
-};
+class DpiTest : public BrowserFixture {};
 
 TEST_F(DpiTest, TablesScaleAndTheMainWindowKeepsItsLayout) {
     if (const char* out = std::getenv(kOutVar)) { // the child process of this test: measures and ends
@@ -142,7 +135,7 @@ TEST_F(DpiTest, TablesScaleAndTheMainWindowKeepsItsLayout) {
 // Wine never moves a window to another monitor: the message a system sends then, sent by hand. A layout
 // saved before is loaded at the new DPI.
 TEST_F(DpiTest, ADpiChangeTakesTheSuggestedRectangleAndRemeasuresTheTables) {
-    CBrowserRig rig(m_path, [](CBrowserRig& w) {
+    Open([](CBrowserRig& w) {
         Tabra::CTableCtrl& table = w.Lists().ServerTable();
         int row = table.Geometry().rowHeight;
         table.SetWidth(CServerLists::SERVER_NAME, 150);
@@ -151,15 +144,14 @@ TEST_F(DpiTest, ADpiChangeTakesTheSuggestedRectangleAndRemeasuresTheTables) {
         RECT suggested{30, 20, 30 + 960, 20 + 640}, now = {};
         ::SendMessageA(w.GetHwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
                        reinterpret_cast<LPARAM>(&suggested));
-        ::GetWindowRect(w.GetHwnd(), &now);
+        now = w.Rect();
         EXPECT_TRUE(::EqualRect(&now, &suggested));
-        EXPECT_EQ(w.RectOf(table.Header()).bottom - w.RectOf(table.Header()).top, 27);
+        EXPECT_EQ(win::WindowRectIn(table.Header(), w).bottom - win::WindowRectIn(table.Header(), w).top, 27);
         EXPECT_EQ(table.GetWidth(CServerLists::SERVER_NAME), 225);
         EXPECT_GT(table.Geometry().rowHeight, row) << "the font grew with the DPI";
         ASSERT_TRUE(table.SetLayout(layout));
         EXPECT_EQ(table.GetWidth(CServerLists::SERVER_NAME), 225) << "the layout saved at 96 DPI";
     });
-    rig.DoModal();
 }
 
 // Header buttons and check boxes take the visual style's parts while one is active, the classic look
@@ -170,7 +162,7 @@ TEST_F(DpiTest, HeadersAndCheckBoxesFollowTheThemeSwitch) {
     const std::string texts[3] = {"no", "yes", "maybe"};
     Tabra::C3StateOut check(Tabra::kDrawCenter, true, texts);
     check.SetEditMode(true);
-    CBrowserRig rig(m_path, [&check](CBrowserRig& w) {
+    Open([&check](CBrowserRig& w) {
         Tabra::CHeaderDisplay& header = w.Lists().PlayerTable().Header();
         RECT rc = header.GetClientRect();
         Tabra::CDInt cell;
@@ -180,8 +172,8 @@ TEST_F(DpiTest, HeadersAndCheckBoxesFollowTheThemeSwitch) {
                 cell.SetInt(v), check.DrawCell(RECT{v * 20, 0, v * 20 + 20, 20}, &cell, false);
         };
         auto look = [&] {
-            return std::pair(testsupport::Picture(rc.right, rc.bottom, [&](HDC dc) { header.PaintInto(dc, rc); }),
-                             testsupport::Picture(140, 20, boxes));
+            return std::pair(Picture(rc.right, rc.bottom, [&](HDC dc) { header.PaintInto(dc, rc); }),
+                             Picture(140, 20, boxes));
         };
         const auto themed = look();
         for (DWORD flags : {DWORD{0}, ::GetThemeAppProperties()}) { // off, then back on
@@ -190,7 +182,6 @@ TEST_F(DpiTest, HeadersAndCheckBoxesFollowTheThemeSwitch) {
             EXPECT_EQ(look() == themed, flags != 0) << flags;
         }
     });
-    rig.DoModal();
 }
 
 } // namespace

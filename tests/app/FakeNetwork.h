@@ -25,27 +25,61 @@ struct SFakeServer {
 };
 
 // A server with `players` players named <name>-1 ... <name>-<players>.
-SFakeServer MakeServer(const std::string& name, int players, int gameType = 2, int maxClients = 20);
+inline SFakeServer MakeServer(const std::string& name, int players, int gameType = 2, int maxClients = 20) {
+    SFakeServer server{name, gameType, maxClients, {}, false};
+    for (int i = 1; i <= players; ++i)
+        server.players.push_back({i * 10, 40 + i, name + "-" + std::to_string(i)});
+    return server;
+}
+
 // count servers named s0 ... s<count-1>, each with `players` players.
-std::vector<SFakeServer> MakeServers(int count, int players);
+inline std::vector<SFakeServer> MakeServers(int count, int players) {
+    std::vector<SFakeServer> servers;
+    for (int i = 0; i < count; ++i)
+        servers.push_back(MakeServer("s" + std::to_string(i), players));
+    return servers;
+}
 
 class CFakeNetwork {
 public:
-    // The master answers each request masterDelayMs late.
-    explicit CFakeNetwork(std::vector<SFakeServer> servers, int masterDelayMs = 0);
+    // The master answers each request masterDelayMs late, on a thread of its own so that its delay
+    // holds up no game server.
+    explicit CFakeNetwork(std::vector<SFakeServer> servers, int masterDelayMs = 0)
+        : m_servers(std::move(servers)),
+          m_peers(m_servers.size(),
+                  [this](size_t peer, int, const std::string& request) { return Answer(peer, request); }),
+          m_master(1, [this, masterDelayMs](size_t, int, const std::string& request) -> std::vector<SAnswer> {
+              if (request.find("getservers") == std::string::npos)
+                  return {};
+              std::string reply = kMasterHeader;
+              for (size_t i = 0; i < m_peers.Count(); ++i)
+                  reply += MasterEntry(127, 0, 0, 1, m_peers.Address(i).GetPort());
+              return {{0, reply + "\\EOT", masterDelayMs}};
+          }) {}
 
     // host:port of the master.
-    std::string MasterText() const { return m_master->Address(0).ToText(); }
-    net::CSockAddr ServerAddress(size_t index) const { return m_peers->Address(index); }
+    std::string MasterText() const { return m_master.Address(0).ToText(); }
+    net::CSockAddr ServerAddress(size_t index) const { return m_peers.Address(index); }
     // Status requests the game servers received so far.
-    size_t StatusRequests() const { return m_peers->TotalArrivals(); }
+    size_t StatusRequests() const { return m_peers.TotalArrivals(); }
 
 private:
-    std::vector<testsupport::SAnswer> Answer(size_t peer, const std::string& request) const;
+    std::vector<SAnswer> Answer(size_t peer, const std::string& request) const {
+        const SFakeServer& server = m_servers[peer];
+        if (server.silent || request.find("getstatus") == std::string::npos)
+            return {};
+        std::string reply = "\xFF\xFF\xFF\xFFstatusResponse\n\\sv_hostname\\" + server.name +
+                            "\\mapname\\oasis\\g_gametype\\" + std::to_string(server.gameType) +
+                            "\\sv_maxclients\\" + std::to_string(server.maxClients) +
+                            "\\players_allies\\1\\players_axis\\2\n";
+        for (const SFakePlayer& p : server.players)
+            reply += std::to_string(p.score) + " " + std::to_string(p.ping) + " \"" + p.name + "\"\n";
+        return {{peer, reply}};
+    }
 
     std::vector<SFakeServer> m_servers;
-    std::unique_ptr<testsupport::CUdpPeers> m_peers;
-    std::unique_ptr<testsupport::CUdpPeers> m_master;
+    CUdpPeers m_peers;
+    CUdpPeers m_master;
 };
 
 } // namespace testsupport

@@ -1,6 +1,6 @@
 // Joining from the real main window with a stand-in ET.exe that logs each start (its command line and
 // current folder) to launch.txt beside itself.
-#include "BrowserFixture.h"
+#include "BrowserRig.h"
 
 #include "app/JoinServer.h"
 #include "support/TempDir.h"
@@ -10,11 +10,11 @@
 
 namespace {
 
-using testsupport::CBrowserRig;
+using namespace app;
+using namespace testsupport;
 namespace fs = std::filesystem;
-namespace value = app::value;
 
-class JoinServerTest : public testsupport::BrowserFixture {
+class JoinServerTest : public BrowserFixture {
 protected:
     void SetUp() override {
         BrowserFixture::SetUp();
@@ -33,9 +33,9 @@ protected:
     // The client's log once it holds `starts` starts (or after 15 s).
     static std::string WaitForStarts(const std::string& client, size_t starts) {
         std::string log;
-        testsupport::PumpUntil(
+        PumpUntil(
             [&] {
-                log = testsupport::ReadFile((fs::path(client).parent_path() / "launch.txt").string());
+                log = ReadFile((fs::path(client).parent_path() / "launch.txt").string());
                 return static_cast<size_t>(std::count(log.begin(), log.end(), '\n')) >= 2 * starts;
             },
             15000);
@@ -46,8 +46,8 @@ protected:
         return "\"" + client + "\"" + arguments + "\n" + fs::path(client).parent_path().string() + "\n";
     }
 
-    testsupport::CTempDir m_dir;
-    testsupport::CFakeNetwork m_network{{testsupport::MakeServer("Alpha", 3)}};
+    CTempDir m_dir;
+    CFakeNetwork m_network{{MakeServer("Alpha", 3)}};
     const std::string m_program = fs::current_path().string();
 };
 
@@ -68,9 +68,9 @@ TEST_F(JoinServerTest, PasswordChoiceAndCommandLine) {
         {"mine", "fav", IDNO, question, "mine"},
         {"mine", "fav", IDCANCEL, question, nullptr},
         {"", "fav", IDOK, "", ""},
-        {"a\"b", "", IDOK, app::kUnsafePassword, nullptr},
-        {"a\tb", "", IDOK, app::kUnsafePassword, nullptr},
-        {"mine", "line\nbreak", IDYES, app::kUnsafePassword, nullptr},
+        {"a\"b", "", IDOK, kUnsafePassword, nullptr},
+        {"a\tb", "", IDOK, kUnsafePassword, nullptr},
+        {"mine", "line\nbreak", IDYES, kUnsafePassword, nullptr},
         {"semi;colon", "", IDOK, "", "semi;colon"},
     };
     std::string expected;
@@ -81,7 +81,7 @@ TEST_F(JoinServerTest, PasswordChoiceAndCommandLine) {
             SCOPED_TRACE(std::string("box '") + c.box + "', favourite '" + c.favorite + "'");
             server.password = c.favorite;
             ::SetDlgItemTextA(w, IDC_PASSWORD, c.box);
-            testsupport::CBoxAnswers boxes(c.answer);
+            CBoxAnswers boxes(c.answer);
             w.Click(IDC_JOIN);
             EXPECT_EQ(boxes.shown.empty(), c.shown.empty());
             EXPECT_TRUE(c.shown.empty() || boxes.Showed(c.shown));
@@ -94,7 +94,7 @@ TEST_F(JoinServerTest, PasswordChoiceAndCommandLine) {
             EXPECT_EQ(fs::current_path().string(), m_program);
         }
         // A double click on a player's row of the Player list joins that player's server.
-        w.SelectTab(app::CServerLists::VIEW_PLAYERS);
+        w.SelectTab(CServerLists::VIEW_PLAYERS);
         ::SetDlgItemTextA(w, IDC_PASSWORD, "");
         Tabra::CTableCtrl& players = w.Lists().PlayerTable();
         const LPARAM at = MAKELPARAM(20, players.Geometry().RowTop(1) + players.Geometry().rowHeight / 2);
@@ -112,7 +112,7 @@ TEST_F(JoinServerTest, ClientIsLocatedStoredStartedInItsFolderAndLocatedAgainWhe
     std::string address;
     // Joins and answers the file dialog with path, or cancels it when path is empty.
     auto joinChoosing = [](CBrowserRig& w, const std::string& path) {
-        testsupport::CDialogCloser closer([&](HWND dialog) {
+        CDialogCloser closer([&](HWND dialog) {
             ::SetDlgItemTextA(dialog, 1148, path.c_str()); // file name box of the explorer dialog
             ::PostMessageA(dialog, WM_COMMAND, path.empty() ? IDCANCEL : IDOK, 0);
         });

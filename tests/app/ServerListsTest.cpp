@@ -7,23 +7,21 @@
 
 namespace {
 
-using app::CServerLists;
-using testsupport::Column;
-using testsupport::IsSorted;
+using namespace app;
+using namespace testsupport;
 using Texts = std::vector<std::string>;
 
 class ServerListsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         win::InitControls();
-        m_host.hwnd = ::CreateWindowExA(0, "STATIC", "lists", WS_OVERLAPPEDWINDOW, 10, 10, 900, 600, nullptr,
-                                        nullptr, nullptr, nullptr);
+        ASSERT_TRUE(CreateTopWindow(m_host, {10, 10, 900, 600}));
         for (INT_PTR id : {101, 102, 103})
-            ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 10, 400, 300, m_host.hwnd,
-                              reinterpret_cast<HMENU>(id), nullptr, nullptr);
-        ASSERT_TRUE(m_lists.SetupPlayerTable(m_host.hwnd, 101));
-        ASSERT_TRUE(m_lists.SetupServerTable(m_host.hwnd, 102));
-        ASSERT_TRUE(m_lists.SetupPlayerOnServerTable(m_host.hwnd, 103));
+            ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 10, 400, 300, m_host, (HMENU)id,
+                              nullptr, nullptr);
+        ASSERT_TRUE(m_lists.SetupPlayerTable(m_host, 101));
+        ASSERT_TRUE(m_lists.SetupServerTable(m_host, 102));
+        ASSERT_TRUE(m_lists.SetupPlayerOnServerTable(m_host, 103));
         m_lists.ApplyDefaultSort();
     }
 
@@ -43,10 +41,7 @@ protected:
         return *m_servers.Find(record.address);
     }
 
-    struct SHost {
-        HWND hwnd = nullptr;
-        ~SHost() { ::DestroyWindow(hwnd); }
-    } m_host;
+    win::CWnd m_host;
     CServerLists m_lists;
     query::CServerCollection m_servers;
 };
@@ -112,29 +107,28 @@ TEST_F(ServerListsTest, TheTableShownIsSortedAgainAtTheDueCountsAndTheHiddenOneO
             Add(static_cast<uint16_t>(20000 + servers), "s", 2, 64, names, 5000 - servers)));
         ++servers;
     };
-    struct SStep {
-        int rows; // of the table shown, after the server that reaches it
+    const struct {
+        int view, rows; // rows of the table shown, after the server that reaches them
         bool sorted;
-    };
-    m_lists.SetView(CServerLists::VIEW_SERVERS);
-    for (const SStep& s :
-         {SStep{1, true}, {24, true}, {26, false}, {35, true}, {99, false}, {105, false}, {110, true}}) {
-        while (servers < s.rows)
+    } steps[] = {{CServerLists::VIEW_SERVERS, 1, true},    {CServerLists::VIEW_SERVERS, 24, true},
+                 {CServerLists::VIEW_SERVERS, 26, false},  {CServerLists::VIEW_SERVERS, 35, true},
+                 {CServerLists::VIEW_SERVERS, 99, false},  {CServerLists::VIEW_SERVERS, 105, false},
+                 {CServerLists::VIEW_SERVERS, 110, true},  {CServerLists::VIEW_PLAYERS, 24, true},
+                 {CServerLists::VIEW_PLAYERS, 27, false},  {CServerLists::VIEW_PLAYERS, 95, true},
+                 {CServerLists::VIEW_PLAYERS, 99, true},   {CServerLists::VIEW_PLAYERS, 140, true},
+                 {CServerLists::VIEW_PLAYERS, 145, false}, {CServerLists::VIEW_PLAYERS, 500, false},
+                 {CServerLists::VIEW_PLAYERS, 510, false}, {CServerLists::VIEW_PLAYERS, 528, true}};
+    for (const auto& s : steps) {
+        m_lists.SetView(s.view);
+        const bool players = s.view == CServerLists::VIEW_PLAYERS;
+        if (players)
+            addServer(s.rows - m_lists.PlayerTable().GetRowCount());
+        while (!players && servers < s.rows)
             addServer(0);
-        EXPECT_EQ(IsSorted(m_lists.ServerTable(), CServerLists::SERVER_PING, true), s.sorted) << s.rows;
-    }
-    m_lists.SetView(CServerLists::VIEW_PLAYERS);
-    for (const SStep& s : {SStep{24, true},
-                           {27, false},
-                           {95, true},
-                           {99, true},
-                           {140, true},
-                           {145, false},
-                           {500, false},
-                           {510, false},
-                           {528, true}}) {
-        addServer(s.rows - m_lists.PlayerTable().GetRowCount());
-        EXPECT_EQ(IsSorted(m_lists.PlayerTable(), CServerLists::PLAYER_NAME), s.sorted) << s.rows;
+        EXPECT_EQ(players ? IsSorted(m_lists.PlayerTable(), CServerLists::PLAYER_NAME)
+                          : IsSorted(m_lists.ServerTable(), CServerLists::SERVER_PING, true),
+                  s.sorted)
+            << s.view << " " << s.rows;
     }
     EXPECT_FALSE(IsSorted(m_lists.ServerTable(), CServerLists::SERVER_PING, true))
         << "the hidden table waits";

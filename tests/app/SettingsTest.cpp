@@ -1,13 +1,96 @@
+// The registry key class and the program's settings on a private key of the test's Wine prefix.
 #include "app/Settings.h"
+#include "app/RegistryKey.h"
 
-#include "RegistryTestKey.h"
+#include "DialogHost.h"
 
-#include <climits>
 #include <sstream>
 
 namespace {
 
 using namespace app;
+
+class RegistryKeyTest : public testsupport::RegistryTest {
+protected:
+    void SetUp() override {
+        RegistryTest::SetUp();
+        ASSERT_TRUE(m_key.SetSubKey(m_path, true, KEY_ALL_ACCESS));
+    }
+    CRegistryKey m_key;
+};
+
+TEST_F(RegistryKeyTest, OnlySubKeysThatOpenAreTakenAndNoRootValueIsWritten) {
+    CRegistryKey key;
+    const std::string missing = m_path + "\\missing", name = "Velloran test value " + m_path;
+    EXPECT_FALSE(key.WriteString(name.c_str(), "x")) << "a key without a path writes nothing";
+    EXPECT_FALSE(key.WriteInt(name.c_str(), 1));
+    EXPECT_NE(::RegQueryValueExA(HKEY_CURRENT_USER, name.c_str(), nullptr, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_TRUE(key.SetSubKey(m_path, false, KEY_READ));
+    EXPECT_FALSE(key.SetSubKey(missing, false, KEY_READ));
+    EXPECT_EQ(key.GetSubKey(), m_path) << "a failed call keeps the stored path";
+    EXPECT_TRUE(key.SetSubKey(missing, true, KEY_ALL_ACCESS));
+    EXPECT_EQ(key.GetSubKey(), missing);
+    EXPECT_TRUE(key.WriteInt("Int", 1)) << "the key was created";
+    ASSERT_EQ(::RegDeleteKeyA(HKEY_CURRENT_USER, missing.c_str()), ERROR_SUCCESS);
+    EXPECT_FALSE(key.WriteInt("Int", 1)) << "writing does not create a deleted key";
+    EXPECT_FALSE(key.ValueExists("Int"));
+}
+
+TEST_F(RegistryKeyTest, ValuesRoundTripWithinTheirLimitsAndForeignOnesAreReadOnlyWhenTheyFit) {
+    for (const std::string& text : {std::string(), std::string(254, 'x'), std::string("\xe4\xf6")}) {
+        ASSERT_TRUE(m_key.WriteString("Text", text));
+        EXPECT_EQ(m_key.ReadString("Text", "default"), text);
+    }
+    EXPECT_FALSE(m_key.WriteString("Text", std::string(255, 'y')));
+    EXPECT_EQ(m_key.ReadString("Text", ""), "\xe4\xf6") << "a refused write keeps the stored value";
+    const RECT extreme{INT_MIN, -32, INT_MAX, -1};
+    RECT back = {};
+    ASSERT_TRUE(m_key.WriteRect("Rect", extreme) && m_key.ReadRect("Rect", back));
+    EXPECT_TRUE(::EqualRect(&back, &extreme));
+    const std::string def = "default";
+    const struct {
+        std::string data; // stored bytes, exactly
+        DWORD type;
+        std::string text;
+    } texts[] = {
+        {std::string(254, 'a') + '\0', REG_SZ, std::string(254, 'a')},
+        {std::string(255, 'b') + '\0', REG_SZ, def},
+        {std::string(300, 'c') + '\0', REG_SZ, def},
+        {std::string(255, 'd'), REG_SZ, def}, // no terminator, fills the buffer
+        {"abc", REG_SZ, "abc"},               // no terminator
+        {std::string("%TEMP%\\x") + '\0', REG_EXPAND_SZ, "%TEMP%\\x"},
+        {std::string("a\0b\0", 4), REG_MULTI_SZ, def},
+        {std::string("\x07\0\0\0", 4), REG_DWORD, def},
+        {"text", REG_BINARY, def},
+    };
+    for (const auto& c : texts) {
+        PutRaw("Raw", c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
+        EXPECT_EQ(m_key.ReadString("Raw", def), c.text) << c.data.size() << " bytes, type " << c.type;
+    }
+    // Numbers take up to four bytes of any type, rectangles exactly sixteen.
+    const struct {
+        std::string data;
+        DWORD type;
+        int number;
+        bool rect;
+    } numbers[] = {
+        {std::string("\x2a\0\0\0", 4), REG_DWORD, 42, false},
+        {std::string("\xfd\xff\xff\xff", 4), REG_BINARY, -3, false},
+        {std::string("\x05\x01", 2), REG_BINARY, 0x105, false},
+        {std::string("7\0", 2), REG_SZ, '7', false},
+        {std::string(), REG_BINARY, -99, false},
+        {std::string(12, '\x01'), REG_BINARY, -99, false},
+        {std::string(16, '\x01'), REG_BINARY, -99, true},
+        {std::string(20, '\x01'), REG_BINARY, -99, false},
+    };
+    for (const auto& c : numbers) {
+        PutRaw("Raw", c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
+        RECT rc = {};
+        EXPECT_EQ(m_key.ReadInt("Raw", -99), c.number) << c.data.size() << " bytes";
+        EXPECT_EQ(m_key.ReadRect("Raw", rc), c.rect) << c.data.size() << " bytes";
+    }
+}
 
 class SettingsTest : public testsupport::RegistryTest {
 protected:
@@ -29,7 +112,7 @@ std::string Text(const SBrowserSettings& s) {
     return o.str();
 }
 
-TEST_F(SettingsTest, EmptyOrDeletedKeyOrAMasterStoredAsNumberGivesEveryDefault) {
+TEST_F(SettingsTest, EmptyOrDeletedKeyOrAMasterStoredAsNumberGivesEveryDefaultAndTextsAreStoredUpTo16KiB) {
     const std::string defaults =
         "||0 0,0,0,0 0|0|3|10|01|master.etlegacy.com:27950;etmaster.idsoftware.com:27950|1|0|0";
     EXPECT_EQ(m_key.GetRoot(), HKEY_CURRENT_USER);
@@ -38,46 +121,20 @@ TEST_F(SettingsTest, EmptyOrDeletedKeyOrAMasterStoredAsNumberGivesEveryDefault) 
     SBrowserSettings s;
     s.version = 2;
     s.master = "10.0.0.1:27950";
+    s.password = std::string(kMaxStoredText, 'p'); // 16 KiB with the terminator fit, one more does not
+    s.lastPlayers = std::string(kMaxStoredText + 1, 'n');
     WriteBrowserSettings(m_key, s, true);
+    const SBrowserSettings r = ReadBrowserSettings(m_key);
+    EXPECT_EQ(r.password.size() + r.lastPlayers.size(), kMaxStoredText);
+    EXPECT_EQ(r.master, s.master);
+    const std::pair<const char*, DWORD> types[] = {
+        {value::kLastPos, REG_BINARY}, {value::kSplitPos, REG_DWORD}, {value::kPassword, REG_SZ}};
+    for (const auto& [name, type] : types)
+        EXPECT_EQ(m_key.GetValueType(name), type) << name;
     ASSERT_EQ(::RegDeleteTreeA(HKEY_CURRENT_USER, m_path.c_str()), ERROR_SUCCESS);
     EXPECT_EQ(Text(ReadBrowserSettings(m_key)), defaults);
     ASSERT_TRUE(OpenSettingsKey(m_key, m_path.c_str()));
     EXPECT_FALSE(m_key.ValueExists(value::kVersion)) << "the key comes back empty";
-}
-
-TEST_F(SettingsTest, WrittenSettingsReadBackWithTheRectangleNormalised) {
-    SBrowserSettings s;
-    s.lastPlayers = "Alpha\nbeta\n";
-    s.password = "secret";
-    s.hasLastPos = s.maximized = s.includeEmpty = true;
-    s.lastPos = RECT{300, 200, 20, 10};
-    s.splitPos = 40;
-    s.version = 0;
-    s.includeFull = false;
-    s.master = "127.0.0.1:27950";
-    s.speed = 5;
-    s.lastView = 1;
-    WriteBrowserSettings(m_key, s, true);
-    WriteOptions(m_key, false, true, 2);
-    EXPECT_EQ(Text(ReadBrowserSettings(m_key)),
-              "Alpha\nbeta\n|secret|1 20,10,300,200 1|40|0|01|10|127.0.0.1:27950|5|1|2");
-    const std::pair<const char*, DWORD> types[] = {
-        {value::kLastPos, REG_BINARY}, {value::kSplitPos, REG_DWORD}, {value::kLastPlayers, REG_SZ}};
-    for (const auto& [name, type] : types)
-        EXPECT_EQ(m_key.GetValueType(name), type) << name;
-
-    // Closing minimised keeps the placement; a history over 16 KiB keeps the old one.
-    SBrowserSettings next;
-    next.lastPos = RECT{-32000, -32000, -31840, -31970};
-    next.splitPos = 60;
-    next.lastPlayers = std::string(kMaxStoredText + 1, 'n');
-    next.password = std::string(kMaxStoredText, 'p');
-    WriteBrowserSettings(m_key, next, false);
-    const SBrowserSettings r = ReadBrowserSettings(m_key);
-    EXPECT_EQ(r.lastPos.right, 300);
-    EXPECT_EQ(r.splitPos, 40);
-    EXPECT_EQ(r.lastPlayers, s.lastPlayers);
-    EXPECT_EQ(r.password, next.password) << "16 KiB with the terminator fit";
 }
 
 TEST_F(SettingsTest, StoredIndexesNamingNoItemReadAsTheirDefaultAndTheVersionIsClamped) {
