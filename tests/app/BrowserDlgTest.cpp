@@ -226,12 +226,7 @@ TEST_F(BrowserDlgTest, TabSwitchDuringARunSortsTheTableShownAStoppedRunEndsTidil
 TEST_F(BrowserDlgTest, WorkerErrorsBadMasterListsAndSilentMastersAreShownInMessageBoxes) {
     CFakeNetwork network(MakeServers(2, 1));
     UseNetwork(network, 5);
-    uint16_t closedPort = 0;
-    {
-        net::CSockUDP probe; // a loopback port that nothing is bound to once it closes
-        probe.Create(net::CSockAddr("127.0.0.1:0"));
-        closedPort = probe.LocalAddress().GetPort();
-    }
+    CUdpPeers silentMaster(1, [](size_t, int, const std::string&) { return std::vector<SAnswer>{}; });
     Open([&](CBrowserRig& w) {
         CBoxAnswers boxes;
         CWindowSink(w).OnWorkerError(w.Run().RunNumber(), "Socket Error 10055 : No buffer space available");
@@ -246,7 +241,7 @@ TEST_F(BrowserDlgTest, WorkerErrorsBadMasterListsAndSilentMastersAreShownInMessa
         w.SetMasterText(network.MasterText());
         w.Click(IDC_QUERY_MASTER);
         ASSERT_TRUE(w.WaitForRunEnd());
-        w.SetMasterText("127.0.0.1:" + std::to_string(closedPort));
+        w.SetMasterText(silentMaster.Address(0).ToText());
         w.Click(IDC_QUERY_MASTER);
         EXPECT_NE(w.GetWindowText().find("Asking 1 master server"), std::string::npos);
         EXPECT_TRUE(PumpUntil([&] { return boxes.Showed("No response from master server."); }, 10000));
