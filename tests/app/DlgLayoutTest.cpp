@@ -35,7 +35,7 @@ protected:
 TEST_F(DlgLayoutTest, ResizingKeepsEveryControlAnchoredAsRegistered) {
     // Per edge (left, top, right, bottom): '=' stays, '+' follows the size change, 'c' keeps the width
     // around a centre that scales with the client size, 'w' keeps the width.
-    const struct {
+    struct Case {
         int id;
         uint32_t flags;
         const char* modes;

@@ -52,7 +52,7 @@ protected:
 };
 
 TEST_F(ExComboBoxTest, TypingCompletesInlineIgnoringCaseAndBackspaceShortensTheTypedPart) {
-    const struct {
+    struct Case {
         const char* typed;
         const char* state;
         Codes codes;
@@ -108,7 +108,7 @@ TEST_F(ExComboBoxTest, FilterPassesOnlyRealSelectionChangesAndOpeningSelectsTheL
     const int dsl = Index("DSL"), modem = Index("Modem"), keep = -3;
     m_box.SetCurSel(dsl);
     FromControl(CBN_SETFOCUS);
-    const struct {
+    struct Case {
         int select;
         int code;
         bool passes;
@@ -128,7 +128,7 @@ TEST_F(ExComboBoxTest, FilterPassesOnlyRealSelectionChangesAndOpeningSelectsTheL
         FromControl(s.code);
         EXPECT_EQ(TakeCodes(), s.passes ? Codes{s.code} : Codes{}) << s.code;
     }
-    const struct {
+    struct DropCase {
         const char* text;
         Codes codes;
     } drops[] = {{"DSL*9", {CBN_SELCHANGE, CBN_DROPDOWN}}, {"qq", {CBN_DROPDOWN}}}; // no prefix: kept

@@ -56,7 +56,7 @@ TEST_F(JoinServerTest, PasswordChoiceAndCommandLine) {
     PutText(value::kGamePath, client);
     PutInt(value::kAutoClose, 0);
     const std::string question = "Ambiguous passwords! Use the favorite one (fav)?";
-    const struct {
+    struct Case {
         const char *box, *favorite;
         int answer;           // to the message boxes
         std::string shown;    // a text of the message boxes, "" when none is shown

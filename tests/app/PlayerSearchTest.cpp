@@ -19,7 +19,7 @@ protected:
 };
 
 TEST_F(PlayerSearchTest, MatchesGoToTheTopTheFoundPlayerIsSelectedOnItsServerAndTheHistoryIsKept) {
-    const struct {
+    struct Case {
         std::string text;
         Texts names;                  // the Player table afterwards
         std::string selected, server; // "<none>" without a match
@@ -76,7 +76,7 @@ TEST_F(PlayerSearchTest, MatchesGoToTheTopTheFoundPlayerIsSelectedOnItsServerAnd
         PumpFor(50);
         EXPECT_EQ(w.PlayerSearch().SearchCount(), before + 1);
         EXPECT_EQ(lists.PlayerTable().GetCellText(0, CServerLists::PLAYER_NAME), "Alpha");
-        const struct {
+        struct Case {
             const char* set;
             char typed; // 0: none
             const char *shown, *found;

@@ -47,7 +47,7 @@ protected:
 };
 
 TEST(ServerListsRules, FiltersDropEmptyAndFullServersOnlyWhenTheirBoxIsOff) {
-    const struct {
+    struct Case {
         int players, maxClients;
         bool includeEmpty, includeFull, listed;
     } cases[] = {
@@ -107,20 +107,17 @@ TEST_F(ServerListsTest, TheTableShownIsSortedAgainAtTheDueCountsAndTheHiddenOneO
             Add(static_cast<uint16_t>(20000 + servers), "s", 2, 64, names, 5000 - servers)));
         ++servers;
     };
-    const struct {
+    const int sv = CServerLists::VIEW_SERVERS, pl = CServerLists::VIEW_PLAYERS;
+    struct Case {
         int view, rows; // rows of the table shown, after the server that reaches them
         bool sorted;
-    } steps[] = {{CServerLists::VIEW_SERVERS, 1, true},    {CServerLists::VIEW_SERVERS, 24, true},
-                 {CServerLists::VIEW_SERVERS, 26, false},  {CServerLists::VIEW_SERVERS, 35, true},
-                 {CServerLists::VIEW_SERVERS, 99, false},  {CServerLists::VIEW_SERVERS, 105, false},
-                 {CServerLists::VIEW_SERVERS, 110, true},  {CServerLists::VIEW_PLAYERS, 24, true},
-                 {CServerLists::VIEW_PLAYERS, 27, false},  {CServerLists::VIEW_PLAYERS, 95, true},
-                 {CServerLists::VIEW_PLAYERS, 99, true},   {CServerLists::VIEW_PLAYERS, 140, true},
-                 {CServerLists::VIEW_PLAYERS, 145, false}, {CServerLists::VIEW_PLAYERS, 500, false},
-                 {CServerLists::VIEW_PLAYERS, 510, false}, {CServerLists::VIEW_PLAYERS, 528, true}};
+    } steps[] = {{sv, 1, true},    {sv, 24, true},   {sv, 26, false},  {sv, 35, true},
+                 {sv, 99, false},  {sv, 105, false}, {sv, 110, true},  {pl, 24, true},
+                 {pl, 27, false},  {pl, 95, true},   {pl, 99, true},   {pl, 140, true},
+                 {pl, 145, false}, {pl, 500, false}, {pl, 510, false}, {pl, 528, true}};
     for (const auto& s : steps) {
         m_lists.SetView(s.view);
-        const bool players = s.view == CServerLists::VIEW_PLAYERS;
+        const bool players = s.view == pl;
         if (players)
             addServer(s.rows - m_lists.PlayerTable().GetRowCount());
         while (!players && servers < s.rows)

@@ -21,7 +21,7 @@ std::string Describe(const CPopupMenu& menu) {
 
 TEST(PopupMenu, MenuTextGivesItemsSeparatorsFlagsAndIdsAppendedOrInsertedByPosition) {
     constexpr UINT kAppend = ~0u;
-    const struct {
+    struct Case {
         const char* text;
         UINT base, position, flags;
         const char* items; // after "Z;Y" with ids from 50

@@ -143,7 +143,7 @@ TEST(WindowExceptions, EscapingExceptionsAreReportedOnceWithTheirMessageAndTheWi
         [](HWND owner, const std::string& text) { g_reports.emplace_back(owner, text); });
     CFaultyWnd wnd, failing;
     ASSERT_TRUE(testsupport::CreateTopWindow(wnd, RECT{0, 0, 50, 50}, WS_POPUP));
-    const struct {
+    struct Case {
         std::function<void()> fail;
         const char* text;
     } cases[] = {{[] {}, nullptr},
