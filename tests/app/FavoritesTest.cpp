@@ -112,8 +112,8 @@ TEST_F(FavoritesTest, BadAddressOrUnwritableFileKeepsTheDialogOpenAndTheFileUnch
         EXPECT_EQ(d.Table().GetSelectedRow(), 0);
         EXPECT_EQ(d.Table().GetCursorRow(), 0);
         EXPECT_EQ(d.Table().GetCursorColumn(), CFavoritesDlg::COL_ADDRESS);
-        EXPECT_EQ(d.Column(CFavoritesDlg::COL_NAME)[1], "cleaned")
-            << "rows already visited keep their cleaning";
+        // Rows already visited keep their cleaning.
+        EXPECT_EQ(d.Column(CFavoritesDlg::COL_NAME)[1], "cleaned");
         EXPECT_EQ(ReadFile(m_file), original);
 
         d.Table().EndEdit(true); // the editor opened on the bad cell
@@ -202,8 +202,8 @@ TEST_F(FavoritesTest, QueryFavoritesDuringARunQueriesExactlyTheFavourites) {
         ASSERT_NE(silent, nullptr);
         EXPECT_EQ(silent->name, "Fav one") << "named by the favourite until its server answers";
         EXPECT_EQ(silent->password, "secret");
-        EXPECT_EQ(favourites.StatusRequests(), 3u)
-            << "one request to the answering server, two to the silent";
+        // One request to the answering server, two to the silent one.
+        EXPECT_EQ(favourites.StatusRequests(), 3u);
         EXPECT_EQ(master.StatusRequests(), masterRequests) << "the stopped run sends nothing more";
     });
     ::SetCurrentDirectoryA(previous);

@@ -127,8 +127,7 @@ TEST_F(ServerListsTest, TheTableShownIsSortedAgainAtTheDueCountsAndTheHiddenOneO
                   s.sorted)
             << s.view << " " << s.rows;
     }
-    EXPECT_FALSE(IsSorted(m_lists.ServerTable(), CServerLists::SERVER_PING, true))
-        << "the hidden table waits";
+    EXPECT_FALSE(IsSorted(m_lists.ServerTable(), CServerLists::SERVER_PING, true)); // the hidden one waits
     m_lists.SortAll();
     EXPECT_TRUE(IsSorted(m_lists.PlayerTable(), CServerLists::PLAYER_NAME));
     EXPECT_TRUE(IsSorted(m_lists.ServerTable(), CServerLists::SERVER_PING, true));
@@ -138,8 +137,8 @@ TEST_F(ServerListsTest, ShowServerPlayersKeepsTheUsersSortAndEmptiesForNoRow) {
     ASSERT_TRUE(m_lists.AddServerRows(Add(27960, "Alpha", 2, 20, {"one", "two", "three"})));
     Tabra::CTableCtrl& onServer = m_lists.PlayerOnServerTable();
     m_lists.ShowServerPlayers(0);
-    EXPECT_EQ(Column(onServer, CServerLists::ON_SERVER_NAME), (Texts{"three", "two", "one"}))
-        << "no sort keys";
+    // No sort keys: the order the players came in.
+    EXPECT_EQ(Column(onServer, CServerLists::ON_SERVER_NAME), (Texts{"three", "two", "one"}));
     EXPECT_EQ(Column(onServer, CServerLists::ON_SERVER_TEAM), (Texts{"Axis", "Allies", "Spectating"}));
     // The user sorts by name; the next server shown keeps that order.
     const Tabra::CSortKeys byName{CServerLists::ON_SERVER_NAME, Tabra::SORT_DESCENDING};
