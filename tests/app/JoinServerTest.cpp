@@ -51,9 +51,8 @@ protected:
     const std::string m_program = fs::current_path().string();
 };
 
-TEST_F(JoinServerTest, PasswordChoiceAndCommandLine) {
+TEST_F(JoinServerTest, ClientIsLocatedStartedWithTheChosenPasswordInItsFolderAndLocatedAgainWhenMoved) {
     const std::string client = InstallClient(m_dir.File("game"));
-    PutText(value::kGamePath, client);
     PutInt(value::kAutoClose, 0);
     const std::string question = "Ambiguous passwords! Use the favorite one (fav)?";
     struct Case {
@@ -62,7 +61,6 @@ TEST_F(JoinServerTest, PasswordChoiceAndCommandLine) {
         std::string shown;    // a text of the message boxes, "" when none is shown
         const char* password; // passed on; nullptr when nothing starts
     } cases[] = {
-        {"", "", IDOK, "", ""},
         {"  same\t", "same", IDOK, "", "same"},
         {"mine", "fav", IDYES, question, "fav"},
         {"mine", "fav", IDNO, question, "mine"},
@@ -73,10 +71,24 @@ TEST_F(JoinServerTest, PasswordChoiceAndCommandLine) {
         {"mine", "line\nbreak", IDYES, kUnsafePassword, nullptr},
         {"semi;colon", "", IDOK, "", "semi;colon"},
     };
-    std::string expected;
+    // Joins and answers the file dialog with path, or cancels it when path is empty.
+    auto joinChoosing = [](CBrowserRig& w, const std::string& path) {
+        CDialogCloser closer([&](HWND dialog) {
+            ::SetDlgItemTextA(dialog, 1148, path.c_str()); // file name box of the explorer dialog
+            ::PostMessageA(dialog, WM_COMMAND, path.empty() ? IDCANCEL : IDOK, 0);
+        });
+        w.Click(IDC_JOIN);
+        EXPECT_TRUE(closer.Done()) << "the file dialog was shown";
+    };
+    std::string expected, address;
     OpenQueried(m_network, [&](CBrowserRig& w, query::CGameServer& server) {
-        const std::string address = server.address.ToText();
-        size_t starts = 0;
+        address = server.address.ToText();
+        joinChoosing(w, ""); // no client known yet: asked for, cancelled, nothing stored
+        EXPECT_EQ(GetText(value::kGamePath), "<missing>");
+        joinChoosing(w, client);
+        EXPECT_EQ(GetText(value::kGamePath), client);
+        expected = Start(client, " connect " + address);
+        size_t starts = 1;
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string("box '") + c.box + "', favourite '" + c.favorite + "'");
             server.password = c.favorite;
@@ -104,42 +116,21 @@ TEST_F(JoinServerTest, PasswordChoiceAndCommandLine) {
         // Every start in order, none of the refused or cancelled ones among them.
         EXPECT_EQ(WaitForStarts(client, starts + 1), expected);
         EXPECT_TRUE(w.IsOpen()) << "AutoClose 0 keeps the window";
-    });
-}
-
-TEST_F(JoinServerTest, ClientIsLocatedStoredStartedInItsFolderAndLocatedAgainWhenMoved) {
-    const std::string first = InstallClient(m_dir.File("first"));
-    std::string address;
-    // Joins and answers the file dialog with path, or cancels it when path is empty.
-    auto joinChoosing = [](CBrowserRig& w, const std::string& path) {
-        CDialogCloser closer([&](HWND dialog) {
-            ::SetDlgItemTextA(dialog, 1148, path.c_str()); // file name box of the explorer dialog
-            ::PostMessageA(dialog, WM_COMMAND, path.empty() ? IDCANCEL : IDOK, 0);
-        });
-        w.Click(IDC_JOIN);
-        EXPECT_TRUE(closer.Done()) << "the file dialog was shown";
-    };
-    OpenQueried(m_network, [&](CBrowserRig& w, query::CGameServer& server) {
-        address = server.address.ToText();
-        joinChoosing(w, "");
-        EXPECT_EQ(GetText(value::kGamePath), "<missing>");
-        EXPECT_TRUE(w.IsOpen());
         ::SetDlgItemTextA(w, IDC_PASSWORD, "kept ");
-        joinChoosing(w, first);
-        EXPECT_FALSE(w.IsOpen()) << "AutoClose (default 1) closes the window";
-        EXPECT_EQ(fs::current_path().string(), m_program);
     });
-    EXPECT_EQ(GetText(value::kGamePath), first);
     EXPECT_EQ(GetText(value::kPassword), "kept ") << "the settings were saved on closing";
-    const std::string kept = " connect \"" + address + "\"; password \"kept\"";
-    EXPECT_EQ(WaitForStarts(first, 1), Start(first, kept));
 
     // The installation moved: starting the stored path fails and the user is asked again.
     PutText(value::kGamePath, m_dir.File("moved\\ET.exe"));
+    PutInt(value::kAutoClose, 1);
+    PutInt(value::kLastView, 1); // the Server list, whose selected row is joined
     const std::string second = InstallClient(m_dir.File("second"));
-    OpenQueried(m_network, [&](CBrowserRig& w, query::CGameServer&) { joinChoosing(w, second); });
+    OpenQueried(m_network, [&](CBrowserRig& w, query::CGameServer&) {
+        joinChoosing(w, second);
+        EXPECT_FALSE(w.IsOpen()) << "AutoClose closes the window";
+    });
     EXPECT_EQ(GetText(value::kGamePath), second);
-    EXPECT_EQ(WaitForStarts(second, 1), Start(second, kept)) << "the stored password box";
+    EXPECT_EQ(WaitForStarts(second, 1), Start(second, " connect \"" + address + "\"; password \"kept\""));
 }
 
 } // namespace
