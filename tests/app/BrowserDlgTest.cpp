@@ -17,16 +17,45 @@ class BrowserDlgTest : public BrowserFixture {
 protected:
     // Points the window at network's master and sets the query speed (0: one new server per 200 ms).
     void UseNetwork(const CFakeNetwork& network, int speed) {
-        PutText(value::kMaster, network.MasterText());
-        PutInt(value::kSpeed, speed);
+        m_key.WriteString(value::kMaster, network.MasterText());
+        m_key.WriteInt(value::kSpeed, speed);
     }
-    RECT StoredPos() { return Get(value::kLastPos, RECT{}); }
+    RECT StoredPos() {
+        RECT rc = {};
+        m_key.ReadRect(value::kLastPos, rc);
+        return rc;
+    }
     static bool Same(const RECT& a, const RECT& b) { return ::EqualRect(&a, &b) != FALSE; }
     static std::string Counts(CBrowserRig& w) {
         return std::to_string(w.Label(IDC_SERVER_COUNT)) + " servers, " +
                std::to_string(w.Label(IDC_PLAYER_COUNT)) + " players";
     }
 };
+
+// Shows the Master Server dialog, enters text and presses button; returns what the dialog showed, then
+// the texts of a message box over it, each after a '|' (the dialog is cancelled then).
+std::string EditMaster(CBrowserRig& w, const std::string& text, int button) {
+    HWND dialog = nullptr;
+    std::string shown;
+    CDialogCloser closer(
+        [&](HWND d) {
+            if (dialog) {
+                shown += ::IsWindowVisible(dialog) ? "" : "|the dialog closed";
+                for (const std::string& t : ReadBox(d).texts)
+                    shown += "|" + t;
+                ::PostMessageA(d, WM_COMMAND, IDOK, 0);
+                ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                return;
+            }
+            dialog = d;
+            shown = ReadBox(d).caption + ": " + ReadBox(::GetDlgItem(d, IDC_MASTER_TEXT)).caption;
+            ::SetDlgItemTextA(d, IDC_MASTER_TEXT, text.c_str());
+            ::PostMessageA(d, WM_COMMAND, static_cast<WPARAM>(button), 0);
+        },
+        2);
+    w.Click(IDC_MASTER_DIALOG);
+    return shown;
+}
 
 // What the window shows of its settings: version, speed, the two boxes, the view and which tables are
 // visible, the master text.
@@ -41,6 +70,8 @@ std::string Shown(CBrowserRig& w) {
 
 TEST_F(BrowserDlgTest, NextStartShowsWhatTheLastOneLeftAndOnlyTheNormalPlacementIsStored) {
     RECT placed = {};
+    const std::string password(10000, 'p');
+    std::string history;
     EXPECT_EQ(Open([&](CBrowserRig& w) {
                   EXPECT_EQ(w.GetWindowText(), "Velloran Wolfenstein - Enemy Territory 1.02a");
                   EXPECT_EQ(Shown(w), std::string("3101 0010 ") + kDefaultMaster);
@@ -56,6 +87,12 @@ TEST_F(BrowserDlgTest, NextStartShowsWhatTheLastOneLeftAndOnlyTheNormalPlacement
                   w.Lists().PlayerTable().SetWidth(0, 200);
                   w.Lists().ServerTable().SetColumnVisible(CServerLists::SERVER_IP, false);
                   w.SetMasterText("127.0.0.1:27999");
+                  for (int i = 10; i < 50; ++i) {
+                      w.PlayerSearch().SearchPlayer("player" + std::to_string(i));
+                      history = "player" + std::to_string(i) + "\n" + history;
+                  }
+                  w.PlayerSearch().SearchPlayer(std::string(20000, 'z')); // longer than the registry holds
+                  ::SetDlgItemTextA(w, IDC_PASSWORD, password.c_str());
               }),
               IDCANCEL);
     Open([&](CBrowserRig& w) {
@@ -64,10 +101,12 @@ TEST_F(BrowserDlgTest, NextStartShowsWhatTheLastOneLeftAndOnlyTheNormalPlacement
         EXPECT_EQ(w.SplitBar().GetPos(), 40);
         EXPECT_EQ(w.Lists().PlayerTable().GetWidth(0), 200);
         EXPECT_FALSE(w.Lists().ServerTable().IsColumnVisible(CServerLists::SERVER_IP));
+        EXPECT_EQ(w.PlayerSearch().HistoryText(std::string::npos), history) << "all but the entry too long";
+        EXPECT_EQ(::GetWindowTextLengthA(w.GetDlgItem(IDC_PASSWORD)), static_cast<int>(password.size()));
         ::ShowWindow(w, SW_MAXIMIZE);
     });
     EXPECT_TRUE(Same(StoredPos(), placed)) << "a maximised window stores its normal placement";
-    EXPECT_EQ(GetInt(value::kLastPosMaximized), 1);
+    EXPECT_EQ(m_key.ReadInt(value::kLastPosMaximized, -1), 1);
     Open([&](CBrowserRig& w) {
         EXPECT_TRUE(::IsZoomed(w));
         ::ShowWindow(w, SW_RESTORE);
@@ -85,7 +124,7 @@ TEST_F(BrowserDlgTest, NextStartShowsWhatTheLastOneLeftAndOnlyTheNormalPlacement
         SetKeyState(VK_CONTROL, false);
         w.SelectTab(1);
     });
-    EXPECT_EQ(GetInt(value::kLastPosMaximized), 0);
+    EXPECT_EQ(m_key.ReadInt(value::kLastPosMaximized, -1), 0);
     Open([&](CBrowserRig& w) {
         w.SplitBar().SetPos(55);
         w.SelectTab(0);
@@ -93,8 +132,8 @@ TEST_F(BrowserDlgTest, NextStartShowsWhatTheLastOneLeftAndOnlyTheNormalPlacement
         ASSERT_TRUE(PumpUntil([&] { return ::IsIconic(w) != FALSE; }, 3000));
     });
     EXPECT_TRUE(Same(StoredPos(), placed)) << "a minimised window keeps the stored placement";
-    EXPECT_EQ(GetInt(value::kSplitPos), 40);
-    EXPECT_EQ(GetInt(value::kLastView), 0) << "the other settings are written";
+    EXPECT_EQ(m_key.ReadInt(value::kSplitPos, -1), 40);
+    EXPECT_EQ(m_key.ReadInt(value::kLastView, -1), 0) << "the other settings are written";
     // A stored rectangle too narrow is ignored (the template's width, the split's own place); one off
     // every monitor is moved onto the nearest work area.
     RECT work = {};
@@ -104,7 +143,7 @@ TEST_F(BrowserDlgTest, NextStartShowsWhatTheLastOneLeftAndOnlyTheNormalPlacement
         {{-5000, -4000, -4100, -3400}, {work.left, work.top, work.left + 900, work.top + 600}},
         {{work.right + 3000, work.top + 20, work.right + 3900, work.top + 620},
          {work.right - 900, work.top + 20, work.right, work.top + 620}}};
-    PutInt(value::kSplitPos, 60);
+    m_key.WriteInt(value::kSplitPos, 60);
     for (const auto& [stored, expected] : cases) {
         PutRaw(value::kLastPos, REG_BINARY, &stored, sizeof stored);
         Open([&](CBrowserRig& w) {
@@ -117,27 +156,25 @@ TEST_F(BrowserDlgTest, NextStartShowsWhatTheLastOneLeftAndOnlyTheNormalPlacement
     }
 }
 
-TEST_F(BrowserDlgTest, StartupQueryListsTheAnsweringServersThroughTheFiltersWithCountersAndProgress) {
-    auto silent = MakeServer("Silent", 4);
-    silent.silent = true;
+TEST_F(BrowserDlgTest,
+       StartupQueryListsTheAnsweringServersThroughTheFiltersAndErrorsAndMasterEditsShowBoxes) {
     CFakeNetwork network({MakeServer("Alpha", 3), MakeServer("Empty", 0, 3), MakeServer("Full", 20, 4),
-                          MakeServer("Almost", 19, 5), MakeServer("Odd", 2, 12, 16), silent,
-                          MakeServer("Zero", 2, 0)});
+                          MakeServer("Almost", 19, 5), MakeServer("Odd", 2, 12, 16),
+                          SFakeServer{"Silent", 2, 20, {}, true}, MakeServer("Zero", 2, 0)});
     UseNetwork(network, 5);
-    PutInt(value::kStartupQuery, 2);
-    PutInt(value::kLastView, 1);
-    PutInt(value::kIncludeFull, 0);
+    CUdpPeers silentMaster(1, [](size_t, int, const std::string&) { return std::vector<SAnswer>{}; });
+    m_key.WriteInt(value::kStartupQuery, 2);
+    m_key.WriteInt(value::kLastView, 1);
+    m_key.WriteInt(value::kIncludeFull, 0);
     Open([&](CBrowserRig& w) {
         EXPECT_GT(w.paintsAtQuery, 0) << "the window paints before the start-up query";
         ASSERT_TRUE(w.WaitForRunEnd());
-        ASSERT_EQ(w.done.size(), 7u);
-        // The label counts down in steps of two, the bar up; both are 0 at the end.
-        for (int k = 0, even = 0; k < 7; ++k) {
-            const int remaining = 7 - k - 1;
-            even += remaining % 2 == 0;
-            EXPECT_EQ(w.done[k].serversToQuery, remaining + remaining % 2) << "result " << k;
-            EXPECT_EQ(w.done[k].progress, remaining == 0 ? 0 : 2 * even) << "result " << k;
-        }
+        // Label and bar after each result: the label counts down in steps of two, the bar up; both are 0
+        // at the end.
+        std::string shown;
+        for (const SDoneState& d : w.done)
+            shown += std::to_string(d.serversToQuery) + ":" + std::to_string(d.progress) + " ";
+        EXPECT_EQ(shown, "6:2 6:2 4:4 4:4 2:6 2:6 0:0 ");
         EXPECT_EQ(Counts(w), "3 servers, 24 players");
         auto names = Column(w.Lists().ServerTable(), CServerLists::SERVER_NAME);
         std::sort(names.begin(), names.end());
@@ -156,37 +193,57 @@ TEST_F(BrowserDlgTest, StartupQueryListsTheAnsweringServersThroughTheFiltersWith
         record.row = w.Lists().ServerTable().FindText(CServerLists::SERVER_NAME, "Alpha", -1);
         ::SendMessageA(w, WM_NOTIFY, IDC_SERVER_TABLE, reinterpret_cast<LPARAM>(&record));
         EXPECT_EQ(w.Lists().PlayerOnServerTable().GetRowCount(), 3);
+
+        {
+            CBoxAnswers boxes;
+            CWindowSink(w).OnWorkerError(w.Run().RunNumber(),
+                                         "Socket Error 10055 : No buffer space available");
+            EXPECT_TRUE(
+                PumpUntil([&] { return boxes.Showed("Socket Error 10055 : No buffer space available"); }));
+            // A bad master list: nothing is sent, and the box says why.
+            w.SetMasterText("127.0.0.1:0;et master");
+            w.Click(IDC_QUERY_MASTER);
+            EXPECT_FALSE(w.Run().IsRunning());
+            EXPECT_TRUE(boxes.Showed("\"127.0.0.1:0\": the port must not be 0"));
+            EXPECT_EQ(boxes.shown.size(), 2u);
+        }
+        // The Master Server dialog: shows the master text, takes a new one (trimmed) on OK, and refuses
+        // one that does not parse (the parser's own tests have every reason) or is too long to be stored
+        // with a message naming the problem, staying open.
+        EXPECT_EQ(EditMaster(w, "ignored", IDCANCEL), "Master Server ...: 127.0.0.1:0;et master");
+        const std::string silent = silentMaster.Address(0).ToText();
+        for (const auto& [bad, reason] :
+             {std::pair<std::string, const char*>{"a b:27950", "contains a blank"},
+              {std::string(300, 'a'), "too long to be stored"}}) {
+            const std::string shown = EditMaster(w, bad, IDOK);
+            EXPECT_NE(shown.find(reason), std::string::npos) << shown;
+            EXPECT_EQ(shown.find("closed"), std::string::npos) << shown;
+            EXPECT_EQ(w.GetMasterText(), "127.0.0.1:0;et master") << "nothing stored";
+        }
+        EditMaster(w, " " + silent + " ", IDOK);
+        EXPECT_EQ(w.GetMasterText(), silent);
+        // A master that does not answer: the lists of the last query stay.
+        CBoxAnswers boxes;
+        w.Click(IDC_QUERY_MASTER);
+        EXPECT_NE(w.GetWindowText().find("Asking 1 master server"), std::string::npos);
+        EXPECT_TRUE(PumpUntil([&] { return boxes.Showed("No response from master server."); }, 10000));
+        EXPECT_FALSE(w.IsQuerying());
+        EXPECT_EQ(Counts(w), "5 servers, 44 players");
+        EXPECT_EQ(w.Lists().ServerTable().GetRowCount(), 5);
+        EXPECT_EQ(boxes.shown.size(), 1u);
     });
+    EXPECT_EQ(m_key.ReadString(value::kMaster, "<missing>"), silentMaster.Address(0).ToText())
+        << "saved on closing";
 }
 
-TEST_F(BrowserDlgTest, QueryMasterDuringARunStopsItAndRestartsTheCounters) {
-    CFakeNetwork network(MakeServers(30, 1));
-    UseNetwork(network, 0);
-    Open([&](CBrowserRig& w) {
-        w.Click(IDC_QUERY_MASTER);
-        ASSERT_TRUE(PumpUntil([&] { return w.done.size() >= 3; }, 20000));
-        const size_t firstResults = w.done.size();
-        const unsigned firstRun = w.Run().RunNumber();
-        w.Select(IDC_SPEED, 5);
-        w.Click(IDC_QUERY_MASTER);
-        // The master phase and then the status run, each under a run number of its own.
-        ASSERT_TRUE(PumpUntil([&] { return w.Run().RunNumber() == firstRun + 2; }, 10000));
-        const int shown[] = {w.Label(IDC_SERVERS_TO_QUERY), w.Progress(),
-                             w.Lists().ServerTable().GetRowCount()};
-        EXPECT_EQ(std::vector<int>(shown, shown + 3), (std::vector<int>{30, 0, 0}));
-        EXPECT_EQ(Counts(w), "0 servers, 0 players");
-        ASSERT_TRUE(w.WaitForRunEnd());
-        EXPECT_EQ(w.done.size(), firstResults + 30) << "nothing more of the stopped run";
-    });
-}
-
-TEST_F(BrowserDlgTest, TabSwitchDuringARunSortsTheTableShownAStoppedRunEndsTidilyAndClosingStopsTheWorker) {
+TEST_F(BrowserDlgTest, TabSwitchDuringARunSortsTheTableShownAndRunsStoppedRestartedOrClosedEndTidily) {
     std::vector<SFakeServer> servers;
     for (int i = 0; i < 40; ++i) // names that zigzag arrive sorted in no order
         servers.push_back(MakeServer("s" + std::to_string(i % 2 ? 500 - i : 100 + i), 1));
     CFakeNetwork network(servers);
     UseNetwork(network, 0);
     int handledAtClose = -1;
+    size_t requestsAtStart = 0; // of the run closed
     CBrowserRig rig(m_path, [&](CBrowserRig& w) {
         {
             CBoxAnswers boxes;
@@ -206,7 +263,26 @@ TEST_F(BrowserDlgTest, TabSwitchDuringARunSortsTheTableShownAStoppedRunEndsTidil
             EXPECT_TRUE(IsSorted(w.Lists().PlayerTable(), CServerLists::PLAYER_NAME));
             EXPECT_TRUE(boxes.shown.empty());
         }
+        // Query Master during a run stops it and starts again: the master phase and then the status run,
+        // each under a run number of its own, with the counters back at the start.
+        const size_t stopped = w.done.size();
+        w.Click(IDC_QUERY_MASTER);
+        ASSERT_TRUE(PumpUntil([&] { return w.done.size() >= stopped + 2; }, 20000));
+        const size_t firstResults = w.done.size();
+        const unsigned firstRun = w.Run().RunNumber();
+        w.Select(IDC_SPEED, 5);
+        w.Click(IDC_QUERY_MASTER);
+        ASSERT_TRUE(PumpUntil([&] { return w.Run().RunNumber() == firstRun + 2; }, 10000));
+        EXPECT_EQ(
+            std::vector({w.Label(IDC_SERVERS_TO_QUERY), w.Progress(), w.Lists().ServerTable().GetRowCount()}),
+            std::vector({40, 0, 0}));
+        EXPECT_EQ(Counts(w), "0 servers, 0 players");
+        ASSERT_TRUE(w.WaitForRunEnd());
+        EXPECT_EQ(w.done.size(), firstResults + 40) << "nothing more of the stopped run";
+        // Closing during a run.
+        w.Select(IDC_SPEED, 0);
         const size_t before = w.done.size();
+        requestsAtStart = network.StatusRequests();
         w.Click(IDC_QUERY_MASTER);
         ASSERT_TRUE(PumpUntil([&] { return w.done.size() >= before + 2; }, 20000));
         ASSERT_TRUE(w.Run().IsRunning());
@@ -220,36 +296,7 @@ TEST_F(BrowserDlgTest, TabSwitchDuringARunSortsTheTableShownAStoppedRunEndsTidil
     PumpFor(700);
     EXPECT_EQ(rig.HandledResults(), handledAtClose);
     EXPECT_EQ(network.StatusRequests(), requests) << "the worker sends nothing after the close";
-    EXPECT_LT(requests, 80u);
-}
-
-TEST_F(BrowserDlgTest, WorkerErrorsBadMasterListsAndSilentMastersAreShownInMessageBoxes) {
-    CFakeNetwork network(MakeServers(2, 1));
-    UseNetwork(network, 5);
-    CUdpPeers silentMaster(1, [](size_t, int, const std::string&) { return std::vector<SAnswer>{}; });
-    Open([&](CBrowserRig& w) {
-        CBoxAnswers boxes;
-        CWindowSink(w).OnWorkerError(w.Run().RunNumber(), "Socket Error 10055 : No buffer space available");
-        EXPECT_TRUE(
-            PumpUntil([&] { return boxes.Showed("Socket Error 10055 : No buffer space available"); }));
-        // A bad master list: nothing is sent, and the box says why.
-        w.SetMasterText("127.0.0.1:0;et master");
-        w.Click(IDC_QUERY_MASTER);
-        EXPECT_FALSE(w.Run().IsRunning());
-        EXPECT_TRUE(boxes.Showed("\"127.0.0.1:0\": the port must not be 0"));
-        // A master that does not answer: the lists of the last query stay.
-        w.SetMasterText(network.MasterText());
-        w.Click(IDC_QUERY_MASTER);
-        ASSERT_TRUE(w.WaitForRunEnd());
-        w.SetMasterText(silentMaster.Address(0).ToText());
-        w.Click(IDC_QUERY_MASTER);
-        EXPECT_NE(w.GetWindowText().find("Asking 1 master server"), std::string::npos);
-        EXPECT_TRUE(PumpUntil([&] { return boxes.Showed("No response from master server."); }, 10000));
-        EXPECT_FALSE(w.IsQuerying());
-        EXPECT_EQ(Counts(w), "2 servers, 2 players");
-        EXPECT_EQ(w.Lists().ServerTable().GetRowCount(), 2);
-        EXPECT_EQ(boxes.shown.size(), 3u);
-    });
+    EXPECT_LT(requests - requestsAtStart, 40u) << "far from every server asked";
 }
 
 TEST_F(BrowserDlgTest, WindowAnswersAtOnceThroughASlowMasterAndTheRun) {

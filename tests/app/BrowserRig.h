@@ -145,8 +145,8 @@ protected:
     // Runs the main window with a master query of network at start-up; once it has ended, selects the
     // first row of the Server table and runs script with the window and that server's record.
     template <class Script> void OpenQueried(const CFakeNetwork& network, Script script) {
-        PutText(app::value::kMaster, network.MasterText());
-        PutInt(app::value::kStartupQuery, 2);
+        m_key.WriteString(app::value::kMaster, network.MasterText());
+        m_key.WriteInt(app::value::kStartupQuery, 2);
         Open([&](CBrowserRig& w) {
             ASSERT_TRUE(w.WaitForRunEnd());
             Tabra::CTableCtrl& servers = w.Lists().ServerTable();

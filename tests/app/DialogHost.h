@@ -3,6 +3,7 @@
 // as a user would.
 #pragma once
 
+#include "app/Settings.h"
 #include "app/dialogs/DlgLayout.h"
 #include "support/Win.h"
 #include "win/Window.h"
@@ -10,56 +11,31 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace testsupport {
 
-// A private registry key per test under HKEY_CURRENT_USER of the test's Wine prefix, deleted afterwards,
-// with raw access that bypasses the classes under test.
+// A private registry key per test under HKEY_CURRENT_USER of the test's Wine prefix, opened as the
+// program opens its settings key (the key class has tests of its own) and deleted afterwards.
 class RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         m_path = std::string("Software\\Velloran Tests\\") + info->test_suite_name() + "." + info->name();
         ::RegDeleteTreeA(HKEY_CURRENT_USER, m_path.c_str());
+        ASSERT_TRUE(app::OpenSettingsKey(m_key, m_path.c_str()));
     }
     void TearDown() override { ::RegDeleteTreeA(HKEY_CURRENT_USER, m_path.c_str()); }
 
+    // Stores bytes of any type as they are, past the key class.
     void PutRaw(const char* name, DWORD type, const void* data, DWORD size) {
-        EXPECT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, m_path.c_str(), name, type, data, size), ERROR_SUCCESS);
+        EXPECT_FALSE(::RegSetKeyValueA(HKEY_CURRENT_USER, m_path.c_str(), name, type, data, size));
     }
-    void PutInt(const char* name, int v) { PutRaw(name, REG_DWORD, &v, sizeof v); }
-    void PutText(const char* name, const std::string& text) {
-        PutRaw(name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
-    }
-    // The stored bytes of a value and its type; type 0 when it is missing.
-    std::string GetRaw(const char* name, DWORD& type) {
-        char buffer[2048];
-        DWORD size = sizeof buffer;
-        type = 0;
-        const LSTATUS got = ::RegGetValueA(HKEY_CURRENT_USER, m_path.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND,
-                                           &type, buffer, &size);
-        return got == ERROR_SUCCESS ? std::string(buffer, size) : "";
-    }
-    std::string GetText(const char* name) {
-        DWORD type = 0;
-        const std::string data = GetRaw(name, type);
-        return type == REG_SZ ? data.substr(0, data.find('\0')) : "<missing>";
-    }
-    // A value of exactly the size of T, or `missing`.
-    template <class T> T Get(const char* name, T missing) {
-        DWORD type = 0;
-        const std::string data = GetRaw(name, type);
-        if (data.size() == sizeof missing)
-            memcpy(&missing, data.data(), sizeof missing);
-        return missing;
-    }
-    int GetInt(const char* name) { return Get(name, -12345); }
 
     std::string m_path;
+    app::CRegistryKey m_key;
 };
 
 // Hands a key message for the focus window (or target) to the dialog manager of dialog, as a modal
@@ -124,8 +100,7 @@ public:
         }
     }
 
-    RECT ItemRect(int id) const { return RectOf(GetDlgItem(id)); }
-    RECT RectOf(HWND window) const { return win::WindowRectIn(window, m_hwnd); }
+    RECT ItemRect(int id) const { return win::WindowRectIn(GetDlgItem(id), m_hwnd); }
     // Resizes the window so that its client area grows by dx, dy.
     void Grow(int dx, int dy) {
         RECT rc = {};

@@ -19,7 +19,7 @@ using namespace app;
 using namespace testsupport;
 using Measures = std::map<std::string, int>;
 
-constexpr char kOutVar[] = "VELLORAN_DPI_OUT";
+constexpr char kOutVar[] = "VELLORAN_DPI_OUT", kDesktop[] = "Control Panel\\Desktop";
 
 // Fails for each label or button of a dialog whose text, in the control's font, is wider than the
 // control leaves for it (beside a check box, inside a button's edges) or wraps taller than the control.
@@ -85,21 +85,17 @@ Measures MeasureMainWindow(const std::string& keyPath) {
 // Runs the measure in a child process at `dpi` (the prefix's LogPixels for its start); its measures
 // come back in a file beside the test program.
 Measures MeasureInChild(int dpi) {
-    const char* desktop = "Control Panel\\Desktop";
-    DWORD old = 0, size = sizeof old, value = static_cast<DWORD>(dpi);
-    bool had =
-        ::RegGetValueA(HKEY_CURRENT_USER, desktop, "LogPixels", RRF_RT_DWORD, nullptr, &old, &size) == 0;
-    ::RegSetKeyValueA(HKEY_CURRENT_USER, desktop, "LogPixels", REG_DWORD, &value, sizeof value);
+    const DWORD value = static_cast<DWORD>(dpi);
+    ::RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", REG_DWORD, &value, sizeof value);
     char exe[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string path = std::string(exe) + ".measures";
+    const std::string path = std::string(exe) + ".measures";
     ::SetEnvironmentVariableA(kOutVar, path.c_str());
     EXPECT_EQ(::_spawnl(_P_WAIT, exe, exe, "--gtest_filter=DpiTest.TablesScaleAndTheMainWindowKeepsItsLayout",
                         nullptr),
               0);
     ::SetEnvironmentVariableA(kOutVar, nullptr);
-    had ? ::RegSetKeyValueA(HKEY_CURRENT_USER, desktop, "LogPixels", REG_DWORD, &old, sizeof old)
-        : ::RegDeleteKeyValueA(HKEY_CURRENT_USER, desktop, "LogPixels");
+    ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels"); // back to the 96 DPI the tests expect
     Measures m;
     std::ifstream in(path);
     std::string name;
@@ -133,11 +129,37 @@ TEST_F(DpiTest, TablesScaleAndTheMainWindowKeepsItsLayout) {
 }
 
 // Wine never moves a window to another monitor: the message a system sends then, sent by hand. A layout
-// saved before is loaded at the new DPI.
-TEST_F(DpiTest, ADpiChangeTakesTheSuggestedRectangleAndRemeasuresTheTables) {
-    Open([](CBrowserRig& w) {
+// saved before is loaded at the new DPI. Header buttons and check boxes take the visual style's parts
+// while one is active, the classic look when the program's controls are not themed, and the theme again
+// when it is back (WM_THEMECHANGED).
+TEST_F(DpiTest, ADpiChangeRemeasuresTheTablesAndTheirLookFollowsTheTheme) {
+    const std::string texts[3] = {"no", "yes", "maybe"};
+    Tabra::C3StateOut check(Tabra::kDrawCenter, true, texts);
+    check.SetEditMode(true);
+    Open([&check](CBrowserRig& w) {
+        Tabra::CHeaderDisplay& header = w.Lists().PlayerTable().Header();
+        const RECT rc = header.GetClientRect();
+        auto look = [&] {
+            Tabra::CDInt cell;
+            return std::pair(
+                Picture(rc.right, rc.bottom, [&](HDC dc) { header.PaintInto(dc, rc); }),
+                Picture(140, 20, [&](HDC dc) {
+                    Tabra::CRenderScope scope(check, dc);
+                    for (int v : {0, 1, 2, 4, 5, 6})
+                        cell.SetInt(v), check.DrawCell(RECT{v * 20, 0, v * 20 + 20, 20}, &cell, false);
+                }));
+        };
+        const auto themed = look();
+        for (DWORD flags : {DWORD{0}, ::GetThemeAppProperties()}) { // off, then back on
+            ::SetThemeAppProperties(flags);
+            ::SendMessageA(header, WM_THEMECHANGED, 0, 0);
+            if (::IsThemeActive()) { // a prefix without a visual style has the classic look only
+                EXPECT_EQ(look() == themed, flags != 0) << flags;
+            }
+        }
+
         Tabra::CTableCtrl& table = w.Lists().ServerTable();
-        int row = table.Geometry().rowHeight;
+        const int row = table.Geometry().rowHeight;
         table.SetWidth(CServerLists::SERVER_NAME, 150);
         Tabra::CWordArray layout;
         table.GetLayout(layout);
@@ -151,36 +173,6 @@ TEST_F(DpiTest, ADpiChangeTakesTheSuggestedRectangleAndRemeasuresTheTables) {
         EXPECT_GT(table.Geometry().rowHeight, row) << "the font grew with the DPI";
         ASSERT_TRUE(table.SetLayout(layout));
         EXPECT_EQ(table.GetWidth(CServerLists::SERVER_NAME), 225) << "the layout saved at 96 DPI";
-    });
-}
-
-// Header buttons and check boxes take the visual style's parts while one is active, the classic look
-// when the program's controls are not themed, and the theme again when it is back (WM_THEMECHANGED).
-TEST_F(DpiTest, HeadersAndCheckBoxesFollowTheThemeSwitch) {
-    if (!::IsThemeActive())
-        GTEST_SKIP() << "the prefix has no visual style";
-    const std::string texts[3] = {"no", "yes", "maybe"};
-    Tabra::C3StateOut check(Tabra::kDrawCenter, true, texts);
-    check.SetEditMode(true);
-    Open([&check](CBrowserRig& w) {
-        Tabra::CHeaderDisplay& header = w.Lists().PlayerTable().Header();
-        RECT rc = header.GetClientRect();
-        Tabra::CDInt cell;
-        auto boxes = [&](HDC dc) {
-            Tabra::CRenderScope scope(check, dc);
-            for (int v : {0, 1, 2, 4, 5, 6})
-                cell.SetInt(v), check.DrawCell(RECT{v * 20, 0, v * 20 + 20, 20}, &cell, false);
-        };
-        auto look = [&] {
-            return std::pair(Picture(rc.right, rc.bottom, [&](HDC dc) { header.PaintInto(dc, rc); }),
-                             Picture(140, 20, boxes));
-        };
-        const auto themed = look();
-        for (DWORD flags : {DWORD{0}, ::GetThemeAppProperties()}) { // off, then back on
-            ::SetThemeAppProperties(flags);
-            ::SendMessageA(header, WM_THEMECHANGED, 0, 0);
-            EXPECT_EQ(look() == themed, flags != 0) << flags;
-        }
     });
 }
 

@@ -36,12 +36,9 @@ protected:
     }
     // The codes the parent received since the last call, all of them or only the selection ones.
     Codes TakeCodes(bool selectionOnly = false) {
-        Codes codes;
-        for (int code : m_host.CodesFrom(IDC_C_DROPDOWN)) {
-            if (!selectionOnly || code == CBN_SELCHANGE || code == CBN_SELENDOK || code == CBN_SELENDCANCEL ||
-                code == CBN_DBLCLK)
-                codes.push_back(code);
-        }
+        Codes codes = m_host.CodesFrom(IDC_C_DROPDOWN);
+        if (selectionOnly) // CBN_SELCHANGE, CBN_DBLCLK, CBN_SELENDOK, CBN_SELENDCANCEL
+            std::erase_if(codes, [](int code) { return code > CBN_DBLCLK && code < CBN_SELENDOK; });
         m_host.commands.clear();
         return codes;
     }
@@ -81,7 +78,7 @@ TEST_F(ExComboBoxTest, EnterAsksTheParentToSearchCancelConfirmsAPendingChangeAnd
     Type("mod");
     TakeCodes();
     for (const Codes& codes : {Codes{CBN_SELENDOK, CBN_DBLCLK}, Codes{CBN_DBLCLK}}) { // nothing pending then
-        ::SendMessageA(m_box.GetEdit(), WM_KEYDOWN, VK_RETURN, 1);
+        EXPECT_TRUE(testsupport::DialogKey(m_host, WM_KEYDOWN, VK_RETURN, m_box.GetEdit()));
         EXPECT_EQ(TakeCodes(true), codes);
     }
     m_box.SetWindowText("");
@@ -93,8 +90,7 @@ TEST_F(ExComboBoxTest, EnterAsksTheParentToSearchCancelConfirmsAPendingChangeAnd
     EXPECT_EQ(TakeCodes(), Codes{CBN_SELENDOK});
     EXPECT_FALSE(m_box.IsSelEndPending());
 
-    EXPECT_EQ(::SendMessageA(m_box.GetEdit(), WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
-    ::SendMessageA(m_box.GetEdit(), WM_KEYDOWN, VK_TAB, 1);
+    testsupport::DialogKey(m_host, WM_KEYDOWN, VK_TAB, m_box.GetEdit());
     HWND simple = m_host.GetDlgItem(IDC_C_SIMPLE);
     EXPECT_TRUE(::GetFocus() == simple || ::IsChild(simple, ::GetFocus()));
     m_box.m_matchOnFocusLoss = 0; // leaving the box then keeps the typed text
@@ -128,15 +124,13 @@ TEST_F(ExComboBoxTest, FilterPassesOnlyRealSelectionChangesAndOpeningSelectsTheL
         FromControl(s.code);
         EXPECT_EQ(TakeCodes(), s.passes ? Codes{s.code} : Codes{}) << s.code;
     }
-    struct DropCase {
-        const char* text;
-        Codes codes;
-    } drops[] = {{"DSL*9", {CBN_SELCHANGE, CBN_DROPDOWN}}, {"qq", {CBN_DROPDOWN}}}; // no prefix: kept
-    for (const auto& d : drops) {
-        m_box.SetWindowText(d.text);
+    // Opening selects the item with the longest prefix of the text; without one the selection is kept.
+    for (const auto& [text, codes] :
+         {std::pair{"DSL*9", Codes{CBN_SELCHANGE, CBN_DROPDOWN}}, {"qq", Codes{CBN_DROPDOWN}}}) {
+        m_box.SetWindowText(text);
         FromControl(CBN_DROPDOWN);
-        EXPECT_EQ(m_box.GetCurSel(), Index("DSL*2")) << d.text;
-        EXPECT_EQ(TakeCodes(), d.codes) << d.text;
+        EXPECT_EQ(m_box.GetCurSel(), Index("DSL*2")) << text;
+        EXPECT_EQ(TakeCodes(), codes) << text;
     }
 }
 
@@ -144,9 +138,8 @@ TEST_F(ExComboBoxTest, FilterPassesOnlyRealSelectionChangesAndOpeningSelectsTheL
 TEST_F(ExComboBoxTest, ADropDownListKeepsItsOverlayHiddenWhileEnabled) {
     CExComboBox list;
     ASSERT_TRUE(list.SubclassDlgItem(IDC_C_LIST, m_host));
-    for (const char* item : {"Map Test", "Final", "Patch 1.02"})
-        list.AddString(item, 0);
-    list.SetCurSel(1);
+    list.AddString("Final", 0);
+    list.SetCurSel(0);
     ASSERT_NE(list.GetEdit(), nullptr);
     EXPECT_FALSE(::IsWindowVisible(list.GetEdit()));
 }

@@ -10,17 +10,11 @@
 
 namespace testsupport {
 
-struct SFakePlayer {
-    int score;
-    int ping;
-    std::string name;
-};
-
 struct SFakeServer {
     std::string name;
     int gameType = 2;
     int maxClients = 20;
-    std::vector<SFakePlayer> players;
+    std::vector<std::string> players; // player n (from 1) has score 10 * n and ping 40 + n
     bool silent = false;
 };
 
@@ -28,7 +22,7 @@ struct SFakeServer {
 inline SFakeServer MakeServer(const std::string& name, int players, int gameType = 2, int maxClients = 20) {
     SFakeServer server{name, gameType, maxClients, {}, false};
     for (int i = 1; i <= players; ++i)
-        server.players.push_back({i * 10, 40 + i, name + "-" + std::to_string(i)});
+        server.players.push_back(name + "-" + std::to_string(i));
     return server;
 }
 
@@ -72,8 +66,9 @@ private:
                             "\\mapname\\oasis\\g_gametype\\" + std::to_string(server.gameType) +
                             "\\sv_maxclients\\" + std::to_string(server.maxClients) +
                             "\\players_allies\\1\\players_axis\\2\n";
-        for (const SFakePlayer& p : server.players)
-            reply += std::to_string(p.score) + " " + std::to_string(p.ping) + " \"" + p.name + "\"\n";
+        for (size_t n = 1; n <= server.players.size(); ++n)
+            reply += std::to_string(10 * n) + " " + std::to_string(40 + n) + " \"" + server.players[n - 1] +
+                     "\"\n";
         return {{peer, reply}};
     }
 

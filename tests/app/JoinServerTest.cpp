@@ -16,10 +16,6 @@ namespace fs = std::filesystem;
 
 class JoinServerTest : public BrowserFixture {
 protected:
-    void SetUp() override {
-        BrowserFixture::SetUp();
-        PutInt(value::kLastView, 1);
-    }
     // Puts the stand-in client into folder and returns its path.
     static std::string InstallClient(const std::string& folder) {
         char module[MAX_PATH] = {};
@@ -31,15 +27,10 @@ protected:
         return client.string();
     }
     // The client's log once it holds `starts` starts (or after 15 s).
-    static std::string WaitForStarts(const std::string& client, size_t starts) {
-        std::string log;
-        PumpUntil(
-            [&] {
-                log = ReadFile((fs::path(client).parent_path() / "launch.txt").string());
-                return static_cast<size_t>(std::count(log.begin(), log.end(), '\n')) >= 2 * starts;
-            },
-            15000);
-        return log;
+    static std::string WaitForStarts(const std::string& client, int starts) {
+        const std::string log = (fs::path(client).parent_path() / "launch.txt").string();
+        PumpUntil([&] { return std::ranges::count(ReadFile(log), '\n') >= 2 * starts; }, 15000);
+        return ReadFile(log);
     }
     // One start as the client logs it: command line, then current folder.
     static std::string Start(const std::string& client, const std::string& arguments) {
@@ -53,24 +44,23 @@ protected:
 
 TEST_F(JoinServerTest, ClientIsLocatedStartedWithTheChosenPasswordInItsFolderAndLocatedAgainWhenMoved) {
     const std::string client = InstallClient(m_dir.File("game"));
-    PutInt(value::kAutoClose, 0);
+    m_key.WriteInt(value::kAutoClose, 0);
+    m_key.WriteInt(value::kLastView, 1); // the Server list, whose selected row is joined
     const std::string question = "Ambiguous passwords! Use the favorite one (fav)?";
     struct Case {
         const char *box, *favorite;
         int answer;           // to the message boxes
         std::string shown;    // a text of the message boxes, "" when none is shown
         const char* password; // passed on; nullptr when nothing starts
-    } cases[] = {
-        {"  same\t", "same", IDOK, "", "same"},
-        {"mine", "fav", IDYES, question, "fav"},
-        {"mine", "fav", IDNO, question, "mine"},
-        {"mine", "fav", IDCANCEL, question, nullptr},
-        {"", "fav", IDOK, "", ""},
-        {"a\"b", "", IDOK, kUnsafePassword, nullptr},
-        {"a\tb", "", IDOK, kUnsafePassword, nullptr},
-        {"mine", "line\nbreak", IDYES, kUnsafePassword, nullptr},
-        {"semi;colon", "", IDOK, "", "semi;colon"},
-    };
+    } cases[] = {{"  same\t", "same", IDOK, "", "same"},
+                 {"mine", "fav", IDYES, question, "fav"},
+                 {"mine", "fav", IDNO, question, "mine"},
+                 {"mine", "fav", IDCANCEL, question, nullptr},
+                 {"", "fav", IDOK, "", ""},
+                 {"a\"b", "", IDOK, kUnsafePassword, nullptr},
+                 {"a\tb", "", IDOK, kUnsafePassword, nullptr},
+                 {"mine", "line\nbreak", IDYES, kUnsafePassword, nullptr},
+                 {"semi;colon", "", IDOK, "", "semi;colon"}};
     // Joins and answers the file dialog with path, or cancels it when path is empty.
     auto joinChoosing = [](CBrowserRig& w, const std::string& path) {
         CDialogCloser closer([&](HWND dialog) {
@@ -84,19 +74,18 @@ TEST_F(JoinServerTest, ClientIsLocatedStartedWithTheChosenPasswordInItsFolderAnd
     OpenQueried(m_network, [&](CBrowserRig& w, query::CGameServer& server) {
         address = server.address.ToText();
         joinChoosing(w, ""); // no client known yet: asked for, cancelled, nothing stored
-        EXPECT_EQ(GetText(value::kGamePath), "<missing>");
+        EXPECT_EQ(m_key.ReadString(value::kGamePath, "<missing>"), "<missing>");
         joinChoosing(w, client);
-        EXPECT_EQ(GetText(value::kGamePath), client);
+        EXPECT_EQ(m_key.ReadString(value::kGamePath, "<missing>"), client);
         expected = Start(client, " connect " + address);
-        size_t starts = 1;
+        int starts = 1;
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string("box '") + c.box + "', favourite '" + c.favorite + "'");
             server.password = c.favorite;
             ::SetDlgItemTextA(w, IDC_PASSWORD, c.box);
             CBoxAnswers boxes(c.answer);
             w.Click(IDC_JOIN);
-            EXPECT_EQ(boxes.shown.empty(), c.shown.empty());
-            EXPECT_TRUE(c.shown.empty() || boxes.Showed(c.shown));
+            EXPECT_TRUE(c.shown.empty() ? boxes.shown.empty() : boxes.Showed(c.shown));
             if (c.password) {
                 expected += Start(client, *c.password ? " connect \"" + address + "\"; password \"" +
                                                             c.password + "\""
@@ -118,18 +107,19 @@ TEST_F(JoinServerTest, ClientIsLocatedStartedWithTheChosenPasswordInItsFolderAnd
         EXPECT_TRUE(w.IsOpen()) << "AutoClose 0 keeps the window";
         ::SetDlgItemTextA(w, IDC_PASSWORD, "kept ");
     });
-    EXPECT_EQ(GetText(value::kPassword), "kept ") << "the settings were saved on closing";
+    EXPECT_EQ(m_key.ReadString(value::kPassword, "<missing>"), "kept ")
+        << "the settings were saved on closing";
 
     // The installation moved: starting the stored path fails and the user is asked again.
-    PutText(value::kGamePath, m_dir.File("moved\\ET.exe"));
-    PutInt(value::kAutoClose, 1);
-    PutInt(value::kLastView, 1); // the Server list, whose selected row is joined
+    m_key.WriteString(value::kGamePath, m_dir.File("moved\\ET.exe"));
+    m_key.WriteInt(value::kAutoClose, 1);
+    m_key.WriteInt(value::kLastView, 1);
     const std::string second = InstallClient(m_dir.File("second"));
     OpenQueried(m_network, [&](CBrowserRig& w, query::CGameServer&) {
         joinChoosing(w, second);
         EXPECT_FALSE(w.IsOpen()) << "AutoClose closes the window";
     });
-    EXPECT_EQ(GetText(value::kGamePath), second);
+    EXPECT_EQ(m_key.ReadString(value::kGamePath, "<missing>"), second);
     EXPECT_EQ(WaitForStarts(second, 1), Start(second, " connect \"" + address + "\"; password \"kept\""));
 }
 

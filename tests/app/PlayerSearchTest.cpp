@@ -23,16 +23,13 @@ TEST_F(PlayerSearchTest, MatchesGoToTheTopTheFoundPlayerIsSelectedOnItsServerAnd
         std::string text;
         Texts names;                  // the Player table afterwards
         std::string selected, server; // "<none>" without a match
-    } cases[] = {
-        {"al", {"Alpha", "alfred", "Bob", "xAlex"}, "Alpha", "One"},
-        {"*al", {"xAlex", "Alpha", "alfred", "Bob"}, "xAlex", "Two"},
-        {"  bob ", {"Bob", "alfred", "Alpha", "xAlex"}, "Bob", "One"},
-        {"*", {"xAlex", "Bob", "Alpha", "alfred"}, "xAlex", "Two"},
-        {"zz", {"alfred", "Alpha", "Bob", "xAlex"}, "<none>", "<none>"},
-    };
-    PutText(value::kLastPlayers, "Bob\n");
-    CFakeNetwork network{{{"One", 2, 20, {{1, 10, "Alpha"}, {2, 20, "alfred"}, {3, 30, "Bob"}}},
-                          {"Two", 2, 20, {{4, 40, "xAlex"}}}}};
+    } cases[] = {{"al", {"Alpha", "alfred", "Bob", "xAlex"}, "Alpha", "One"},
+                 {"*al", {"xAlex", "Alpha", "alfred", "Bob"}, "xAlex", "Two"},
+                 {"  bob ", {"Bob", "alfred", "Alpha", "xAlex"}, "Bob", "One"},
+                 {"*", {"xAlex", "Bob", "Alpha", "alfred"}, "xAlex", "Two"},
+                 {"zz", {"alfred", "Alpha", "Bob", "xAlex"}, "<none>", "<none>"}};
+    m_key.WriteString(value::kLastPlayers, "Bob\n");
+    CFakeNetwork network{{{"One", 2, 20, {"Alpha", "alfred", "Bob"}}, {"Two", 2, 20, {"xAlex"}}}};
     OpenQueried(network, [&](CBrowserRig& w, query::CGameServer&) {
         auto& lists = w.Lists();
         ASSERT_EQ(lists.PlayerTable().GetRowCount(), 4);
@@ -76,44 +73,20 @@ TEST_F(PlayerSearchTest, MatchesGoToTheTopTheFoundPlayerIsSelectedOnItsServerAnd
         PumpFor(50);
         EXPECT_EQ(w.PlayerSearch().SearchCount(), before + 1);
         EXPECT_EQ(lists.PlayerTable().GetCellText(0, CServerLists::PLAYER_NAME), "Alpha");
-        struct Case {
-            const char* set;
-            char typed; // 0: none
-            const char *shown, *found;
-        } entries[] = {{"*lf", 0, "*lf", "alfred"}, {"", 'a', "al", "Alpha"}};
-        for (const auto& e : entries) {
+        for (const auto& [set, typed, shown, found] :
+             {std::tuple{"*lf", '\0', "*lf", "alfred"}, {"", 'a', "al", "Alpha"}}) {
             PumpFor(150);
-            ::SetWindowTextA(info.hwndItem, e.set);
-            if (e.typed)
-                ::SendMessageA(info.hwndItem, WM_CHAR, static_cast<WPARAM>(e.typed), 0);
+            ::SetWindowTextA(info.hwndItem, set);
+            if (typed)
+                ::SendMessageA(info.hwndItem, WM_CHAR, static_cast<WPARAM>(typed), 0);
             char text[64] = {};
             ::GetWindowTextA(info.hwndItem, text, sizeof text);
-            EXPECT_STREQ(text, e.shown);
+            EXPECT_STREQ(text, shown);
             const int searches = w.PlayerSearch().SearchCount();
             ::SendMessageA(info.hwndItem, WM_KEYDOWN, VK_RETURN, 0);
-            EXPECT_EQ(w.PlayerSearch().SearchCount(), searches + 1) << e.shown;
-            EXPECT_EQ(lists.PlayerTable().GetCellText(0, CServerLists::PLAYER_NAME), e.found);
+            EXPECT_EQ(w.PlayerSearch().SearchCount(), searches + 1) << shown;
+            EXPECT_EQ(lists.PlayerTable().GetCellText(0, CServerLists::PLAYER_NAME), found);
         }
-    });
-}
-
-TEST_F(PlayerSearchTest, LongHistoryAndPasswordSurviveARestartUpTo16KiB) {
-    Texts names;
-    for (int i = 0; i < 40; ++i)
-        names.push_back("player" + std::to_string(10 + i));
-    const std::string password(10000, 'p');
-    Open([&](CBrowserRig& w) {
-        for (const std::string& name : names)
-            w.PlayerSearch().SearchPlayer(name);
-        w.PlayerSearch().SearchPlayer(std::string(20000, 'z')); // longer than the registry holds
-        ::SetDlgItemTextA(w, IDC_PASSWORD, password.c_str());
-    });
-    Open([&](CBrowserRig& w) {
-        std::string expected;
-        for (const std::string& name : names)
-            expected = name + "\n" + expected;
-        EXPECT_EQ(History(w), expected) << "the entry that no longer fits is dropped";
-        EXPECT_EQ(::GetWindowTextLengthA(w.GetDlgItem(IDC_PASSWORD)), (int)password.size());
     });
 }
 

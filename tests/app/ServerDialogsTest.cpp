@@ -5,6 +5,7 @@
 #include "app/ServerInfoDlg.h"
 #include "support/TempDir.h"
 
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -48,8 +49,8 @@ std::vector<SMenuRead> RightClick(CBrowserRig& w, int y, int choose) {
 }
 
 TEST_F(ServerDialogsTest, OptionsShowTheStoredValuesWriteOnOkOnlyAndTheFlagsFollow) {
-    PutInt(value::kStartupQuery, 5);
-    PutInt(value::kAutoRequery, 1);
+    m_key.WriteInt(value::kStartupQuery, 5);
+    m_key.WriteInt(value::kAutoRequery, 1);
     Open([&](CBrowserRig& w) {
         EXPECT_TRUE(w.GetAutoClose());
         // Runs the dialog: it shows the stored values, `id` is set to state (or clicked for state -1),
@@ -78,75 +79,19 @@ TEST_F(ServerDialogsTest, OptionsShowTheStoredValuesWriteOnOkOnlyAndTheFlagsFoll
             });
             w.Click(IDC_OPTIONS);
             EXPECT_EQ(seen, std::string("Options ...:") + s.shown);
-            EXPECT_EQ(GetInt(value::kStartupQuery), s.startupQuery) << s.shown;
+            EXPECT_EQ(m_key.ReadInt(value::kStartupQuery, -1), s.startupQuery) << s.shown;
             EXPECT_EQ(w.GetAutoClose(), &s != steps) << "the flags are read again after " << s.shown;
-            EXPECT_EQ(GetInt(value::kAutoRequery), 1) << "the disabled box keeps what was stored";
-            PutInt(value::kAutoClose, 1); // Cancel writes nothing: the flag follows what is stored
+            EXPECT_EQ(m_key.ReadInt(value::kAutoRequery, -1), 1) << "the disabled box keeps what was stored";
+            m_key.WriteInt(value::kAutoClose, 1); // Cancel writes nothing: the flag follows what is stored
         }
     });
-}
-
-TEST_F(ServerDialogsTest, MasterListIsEditedRefusedWhenBadAndServesTheNextQuery) {
-    CFakeNetwork first({MakeServer("Alpha", 1)}), other({MakeServer("Beta", 1)});
-    const std::string otherMaster = other.MasterText();
-    OpenQueried(first, [&](CBrowserRig& w, query::CGameServer&) {
-        // Shows the dialog, enters text and presses button; returns what the dialog showed, then the
-        // texts of a message box over it, each after a '|' (the dialog is cancelled then).
-        auto edit = [&](const std::string& text, int button) {
-            HWND dialog = nullptr;
-            std::string shown;
-            CDialogCloser closer(
-                [&](HWND d) {
-                    if (dialog) {
-                        shown += ::IsWindowVisible(dialog) ? "" : "|the dialog closed";
-                        for (const std::string& t : ReadBox(d).texts)
-                            shown += "|" + t;
-                        ::PostMessageA(d, WM_COMMAND, IDOK, 0);
-                        ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-                        return;
-                    }
-                    dialog = d;
-                    shown = ReadBox(d).caption + ": " + ReadBox(::GetDlgItem(d, IDC_MASTER_TEXT)).caption;
-                    ::SetDlgItemTextA(d, IDC_MASTER_TEXT, text.c_str());
-                    ::PostMessageA(d, WM_COMMAND, static_cast<WPARAM>(button), 0);
-                },
-                2);
-            w.Click(IDC_MASTER_DIALOG);
-            return shown;
-        };
-        EXPECT_EQ(edit("ignored", IDCANCEL), "Master Server ...: " + first.MasterText());
-        EXPECT_EQ(w.GetMasterText(), first.MasterText());
-        edit("127.0.0.1;localhost:27951", IDOK);
-        EXPECT_EQ(w.GetMasterText(), "127.0.0.1;localhost:27951") << "two masters, one with the default port";
-        edit(" " + otherMaster + " ", IDOK);
-        EXPECT_EQ(w.GetMasterText(), otherMaster);
-        // A text that does not parse, or is too long to be stored, is refused with a message naming
-        // the problem; the dialog stays open and nothing is stored.
-        const std::pair<std::string, std::string> refused[] = {
-            {";;;", "Master server entry 1 is empty."},
-            {"a b:27950", "the host name contains a blank"},
-            {"h:70000", "the port 70000 is above 65535"},
-            {std::string(300, 'a'), "too long to be stored"}};
-        for (const auto& [bad, reason] : refused) {
-            const std::string shown = edit(bad, IDOK);
-            EXPECT_NE(shown.find(reason), std::string::npos) << shown;
-            EXPECT_EQ(shown.find("closed"), std::string::npos) << shown;
-            EXPECT_EQ(w.GetMasterText(), otherMaster) << bad;
-        }
-        w.Click(IDC_QUERY_MASTER);
-        ASSERT_TRUE(w.WaitForRunEnd());
-        EXPECT_EQ(Column(w.Lists().ServerTable(), CServerLists::SERVER_NAME),
-                  std::vector<std::string>{"Beta"});
-    });
-    EXPECT_EQ(GetText(value::kMaster), otherMaster) << "saved on closing";
 }
 
 TEST_F(ServerDialogsTest, ContextMenuGreyedBelowTheLastRowAddsAFavoriteOnceAndShowsServerInfo) {
     CTempDir folder;
-    char previous[MAX_PATH] = {};
-    ::GetCurrentDirectoryA(MAX_PATH, previous);
-    ASSERT_TRUE(::SetCurrentDirectoryA(folder.Path().c_str()));
-    PutInt(value::kLastView, 1);
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.Path()); // where favorites.dat is made
+    m_key.WriteInt(value::kLastView, 1);
     const CFakeNetwork network({MakeServer("Alpha", 2)});
     OpenQueried(network, [&](CBrowserRig& w, query::CGameServer& server) {
         Tabra::CTableCtrl& table = w.Lists().ServerTable();
@@ -185,7 +130,7 @@ TEST_F(ServerDialogsTest, ContextMenuGreyedBelowTheLastRowAddsAFavoriteOnceAndSh
         EXPECT_EQ(shown, "Alpha: alpha Beta g_gametype mapname players_allies players_axis sv_hostname "
                          "sv_maxclients Zeta");
     });
-    ::SetCurrentDirectoryA(previous);
+    std::filesystem::current_path(previous);
 }
 
 } // namespace

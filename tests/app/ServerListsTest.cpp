@@ -19,9 +19,8 @@ protected:
         for (INT_PTR id : {101, 102, 103})
             ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 10, 400, 300, m_host, (HMENU)id,
                               nullptr, nullptr);
-        ASSERT_TRUE(m_lists.SetupPlayerTable(m_host, 101));
-        ASSERT_TRUE(m_lists.SetupServerTable(m_host, 102));
-        ASSERT_TRUE(m_lists.SetupPlayerOnServerTable(m_host, 103));
+        ASSERT_TRUE(m_lists.SetupPlayerTable(m_host, 101) && m_lists.SetupServerTable(m_host, 102) &&
+                    m_lists.SetupPlayerOnServerTable(m_host, 103));
         m_lists.ApplyDefaultSort();
     }
 
@@ -64,7 +63,7 @@ TEST(ServerListsRules, FiltersDropEmptyAndFullServersOnlyWhenTheirBoxIsOff) {
     }
 }
 
-TEST_F(ServerListsTest, AServerBecomesOneServerRowAndItsPlayerRowsLastPlayerFirst) {
+TEST_F(ServerListsTest, AServerBecomesOneServerRowItsPlayerRowsLastPlayerFirstAndThePlayersShownForIt) {
     query::CGameServer& record = Add(27960, "Alpha", 2, 20, {"one", "two", "three"}, 44);
     record.needPassword = true;
     ASSERT_TRUE(m_lists.AddServerRows(record));
@@ -82,6 +81,22 @@ TEST_F(ServerListsTest, AServerBecomesOneServerRowAndItsPlayerRowsLastPlayerFirs
     EXPECT_EQ(Column(player, CServerLists::PLAYER_SERVER), Texts(3, "Alpha"));
     EXPECT_EQ(Column(player, CServerLists::PLAYER_SERVER_PING), Texts(3, "44"));
     EXPECT_EQ(player.GetKey(2), server.GetCell(0, CServerLists::SERVER_KEY)->GetInt());
+    // The players of one server: without sort keys in the order they came in; a sort the user chose stays
+    // for the next server shown; no row shows none.
+    Tabra::CTableCtrl& onServer = m_lists.PlayerOnServerTable();
+    m_lists.ShowServerPlayers(0);
+    EXPECT_EQ(Column(onServer, CServerLists::ON_SERVER_NAME), (Texts{"three", "two", "one"}));
+    EXPECT_EQ(Column(onServer, CServerLists::ON_SERVER_TEAM), (Texts{"Axis", "Allies", "Spectating"}));
+    const Tabra::CSortKeys byName{CServerLists::ON_SERVER_NAME, Tabra::SORT_DESCENDING};
+    onServer.Sort(byName);
+    m_lists.ShowServerPlayers(0);
+    EXPECT_EQ(Column(onServer, CServerLists::ON_SERVER_NAME), (Texts{"two", "three", "one"}));
+    EXPECT_EQ(onServer.GetSortKeys(), byName);
+    for (int row : {-1, 5}) {
+        m_lists.ShowServerPlayers(0);
+        m_lists.ShowServerPlayers(row);
+        EXPECT_EQ(onServer.GetRowCount(), 0) << row;
+    }
 
     // In the Server list view the hidden Player table keeps the order the rows came in.
     m_lists.SetView(CServerLists::VIEW_SERVERS);
@@ -131,26 +146,6 @@ TEST_F(ServerListsTest, TheTableShownIsSortedAgainAtTheDueCountsAndTheHiddenOneO
     m_lists.SortAll();
     EXPECT_TRUE(IsSorted(m_lists.PlayerTable(), CServerLists::PLAYER_NAME));
     EXPECT_TRUE(IsSorted(m_lists.ServerTable(), CServerLists::SERVER_PING, true));
-}
-
-TEST_F(ServerListsTest, ShowServerPlayersKeepsTheUsersSortAndEmptiesForNoRow) {
-    ASSERT_TRUE(m_lists.AddServerRows(Add(27960, "Alpha", 2, 20, {"one", "two", "three"})));
-    Tabra::CTableCtrl& onServer = m_lists.PlayerOnServerTable();
-    m_lists.ShowServerPlayers(0);
-    // No sort keys: the order the players came in.
-    EXPECT_EQ(Column(onServer, CServerLists::ON_SERVER_NAME), (Texts{"three", "two", "one"}));
-    EXPECT_EQ(Column(onServer, CServerLists::ON_SERVER_TEAM), (Texts{"Axis", "Allies", "Spectating"}));
-    // The user sorts by name; the next server shown keeps that order.
-    const Tabra::CSortKeys byName{CServerLists::ON_SERVER_NAME, Tabra::SORT_DESCENDING};
-    onServer.Sort(byName);
-    m_lists.ShowServerPlayers(0);
-    EXPECT_EQ(Column(onServer, CServerLists::ON_SERVER_NAME), (Texts{"two", "three", "one"}));
-    EXPECT_EQ(onServer.GetSortKeys(), byName);
-    for (int row : {-1, 5}) {
-        m_lists.ShowServerPlayers(0);
-        m_lists.ShowServerPlayers(row);
-        EXPECT_EQ(onServer.GetRowCount(), 0) << row;
-    }
 }
 
 } // namespace
