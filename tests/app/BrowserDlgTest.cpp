@@ -156,8 +156,7 @@ TEST_F(BrowserDlgTest, NextStartShowsWhatTheLastOneLeftAndOnlyTheNormalPlacement
     }
 }
 
-TEST_F(BrowserDlgTest,
-       StartupQueryListsTheAnsweringServersThroughTheFiltersAndErrorsAndMasterEditsShowBoxes) {
+TEST_F(BrowserDlgTest, StartupQueryListsServersThroughTheFiltersAndErrorsOrMasterEditsShowInBoxes) {
     CFakeNetwork network({MakeServer("Alpha", 3), MakeServer("Empty", 0, 3), MakeServer("Full", 20, 4),
                           MakeServer("Almost", 19, 5), MakeServer("Odd", 2, 12, 16),
                           SFakeServer{"Silent", 2, 20, {}, true}, MakeServer("Zero", 2, 0)});

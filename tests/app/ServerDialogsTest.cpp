@@ -1,5 +1,5 @@
-// The main window's secondary dialogs and the Server table's context menu, driven through the real
-// window: buttons, right clicks and the real popup menu.
+// The Options dialog and the Server table's context menu ("Add to favorites", the server info dialog),
+// driven through the real window: buttons, right clicks and the real popup menu.
 #include "BrowserRig.h"
 
 #include "app/ServerInfoDlg.h"
