@@ -7,13 +7,6 @@
 
 using net::CSockAddr;
 
-namespace {
-
-// A host text that name resolution rejects locally, without asking any name server.
-constexpr const char* kUnresolvable = "bad..host";
-
-} // namespace
-
 TEST(SockAddr, ReadsAndPrintsText) {
     struct Case {
         const char* text;
@@ -42,7 +35,7 @@ TEST(SockAddr, NewAddressIsEmptyAndTextWithoutPortKeepsThePort) {
     address.SetFromText("10.0.0.9:27960");
     address.SetFromText("10.0.0.10");
     EXPECT_EQ(address.ToText(), "10.0.0.10:27960");
-    address.SetFromText(kUnresolvable);
+    address.SetFromText("bad..host"); // rejected locally, without asking any name server
     EXPECT_EQ(address.ToText(), "255.255.255.255:27960");
 }
 
@@ -51,8 +44,8 @@ TEST(SockAddr, HoldsPortAndAddressInNetworkOrder) {
     const auto* raw = reinterpret_cast<const unsigned char*>(&address.Raw());
     EXPECT_EQ(address.Raw().sin_family, AF_INET);
     EXPECT_EQ(std::vector<int>(raw + 2, raw + 8), (std::vector<int>{0x6D, 0x38, 10, 0, 0, 1}));
-    EXPECT_EQ(address.GetPort(), 27960);
-    EXPECT_EQ(address.GetAddress(), 0x0A000001u);
+    EXPECT_EQ(std::make_pair(address.GetAddress(), address.GetPort()),
+              std::make_pair(0x0A000001u, uint16_t(27960)));
 }
 
 TEST(SockAddr, KeyOrderReadsTheBytesBackwards) {
@@ -64,9 +57,7 @@ TEST(SockAddr, KeyOrderReadsTheBytesBackwards) {
         {"10.0.0.1:65535", "10.0.0.2:0"},
     };
     for (const auto& order : orders) {
-        std::vector<CSockAddr> sorted;
-        for (auto it = order.rbegin(); it != order.rend(); ++it)
-            sorted.emplace_back(*it);
+        std::vector<CSockAddr> sorted(order.rbegin(), order.rend());
         std::sort(sorted.begin(), sorted.end());
         for (size_t i = 0; i < order.size(); ++i)
             EXPECT_EQ(sorted[i].ToText(), order[i]);

@@ -1,50 +1,38 @@
 #include "support/Etsim.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <chrono>
 #include <filesystem>
+#include <iterator>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/socket.h>
 #include <thread>
-#include <time.h>
 #include <unistd.h>
 
 namespace testsupport {
 
-int64_t NowMonotonicNs() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
-
 SLog ParseLog(const std::string& text) {
     SLog log;
     std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
+    for (std::string line; std::getline(in, line);) {
         std::istringstream fields(line);
         std::string word;
+        fields >> word;
         if (line.starts_with("# start_monotonic_ns ")) {
             log.startMonotonicNs = std::stoll(line.substr(21));
-        } else if (line.starts_with("#") || line.empty()) {
-            continue;
-        } else if (line.starts_with("total ")) {
-            std::vector<std::string> parts;
-            fields >> word;
-            while (fields >> word)
-                parts.push_back(word);
-            log.totals.push_back(parts);
-        } else if (line.starts_with("end ")) {
-            double ms = 0;
-            fields >> word >> ms;
-            log.endMs = ms;
-        } else {
+        } else if (word == "total") {
+            log.totals.emplace_back(std::istream_iterator<std::string>(fields),
+                                    std::istream_iterator<std::string>());
+        } else if (word == "end") {
+            log.endMs = std::stod(line.substr(4));
+        } else if (!word.empty() && !word.starts_with("#")) {
             SLogLine e;
-            fields >> e.ms >> e.kind >> e.target >> e.peer >> e.n >> e.detail;
-            if (fields.fail())
+            std::istringstream event(line);
+            if (!(event >> e.ms >> e.kind >> e.target >> e.peer >> e.n >> e.detail))
                 throw std::runtime_error("bad log line: " + line);
             log.events.push_back(e);
         }
@@ -55,11 +43,8 @@ SLog ParseLog(const std::string& text) {
 CEtsimProcess::CEtsimProcess(std::vector<std::string> args, bool waitReady) {
     const std::string ready = dir_.File("ready.txt");
     const std::string dump = dir_.File("dump.json");
-    bool hasLifetime = false;
-    for (const std::string& a : args)
-        hasLifetime = hasLifetime || a == "--lifetime";
     std::vector<std::string> all = {ETSIM_PATH, "--ready", ready, "--dump", dump, "--log", LogPath()};
-    if (!hasLifetime)
+    if (std::find(args.begin(), args.end(), "--lifetime") == args.end())
         all.insert(all.end(), {"--lifetime", "60"});
     all.insert(all.end(), args.begin(), args.end());
     pid_ = testsupport::Spawn(all, dir_.File("stdout.txt"), dir_.File("stderr.txt"));

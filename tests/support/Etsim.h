@@ -6,6 +6,7 @@
 #include "support/Process.h"
 #include "support/TempDir.h"
 
+#include <chrono>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -90,6 +91,11 @@ private:
 
 std::string MasterRequestText(const std::string& words);
 
-int64_t NowMonotonicNs();
+// The clock of etsim's log (CLOCK_MONOTONIC, which steady_clock reads on Linux), in nanoseconds.
+inline int64_t NowMonotonicNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 } // namespace testsupport

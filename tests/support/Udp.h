@@ -6,7 +6,7 @@
 
 namespace testsupport {
 
-inline const net::CSockAddr LOOPBACK_ANY_PORT("127.0.0.1:0");
+inline const net::CSockAddr kLoopbackAnyPort("127.0.0.1:0");
 
 // Waits at most timeoutMs for the endpoint's event; true when the record shows a waiting datagram.
 inline bool WaitForData(net::CSockUDP& endpoint, int timeoutMs = 5000) {
@@ -18,8 +18,8 @@ inline bool WaitForData(net::CSockUDP& endpoint, int timeoutMs = 5000) {
 // Two endpoints bound to loopback ports of their own.
 struct SLoopbackPair {
     SLoopbackPair() {
-        a.Create(LOOPBACK_ANY_PORT);
-        b.Create(LOOPBACK_ANY_PORT);
+        a.Create(kLoopbackAnyPort);
+        b.Create(kLoopbackAnyPort);
     }
     net::CSockUDP a, b;
 };

@@ -40,16 +40,18 @@ TEST(MasterRequest, EveryVersionAndFlagCombination) {
         EXPECT_EQ(BuildMasterRequest(MasterProtocol(c.version), c.full, c.empty), kFf4 + c.text) << c.text;
 }
 
-TEST(MasterReply, EntryStructure) {
+TEST(MasterReply, EntryStructureAndEndMarker) {
     struct Case {
         const char* what;
         std::string datagram;
         std::vector<std::string> addresses;
+        bool endMarker = false;
     };
     const Case cases[] = {
         {"two entries and the end marker",
          kHeader + MasterEntry(10, 0, 0, 1, 27960) + MasterEntry(192, 168, 1, 2, 27961) + "\\EOT\0\0\0",
-         {"10.0.0.1:27960", "192.168.1.2:27961"}},
+         {"10.0.0.1:27960", "192.168.1.2:27961"},
+         true},
         {"the documented entry bytes",
          kHeader + std::string("\\\x0A\x00\x00\x01\x6D\x38", 7),
          {"10.0.0.1:27960"}},
@@ -62,29 +64,27 @@ TEST(MasterReply, EntryStructure) {
         {"an entry cut short is not read",
          kHeader + MasterEntry(1, 1, 1, 1, 1) + MasterEntry(2, 2, 2, 2, 2).substr(0, 6),
          {"1.1.1.1:1"}},
-        {"the end marker stops before later entries", kHeader + "\\EOT" + MasterEntry(3, 3, 3, 3, 3), {}},
+        {"the end marker stops before later entries",
+         kHeader + "\\EOT" + MasterEntry(3, 3, 3, 3, 3),
+         {},
+         true},
         {"entry backslashes are not examined",
          kHeader + "\\" + MasterEntry(4, 4, 4, 4, 4).substr(1) + "x" + MasterEntry(5, 5, 5, 5, 5).substr(1),
          {"4.4.4.4:4", "5.5.5.5:5"}},
         {"no backslash at all", kFf4 + "getserversResponse", {}},
         {"an empty datagram", "", {}},
-        {"only the header and the end marker", kHeader + "\\EOT", {}},
         {"a short end marker at the very end", kHeader + MasterEntry(6, 6, 6, 6, 6) + "\\EO", {"6.6.6.6:6"}},
         {"no header", MasterEntry(7, 7, 7, 7, 7), {"7.7.7.7:7"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(Texts(ReadMasterEntries(c.datagram)), c.addresses);
+        bool endMarker = !c.endMarker;
+        EXPECT_EQ(Texts(ReadMasterEntries(c.datagram, &endMarker)), c.addresses);
+        EXPECT_EQ(endMarker, c.endMarker);
     }
 }
 
-TEST(MasterReply, EndMarkerAndUnusableAddresses) {
-    bool endMarker = false;
-    ReadMasterEntries(kHeader + MasterEntry(1, 1, 1, 1, 1) + "\\EOT\0\0\0", &endMarker);
-    EXPECT_TRUE(endMarker);
-    ReadMasterEntries(kHeader + MasterEntry(1, 1, 1, 1, 1), &endMarker);
-    EXPECT_FALSE(endMarker);
-
+TEST(MasterReply, UnusableAddresses) {
     const std::pair<const char*, bool> addresses[] = {
         {"0.0.0.0:27960", false},  {"224.0.0.1:27960", false},  {"255.255.255.255:27960", false},
         {"10.0.0.1:0", false},     {"223.255.255.255:1", true}, {"0.0.0.1:27960", true},
@@ -95,42 +95,34 @@ TEST(MasterReply, EndMarkerAndUnusableAddresses) {
 }
 
 TEST(MasterList, ParsesEntriesOrNamesTheBadOne) {
-    const std::pair<std::string, std::vector<std::string>> good[] = {
+    // A reason without a final full stop is the tail of "Master server "<text>": <reason>."
+    const std::tuple<std::string, std::vector<std::string>, std::string> cases[] = {
         {"master.etlegacy.com:27950;etmaster.idsoftware.com:27950",
-         {"master.etlegacy.com:27950", "etmaster.idsoftware.com:27950"}},
-        {"  a.example  ; 127.0.0.1:1 ", {"a.example:27950", "127.0.0.1:1"}},
-        {"host:65535", {"host:65535"}},
+         {"master.etlegacy.com:27950", "etmaster.idsoftware.com:27950"},
+         ""},
+        {"  a.example  ; 127.0.0.1:1 ", {"a.example:27950", "127.0.0.1:1"}, ""},
+        {"host:65535", {"host:65535"}, ""},
+        {";;;", {}, "Master server entry 1 is empty."},
+        {"a;", {}, "Master server entry 2 is empty."},
+        {"", {}, "No master server is given."},
+        {"et master.example:27950", {}, "the host name contains a blank"},
+        {"a:99999999999999999999", {}, "the port 99999999999999999999 is above 65535"},
+        {"a:-1", {}, "the port \"-1\" is not a number"},
+        {"a:", {}, "the port is missing after ':'"},
+        {"a:0", {}, "the port must not be 0"},
+        {":27950", {}, "the host name is missing"},
+        {"a[27950", {}, "the host name contains the character '['"},
     };
-    const std::pair<std::string, std::string> bad[] = {
-        {";;;", "Master server entry 1 is empty."},
-        {"a;", "Master server entry 2 is empty."},
-        {"", "No master server is given."},
-        {"et master.example:27950", "the host name contains a blank"},
-        {"a:99999999999999999999", "the port 99999999999999999999 is above 65535"},
-        {"a:-1", "the port \"-1\" is not a number"},
-        {"a:", "the port is missing after ':'"},
-        {"a:0", "the port must not be 0"},
-        {":27950", "the host name is missing"},
-        {"a[27950", "the host name contains the character '['"},
-    };
-    auto parse = [](const std::string& text, std::vector<std::string>& texts) {
+    for (const auto& [text, expected, reason] : cases) {
         std::vector<query::SMasterEntry> entries{{"stale", 1}};
         const std::string problem = query::ParseMasterList(text, entries);
+        std::vector<std::string> texts;
         for (const auto& e : entries)
             texts.push_back(query::MasterEntryText(e));
-        return problem;
-    };
-    for (const auto& [text, expected] : good) {
-        std::vector<std::string> texts;
-        EXPECT_EQ(parse(text, texts), "") << text;
         EXPECT_EQ(texts, expected) << text;
-    }
-    for (const auto& [text, reason] : bad) {
-        std::vector<std::string> texts;
-        const std::string message =
-            reason.ends_with('.') ? reason : "Master server \"" + text + "\": " + reason + ".";
-        EXPECT_EQ(parse(text, texts), message);
-        EXPECT_TRUE(texts.empty()) << text;
+        EXPECT_EQ(problem, reason.empty() || reason.ends_with('.')
+                               ? reason
+                               : "Master server \"" + text + "\": " + reason + ".");
     }
 }
 

@@ -54,17 +54,16 @@ TEST(MasterQuery, SilentMasterGivesNoResponseAfterThreeGrowingWaits) {
 
     EXPECT_EQ(r.result.outcome, query::MasterOutcome::NO_RESPONSE);
     EXPECT_EQ(query::MasterOutcomeText(r.result), "No response from master server.");
-    EXPECT_GE(r.ms, 4400);
-    EXPECT_LE(r.ms, 6500);
+    EXPECT_TRUE(r.ms >= 4400 && r.ms <= 6500) << r.ms;
     auto arrivals = master.Arrivals(0);
     ASSERT_EQ(arrivals.size(), 3u);
-    for (const auto& a : arrivals)
-        EXPECT_EQ(a.bytes, std::string("\xFF\xFF\xFF\xFFgetservers 84\0", 18));
-    // The waits between the probes grow: 1000 ms, then 1500 ms.
     for (int i : {0, 1}) {
-        EXPECT_GE(CounterMs(arrivals[i].counter, arrivals[i + 1].counter), 950 + 500 * i);
-        EXPECT_LE(CounterMs(arrivals[i].counter, arrivals[i + 1].counter), 1450 + 500 * i);
+        EXPECT_EQ(arrivals[i].bytes, arrivals[2].bytes);
+        // The waits between the probes grow: 1000 ms, then 1500 ms.
+        const double wait = CounterMs(arrivals[i].counter, arrivals[i + 1].counter);
+        EXPECT_TRUE(wait >= 950 + 500 * i && wait <= 1450 + 500 * i) << wait;
     }
+    EXPECT_EQ(arrivals[2].bytes, std::string("\xFF\xFF\xFF\xFFgetservers 84\0", 18));
 }
 
 TEST(MasterQuery, AnswerToTheThirdProbeWithoutEndMarkerWaitsFourSecondsOfQuiet) {
@@ -84,12 +83,10 @@ TEST(MasterQuery, AnswerToTheThirdProbeWithoutEndMarkerWaitsFourSecondsOfQuiet) 
     EXPECT_EQ(r.result.quietMs, 4000);
     EXPECT_EQ(r.result.datagrams, 4); // two answers to the third probe and two to the collect request
     EXPECT_EQ(master.Arrivals(0).size(), 4u);
-    EXPECT_GE(CounterMs(lastAnswer, end), 3950);
-    EXPECT_LE(CounterMs(lastAnswer, end), 5500);
+    EXPECT_TRUE(CounterMs(lastAnswer, end) >= 3950 && CounterMs(lastAnswer, end) <= 5500);
     EXPECT_EQ(Servers(r.result),
               (std::vector<std::string>{"10.1.1.1:27960", "10.1.1.2:27960", "10.1.1.3:1"}));
-    EXPECT_EQ(r.result.masters[0].entries, 3);
-    EXPECT_FALSE(r.result.masters[0].complete);
+    EXPECT_TRUE(r.result.masters[0].entries == 3 && !r.result.masters[0].complete);
 }
 
 TEST(MasterQuery, TwoMastersDeduplicatedAndEndingSoonAfterTheLastEndMarker) {
@@ -111,44 +108,28 @@ TEST(MasterQuery, TwoMastersDeduplicatedAndEndingSoonAfterTheLastEndMarker) {
     ASSERT_EQ(r.result.outcome, query::MasterOutcome::COLLECTED);
     EXPECT_EQ(query::MasterOutcomeText(r.result), "");
     EXPECT_EQ(Servers(r.result).size(), 4u); // 10.0.0.1 to .4 once each; the unusable entries dropped
-    EXPECT_EQ(r.result.masters[0].entries, 3);
-    EXPECT_EQ(r.result.masters[1].entries, 2);
+    EXPECT_EQ(std::make_pair(r.result.masters[0].entries, r.result.masters[1].entries), std::make_pair(3, 2));
     EXPECT_TRUE(r.result.masters[0].complete && r.result.masters[1].complete);
-    EXPECT_GE(CounterMs(lastEndMarker, end), 95);
-    EXPECT_LE(CounterMs(lastEndMarker, end), 200);
+    EXPECT_TRUE(CounterMs(lastEndMarker, end) >= 95 && CounterMs(lastEndMarker, end) <= 200);
 }
 
-TEST(MasterQuery, DeadMasterBesideALiveOneIsGivenUpAfterItsFirstWait) {
-    CUdpPeers masters(2, [&](size_t peer, int, const std::string&) {
+TEST(MasterQuery, MasterAnsweringOnlyFromAForeignPortIsGivenUpAfterItsFirstWait) {
+    // Peer 1 is asked but answers from peer 2's port, which is not asked; peer 0 answers properly.
+    CUdpPeers masters(3, [&](size_t peer, int, const std::string&) {
         if (peer == 1)
-            return None();
+            return std::vector<SAnswer>{{2, kHeader + MasterEntry(10, 6, 6, 6, 27960) + kEot}};
         return std::vector<SAnswer>{{0, kHeader + MasterEntry(10, 0, 0, 1, 27960) + kEot}};
     });
     STimedResult r = Ask(masters, {0, 1}, nullptr, "no-such-host.invalid");
 
     ASSERT_EQ(r.result.outcome, query::MasterOutcome::COLLECTED);
-    EXPECT_LE(r.ms, 1100);
-    EXPECT_GE(r.ms, 990);
+    EXPECT_TRUE(r.ms >= 990 && r.ms <= 1100) << r.ms;
     EXPECT_EQ(masters.Arrivals(1).size(), 1u);
-    const std::string dead = masters.Address(1).ToText();
-    EXPECT_EQ(query::MasterOutcomeText(r.result),
-              "No response from master server " + dead + ", no-such-host.invalid:27950 (not found).");
+    EXPECT_FALSE(r.result.masters[1].answered);
+    EXPECT_EQ(query::MasterOutcomeText(r.result), "No response from master server " +
+                                                      masters.Address(1).ToText() +
+                                                      ", no-such-host.invalid:27950 (not found).");
     EXPECT_EQ(Servers(r.result), std::vector<std::string>{"10.0.0.1:27960"});
-}
-
-TEST(MasterQuery, DatagramsFromForeignSendersAreIgnored) {
-    // Peer 0 is asked but answers from peer 1's port; peer 2 answers properly.
-    CUdpPeers masters(3, [&](size_t peer, int, const std::string&) {
-        if (peer == 0)
-            return std::vector<SAnswer>{{1, kHeader + MasterEntry(10, 6, 6, 6, 27960) + kEot}};
-        return std::vector<SAnswer>{{2, kHeader + MasterEntry(10, 0, 0, 1, 27960) + kEot}};
-    });
-    STimedResult r = Ask(masters, {0, 2});
-
-    ASSERT_EQ(r.result.outcome, query::MasterOutcome::COLLECTED);
-    EXPECT_EQ(Servers(r.result), std::vector<std::string>{"10.0.0.1:27960"});
-    EXPECT_FALSE(r.result.masters[0].answered);
-    EXPECT_NE(query::MasterOutcomeText(r.result).find(masters.Address(0).ToText()), std::string::npos);
 }
 
 TEST(MasterQuery, HundredThousandEntriesAreCappedAndSaidSo) {
@@ -179,8 +160,7 @@ TEST(MasterQuery, StopEventEndsAtOnceAndBadAddressesSendNothing) {
     net::CSyncEvent stop;
     stop.Set();
     STimedResult r = Ask(master, {0}, stop.Handle());
-    EXPECT_EQ(r.result.outcome, query::MasterOutcome::STOPPED);
-    EXPECT_LE(r.ms, 250);
+    EXPECT_TRUE(r.result.outcome == query::MasterOutcome::STOPPED && r.ms <= 250) << r.ms;
 
     for (const char* host : {"", "0.0.0.0", "255.255.255.255", "no-such-host.invalid"}) {
         query::SMasterResult bad = query::QueryMasters(query::ResolveMasters({{host, 27950}}), "x");
