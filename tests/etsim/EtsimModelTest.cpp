@@ -45,27 +45,6 @@ TEST(EtsimWire, ClassifiesStatusRequests) {
     EXPECT_EQ(ClassifyStatusRequest("getstatus\n"), StatusRequestKind::Invalid);
 }
 
-TEST(EtsimWire, MasterReplyEntriesAndDatagrams) {
-    // entries, entries per datagram, entries in each datagram
-    const std::tuple<size_t, size_t, std::vector<size_t>> cases[] = {
-        {0, 10, {0}},      {1, 1, {1}},           {10, 10, {10}},
-        {11, 10, {10, 1}}, {25, 10, {10, 10, 5}}, {3, 1, {1, 1, 1}},
-    };
-    for (const auto& [count, perDatagram, sizes] : cases) {
-        std::vector<SEndpoint> list;
-        std::vector<std::string> expected(sizes.size(), kMasterReplyHeader);
-        for (size_t i = 0, d = 0; i < count; ++i) {
-            // 127.0.1.i:27960+i as backslash, the address bytes and the port, high bytes first
-            list.push_back({0x7F000100u + static_cast<uint32_t>(i), static_cast<uint16_t>(27960 + i)});
-            const uint16_t port = list.back().port;
-            expected[d] += std::string{'\\', 127, 0, 1, char(i), char(port >> 8), char(port & 0xFF)};
-            d += expected[d].size() == kMasterReplyHeader.size() + 7 * sizes[d];
-        }
-        expected.back() += "\\EOT";
-        EXPECT_EQ(BuildMasterReply(list, perDatagram), expected) << count << "/" << perDatagram;
-    }
-}
-
 TEST(EtsimWire, AddressTexts) {
     const std::tuple<const char*, bool, uint32_t, uint16_t> cases[] = {
         {"127.0.0.1:27950", true, 0x7F000001, 27950},
