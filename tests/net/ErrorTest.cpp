@@ -9,10 +9,7 @@ using base::CError;
 using net::CSockErr;
 
 TEST(Error, SocketErrorMessages) {
-    struct Case {
-        int code;
-        const char* message;
-    } cases[] = {
+    const std::pair<int, const char*> cases[] = {
         {10060, "Socket Error 10060 : Connection timed out"},
         {0, "Socket Error 0 : No error"},
         {11004, "Socket Error 11004 : Valid name, no data record of requested type"},
@@ -20,32 +17,27 @@ TEST(Error, SocketErrorMessages) {
         {10072, "Socket Error 10072 : Unknown error"}, // a gap inside the known range
         {-1, "Socket Error -1 : Unknown error"},
     };
-    for (const Case& c : cases) {
-        CSockErr error(c.code);
-        EXPECT_STREQ(error.what(), c.message);
-        EXPECT_EQ(error.Code(), c.code);
+    for (const auto& [code, message] : cases) {
+        CSockErr error(code);
+        EXPECT_EQ(std::make_pair(error.Code(), std::string(error.what())),
+                  std::make_pair(code, std::string(message)));
     }
     EXPECT_NO_THROW(CSockErr::ThrowIfSockError(0));
     EXPECT_THROW(CSockErr::ThrowIfSockError(10060), CSockErr);
 }
 
-TEST(Error, MessageNamesSourceFileAndLine) {
-    struct Case {
-        const char* file;
-        int line;
-        const char* message;
-    } cases[] = {
+TEST(Error, MessageNamesSourceFileAndLineAndIsCopiedWithinTheBuffer) {
+    const std::tuple<const char*, int, const char*> cases[] = {
         {nullptr, 0, "Oops"},
         {"C:\\src\\net\\SockUDP.cpp", 42, "Oops in Datei SockUDP.cpp, 42"},
         {"plain.cpp", 0, "Oops in Datei plain.cpp"},
         {nullptr, 7, "Oops, 7"},
         {"dir\\", 1, "Oops in Datei , 1"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(base::CError("Oops", c.file, c.line).Message(), c.message);
-}
+    for (const auto& [file, line, message] : cases)
+        EXPECT_EQ(base::CError("Oops", file, line).Message(), message);
 
-TEST(Error, GetErrorMessageCopiesWithinTheBuffer) {
+    // GetErrorMessage copies within the buffer.
     char buffer[8];
     memset(buffer, 'x', sizeof buffer);
     EXPECT_FALSE(base::CError("").GetErrorMessage(buffer, sizeof buffer));

@@ -8,10 +8,7 @@
 using net::CSockAddr;
 
 TEST(SockAddr, ReadsAndPrintsText) {
-    struct Case {
-        const char* text;
-        const char* printed;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"192.168.0.7:27960", "192.168.0.7:27960"},
         {"10.1.1.1:", "10.1.1.1:0"},
         {"10.1.1.1: 27961", "10.1.1.1:27961"},
@@ -25,11 +22,11 @@ TEST(SockAddr, ReadsAndPrintsText) {
         {"bad..host:27960", "255.255.255.255:27960"},
         {"", "255.255.255.255:0"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(CSockAddr(c.text).ToText(), c.printed) << c.text;
+    for (const auto& [text, printed] : cases)
+        EXPECT_EQ(CSockAddr(text).ToText(), printed) << text;
 }
 
-TEST(SockAddr, NewAddressIsEmptyAndTextWithoutPortKeepsThePort) {
+TEST(SockAddr, NewAddressIsEmptyTextWithoutPortKeepsThePortAndBytesAreInNetworkOrder) {
     CSockAddr address;
     EXPECT_EQ(address.ToText(), "0.0.0.0:0");
     address.SetFromText("10.0.0.9:27960");
@@ -37,10 +34,7 @@ TEST(SockAddr, NewAddressIsEmptyAndTextWithoutPortKeepsThePort) {
     EXPECT_EQ(address.ToText(), "10.0.0.10:27960");
     address.SetFromText("bad..host"); // rejected locally, without asking any name server
     EXPECT_EQ(address.ToText(), "255.255.255.255:27960");
-}
-
-TEST(SockAddr, HoldsPortAndAddressInNetworkOrder) {
-    CSockAddr address("10.0.0.1:27960");
+    address.SetFromText("10.0.0.1"); // port and address are held in network order
     const auto* raw = reinterpret_cast<const unsigned char*>(&address.Raw());
     EXPECT_EQ(address.Raw().sin_family, AF_INET);
     EXPECT_EQ(std::vector<int>(raw + 2, raw + 8), (std::vector<int>{0x6D, 0x38, 10, 0, 0, 1}));

@@ -56,43 +56,34 @@ TEST(GameServer, ParsesVariablesIntoFields) {
 }
 
 TEST(GameServer, VariableEdgeCases) {
-    struct Case {
-        std::string line2;
-        const char* name;
-        bool needPassword;
-        size_t variables;
-        size_t players = 1;
-    } cases[] = {
-        {"\\g_needpass\\0", "10.0.0.1:27960", false, 1},
-        {"\\g_needpass\\1\\g_needpass\\0", "10.0.0.1:27960", false, 2}, // the later value wins
-        {"\\g_needpass\\0\\G_NEEDPASS\\7", "10.0.0.1:27960", true, 2},
-        {"\\sv_hostname\\\"A\\B\" C\\g_needpass\\1", "A\\B C", true, 2}, // backslash inside quotes
-        {"\\sv_hostname\\end^", "end", false, 1},                        // '^' before the line feed
-        {"\\sv_hostname\\a^\\g_needpass\\1", "a", true, 2},              // '^' before a separator
-        {"\\sv_hostname\\\"a^\\b\"", "ab", false, 1},                    // quoted: a colour code
-        {"\\sv_hostname\\^^1x", "1x", false, 1},
+    // line 2 of the reply; then the name, password flag, variables and players parsed
+    const std::tuple<std::string, const char*, bool, size_t, size_t> cases[] = {
+        {"\\g_needpass\\0", "10.0.0.1:27960", false, 1, 1},
+        {"\\g_needpass\\1\\g_needpass\\0", "10.0.0.1:27960", false, 2, 1}, // the later value wins
+        {"\\g_needpass\\0\\G_NEEDPASS\\7", "10.0.0.1:27960", true, 2, 1},
+        {"\\sv_hostname\\\"A\\B\" C\\g_needpass\\1", "A\\B C", true, 2, 1}, // backslash inside quotes
+        {"\\sv_hostname\\end^", "end", false, 1, 1},                        // '^' before the line feed
+        {"\\sv_hostname\\a^\\g_needpass\\1", "a", true, 2, 1},              // '^' before a separator
+        {"\\sv_hostname\\\"a^\\b\"", "ab", false, 1, 1},                    // quoted: a colour code
+        {"\\sv_hostname\\^^1x", "1x", false, 1, 1},
         {"\\sv_hostname", "10.0.0.1:27960", false, 0, 0}, // name without value: parse ends, no players
         {"g_needpass\\1", "10.0.0.1:27960", false, 0, 0}, // line 2 not starting with a backslash
-        {"", "10.0.0.1:27960", false, 0},                 // empty line 2: players are read
-        {"\\\\", "10.0.0.1:27960", false, 1},             // empty name and value
+        {"", "10.0.0.1:27960", false, 0, 1},              // empty line 2: players are read
+        {"\\\\", "10.0.0.1:27960", false, 1, 1},          // empty name and value
         {"\\sv_hostname\\x\\", "x", false, 1, 0},         // dangling backslash: no players
         {std::string("\\sv_hostname\\ab\0cd\\g_needpass\\1", 31), "ab", false, 1, 0}, // NUL ends the reply
     };
-    for (const Case& c : cases) {
-        CGameServer s = Parsed(kHeader + c.line2 + "\n7 50 \"Alice\"\n");
-        EXPECT_EQ(s.name, c.name) << c.line2;
-        EXPECT_EQ(s.needPassword, c.needPassword) << c.line2;
-        EXPECT_EQ(s.variables.size(), c.variables) << c.line2;
-        EXPECT_EQ(s.players.size(), c.players) << c.line2;
+    for (const auto& [line2, name, needPassword, variables, players] : cases) {
+        CGameServer s = Parsed(kHeader + line2 + "\n7 50 \"Alice\"\n");
+        EXPECT_EQ(std::make_tuple(s.name, s.needPassword, s.variables.size(), s.players.size()),
+                  std::make_tuple(name, needPassword, variables, players))
+            << line2;
     }
 }
 
 TEST(GameServer, ParsesPlayerLinesAndTeams) {
     const std::string abc = "\n1 1 \"a\"\n2 2 \"b\"\n3 3 \"c\"\n";
-    struct Case {
-        std::string reply;
-        std::vector<std::string> players;
-    } cases[] = {
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
         {"\\players_allies\\1 3\\players_axis\\2\n10 50 \"A\"\n20 60 \"B\"\n30 70 \"C\"\n40 80 \"D\"\n",
          {"A 10 50 1", "B 20 60 2", "C 30 70 1", "D 40 80 0"}},
         {"\\x\\y\n12 -3 \"^4Bob\"\n", {"Bob 12 -3 0"}},
@@ -114,22 +105,17 @@ TEST(GameServer, ParsesPlayerLinesAndTeams) {
         {"\\P\\1-2-21" + abc, {"a 1 1 0", "b 2 2 0", "c 3 3 0"}}, // more slots than players
         {"\\p\\x2-1" + abc, {"a 1 1 0", "b 2 2 1", "c 3 3 2"}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(Rows(Parsed(kHeader + c.reply)), c.players) << c.reply;
+    for (const auto& [reply, players] : cases)
+        EXPECT_EQ(Rows(Parsed(kHeader + reply)), players) << reply;
 }
 
-TEST(GameServer, ReplyWithoutLineFeedOnlyAnswers) {
-    CGameServer s = Parsed("\xFF\xFF\xFF\xFFstatusResponse \\sv_hostname\\x");
-    EXPECT_TRUE(s.tries == query::kTriesAnswered && s.ping != query::kPingNone);
-    EXPECT_TRUE(s.name == "10.0.0.1:27960" && s.variables.empty());
-}
-
-TEST(GameServer, SecondOrLateReplyIsIgnored) {
-    CGameServer s = Parsed(kHeader + "\\sv_hostname\\first\n");
-    int ping = s.ping;
+TEST(GameServer, OnlyTheFirstReplyToAnOpenRequestCounts) {
+    CGameServer s =
+        Parsed("\xFF\xFF\xFF\xFFstatusResponse \\sv_hostname\\x"); // no line feed: answered, no data
+    EXPECT_TRUE(s.tries == query::kTriesAnswered && s.ping != query::kPingNone && s.variables.empty());
+    const int ping = s.ping;
     s.OnStatusReply(kHeader + "\\sv_hostname\\second\n1 1 \"x\"\n");
-    EXPECT_TRUE(s.name == "first" && s.ping == ping && s.players.empty());
-
+    EXPECT_TRUE(s.name == "10.0.0.1:27960" && s.ping == ping && s.players.empty());
     CGameServer givenUp = Asked();
     givenUp.tries = query::kTriesGivenUp;
     givenUp.OnStatusReply(kHeader + "\\sv_hostname\\late\n");
@@ -150,13 +136,15 @@ TEST(GameServer, ResetKeepsNamesAndFlagsButClearsNumbersAndLists) {
 TEST(ServerCollection, StoreReplacesTheRecordOfAnAddress) {
     query::CServerCollection servers;
     const net::CSockAddr address("1.2.3.4:27960");
+    const auto nameAndPassword = [&] {
+        return servers.Find(address)->name + servers.Find(address)->password;
+    };
     servers.Store(CGameServer(address, "first", "pw"));
-    EXPECT_EQ(servers.Find(address)->name + servers.Find(address)->password, "firstpw");
+    EXPECT_EQ(nameAndPassword(), "firstpw");
     servers.Store(CGameServer(net::CSockAddr("4.3.2.1:27960")));
     servers.Store(CGameServer(address));
     ASSERT_EQ(servers.Count(), 2u);
-    EXPECT_EQ(servers.Find(address)->name + servers.Find(address)->password, "1.2.3.4:27960")
-        << "a new record is named by its address";
+    EXPECT_EQ(nameAndPassword(), "1.2.3.4:27960") << "a new record is named by its address";
     EXPECT_EQ(servers.Find(net::CSockAddr("1.2.3.4:27961")), nullptr);
     EXPECT_EQ(servers.begin()->second.name, "4.3.2.1:27960") << "key order puts 4.3.2.1 first";
     servers.Clear();
@@ -195,21 +183,17 @@ TEST(GameServer, RequestIsHeldBackUntilTheTimeoutHasPassedAndAFailedSendGivesUp)
     EXPECT_FALSE(server.RequestStatus(closed));
     EXPECT_EQ(server.tries, query::kTriesGivenUp);
     client.Create(net::CSockAddr("127.0.0.1:0"));
-    struct Step {
-        int tries;
-        int64_t ageMs; // how long ago the last request went out
-        bool sends;
-        int triesAfter; // 0: any finished state
-    } steps[] = {
+    // tries, ms since the last request, whether it sends, tries after (0: any finished state)
+    const std::tuple<int, int64_t, bool, int> steps[] = {
         {0, 0, true, 1},     {1, 100, false, 1},  {1, 1100, false, 1}, {1, 1250, true, 2},
         {2, 1100, false, 2}, {2, 1250, false, 3}, {3, 5000, false, 0}, {999, 5000, false, 0},
     };
-    for (const Step& s : steps) {
-        SCOPED_TRACE(testing::Message() << "tries " << s.tries << " age " << s.ageMs);
-        server.tries = s.tries;
-        server.sendTime = net::ReadCounter() - s.ageMs * net::CounterFrequency() / 1000;
-        EXPECT_EQ(server.RequestStatus(client), s.sends);
-        EXPECT_TRUE(!s.triesAfter || server.tries == s.triesAfter) << server.tries;
-        EXPECT_EQ(server.IsFinished(), s.triesAfter == 0 || s.triesAfter > 2);
+    for (const auto& [tries, ageMs, sends, triesAfter] : steps) {
+        SCOPED_TRACE(testing::Message() << "tries " << tries << " age " << ageMs);
+        server.tries = tries;
+        server.sendTime = net::ReadCounter() - ageMs * net::CounterFrequency() / 1000;
+        EXPECT_EQ(server.RequestStatus(client), sends);
+        EXPECT_TRUE(!triesAfter || server.tries == triesAfter) << server.tries;
+        EXPECT_EQ(server.IsFinished(), triesAfter == 0 || triesAfter > 2);
     }
 }

@@ -9,26 +9,24 @@
 
 namespace {
 
-using testsupport::CEtsimProcess;
 using nlohmann::json;
+using testsupport::CEtsimProcess;
 using testsupport::ReadFile;
 using testsupport::Spawn;
 
-int WaitExit(pid_t pid) {
-    return testsupport::WaitExit(pid, 60000).code;
+// The exit code of a tool run with `args` and its output to `out`; -1 when it could not run.
+int RunTool(const std::vector<std::string>& args, const std::string& out) {
+    std::vector<std::string> command{VELLORAN_QUERY_PATH};
+    command.insert(command.end(), args.begin(), args.end());
+    pid_t tool = Spawn(command, out);
+    return testsupport::WaitExit(tool, 60000).code;
 }
 
 // The bytes of a dump text as the tool prints them: every byte from 0x80 on read as Latin-1.
 std::string AsLatin1Utf8(const std::string& bytes) {
     std::string out;
-    for (unsigned char c : bytes) {
-        if (c < 0x80) {
-            out += char(c);
-        } else {
-            out += char(0xC0 | (c >> 6));
-            out += char(0x80 | (c & 0x3F));
-        }
-    }
+    for (unsigned char c : bytes)
+        out += c < 0x80 ? std::string(1, char(c)) : std::string{char(0xC0 | c >> 6), char(0x80 | (c & 0x3F))};
     return out;
 }
 
@@ -37,10 +35,7 @@ TEST(EndToEnd, HeadlessToolJsonMatchesTheDump) {
                        "40%", "--seed", "11"});
     ASSERT_TRUE(sim.Ready()) << sim.Stderr();
     const std::string out = sim.File("out.json");
-    pid_t tool =
-        Spawn({VELLORAN_QUERY_PATH, "--master", sim.MasterText(), "--full", "--empty", "--json"}, out);
-    ASSERT_GT(tool, 0);
-    ASSERT_EQ(WaitExit(tool), 0);
+    ASSERT_EQ(RunTool({"--master", sim.MasterText(), "--full", "--empty", "--json"}, out), 0);
     json result = json::parse(ReadFile(out));
 
     std::map<std::string, json> answered;
@@ -89,13 +84,8 @@ TEST(EndToEnd, HeadlessToolRefusals) {
         {{"--master", "255.255.255.255:1", "--allow-remote"}, 1},
         {{"--master", silentMaster.MasterText()}, 1},
     };
-    for (const auto& [args, exitCode] : cases) {
-        std::vector<std::string> command{VELLORAN_QUERY_PATH};
-        command.insert(command.end(), args.begin(), args.end());
-        pid_t tool = Spawn(command, "/dev/null");
-        ASSERT_GT(tool, 0);
-        EXPECT_EQ(WaitExit(tool), exitCode) << testing::PrintToString(args);
-    }
+    for (const auto& [args, exitCode] : cases)
+        EXPECT_EQ(RunTool(args, "/dev/null"), exitCode) << testing::PrintToString(args);
 }
 
 } // namespace

@@ -16,71 +16,51 @@ namespace {
 const std::string kFf4 = "\xFF\xFF\xFF\xFF";
 const std::string& kHeader = testsupport::kMasterHeader;
 
+using testsupport::AddressTexts;
 using testsupport::MasterEntry;
 
-std::vector<std::string> Texts(const std::vector<net::CSockAddr>& addresses) {
-    std::vector<std::string> texts;
-    for (const auto& a : addresses)
-        texts.push_back(a.ToText());
-    return texts;
-}
-
 TEST(MasterRequest, EveryVersionAndFlagCombination) {
-    struct Case {
-        int version;
-        bool full, empty;
-        std::string text;
-    };
-    const Case cases[] = {
+    const std::tuple<int, bool, bool, std::string> cases[] = {
         {0, false, false, "getservers 71"},      {1, true, false, "getservers 82 full"},
         {2, false, true, "getservers 83 empty"}, {3, true, true, "getservers 84 full empty"},
         {-1, false, false, "getservers 0"},      {4, false, true, "getservers 0 empty"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(BuildMasterRequest(MasterProtocol(c.version), c.full, c.empty), kFf4 + c.text) << c.text;
+    for (const auto& [version, full, empty, text] : cases)
+        EXPECT_EQ(BuildMasterRequest(MasterProtocol(version), full, empty), kFf4 + text) << text;
 }
 
 TEST(MasterReply, EntryStructureAndEndMarker) {
-    struct Case {
-        const char* what;
-        std::string datagram;
-        std::vector<std::string> addresses;
-        bool endMarker = false;
-    };
-    const Case cases[] = {
-        {"two entries and the end marker",
-         kHeader + MasterEntry(10, 0, 0, 1, 27960) + MasterEntry(192, 168, 1, 2, 27961) + "\\EOT\0\0\0",
-         {"10.0.0.1:27960", "192.168.1.2:27961"},
-         true},
-        {"the documented entry bytes",
-         kHeader + std::string("\\\x0A\x00\x00\x01\x6D\x38", 7),
-         {"10.0.0.1:27960"}},
-        {"a NUL at an entry position ends the list",
-         kHeader + MasterEntry(1, 2, 3, 4, 5) + std::string(1, '\0') + MasterEntry(5, 6, 7, 8, 9),
+    const std::string eot = "\\EOT";
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {kHeader + MasterEntry(10, 0, 0, 1, 27960) + MasterEntry(192, 168, 1, 2, 27961) + eot +
+             std::string(3, '\0'),
+         {"10.0.0.1:27960", "192.168.1.2:27961"}},
+        // the documented entry bytes
+        {kHeader + std::string("\\\x0A\x00\x00\x01\x6D\x38", 7), {"10.0.0.1:27960"}},
+        // a NUL at an entry position ends the list
+        {kHeader + MasterEntry(1, 2, 3, 4, 5) + std::string(1, '\0') + MasterEntry(5, 6, 7, 8, 9),
          {"1.2.3.4:5"}},
-        {"NUL and backslash bytes inside an entry",
-         kHeader + MasterEntry(0, 92, 0, 92, 0x5C00) + MasterEntry(92, 0, 0, 0, 0x005C),
+        // NUL and backslash bytes inside an entry
+        {kHeader + MasterEntry(0, 92, 0, 92, 0x5C00) + MasterEntry(92, 0, 0, 0, 0x005C),
          {"0.92.0.92:23552", "92.0.0.0:92"}},
-        {"an entry cut short is not read",
-         kHeader + MasterEntry(1, 1, 1, 1, 1) + MasterEntry(2, 2, 2, 2, 2).substr(0, 6),
-         {"1.1.1.1:1"}},
-        {"the end marker stops before later entries",
-         kHeader + "\\EOT" + MasterEntry(3, 3, 3, 3, 3),
-         {},
-         true},
-        {"entry backslashes are not examined",
-         kHeader + "\\" + MasterEntry(4, 4, 4, 4, 4).substr(1) + "x" + MasterEntry(5, 5, 5, 5, 5).substr(1),
+        // an entry cut short is not read
+        {kHeader + MasterEntry(1, 1, 1, 1, 1) + MasterEntry(2, 2, 2, 2, 2).substr(0, 6), {"1.1.1.1:1"}},
+        // the end marker stops before later entries
+        {kHeader + eot + MasterEntry(3, 3, 3, 3, 3), {}},
+        // entry backslashes are not examined
+        {kHeader + "\\" + MasterEntry(4, 4, 4, 4, 4).substr(1) + "x" + MasterEntry(5, 5, 5, 5, 5).substr(1),
          {"4.4.4.4:4", "5.5.5.5:5"}},
-        {"no backslash at all", kFf4 + "getserversResponse", {}},
-        {"an empty datagram", "", {}},
-        {"a short end marker at the very end", kHeader + MasterEntry(6, 6, 6, 6, 6) + "\\EO", {"6.6.6.6:6"}},
-        {"no header", MasterEntry(7, 7, 7, 7, 7), {"7.7.7.7:7"}},
+        {kFf4 + "getserversResponse", {}}, // no backslash at all
+        {"", {}},
+        {kHeader + MasterEntry(6, 6, 6, 6, 6) + "\\EO", {"6.6.6.6:6"}}, // a short end marker at the very end
+        {MasterEntry(7, 7, 7, 7, 7), {"7.7.7.7:7"}},                    // no header
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        bool endMarker = !c.endMarker;
-        EXPECT_EQ(Texts(ReadMasterEntries(c.datagram, &endMarker)), c.addresses);
-        EXPECT_EQ(endMarker, c.endMarker);
+    for (const auto& [datagram, addresses] : cases) {
+        SCOPED_TRACE(testing::PrintToString(datagram));
+        const bool expected = datagram.find(eot) != std::string::npos;
+        bool endMarker = !expected; // overwritten either way
+        EXPECT_EQ(AddressTexts(ReadMasterEntries(datagram, &endMarker)), addresses);
+        EXPECT_EQ(endMarker, expected);
     }
 }
 

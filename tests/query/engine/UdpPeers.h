@@ -67,6 +67,14 @@ inline std::string MasterEntry(int a, int b, int c, int d, int port) {
     return std::string{'\\', char(a), char(b), char(c), char(d), char(port >> 8), char(port & 0xFF)};
 }
 
+// Each address as text, in order.
+inline std::vector<std::string> AddressTexts(const std::vector<net::CSockAddr>& addresses) {
+    std::vector<std::string> texts;
+    for (const net::CSockAddr& a : addresses)
+        texts.push_back(a.ToText());
+    return texts;
+}
+
 // A reply in the game's status format.
 std::string StatusReply(const std::string& hostname, const std::vector<std::string>& playerLines);
 // 64 KiB of a status reply built to stall a parser: team lists of 3,000 positions, then blank lines.
