@@ -40,11 +40,11 @@ std::vector<std::string> Rows(const CGameServer& server) {
 
 } // namespace
 
-TEST(GameServer, ParsesVariablesIntoFields) {
+TEST(GameServer, ParsesVariablesIntoFieldsAndResetKeepsNamesAndFlagsButClearsNumbersAndLists) {
     CGameServer s =
         Parsed(kHeader + "\\sv_hostname\\^1Red ^7Server\\mapname\\oasis\\G_NeedPass\\1\\sv_maxclients\\24"
                          "\\g_gametype\\4\\g_friendlyfire\\1\\g_maxlives\\3\\sv_punkbuster\\1"
-                         "\\mod_url\\HTTP://WWW.Example.COM\\protocol\\84\n");
+                         "\\mod_url\\HTTP://WWW.Example.COM\\protocol\\84\n1 2 \"p\"\n");
     EXPECT_TRUE(s.tries == query::kTriesAnswered && s.IsFinished());
     EXPECT_EQ(s.name + "|" + s.map + "|" + s.mod, "Red Server|oasis|http://www.example.com");
     EXPECT_EQ(std::make_tuple(s.maxClients, s.gameType, s.maxLives), std::make_tuple(24, 4, 3));
@@ -52,7 +52,13 @@ TEST(GameServer, ParsesVariablesIntoFields) {
     ASSERT_EQ(s.variables.size(), 10u);
     EXPECT_EQ(s.variables[2].first, "G_NeedPass");
     EXPECT_EQ(s.variables[9], (std::pair<std::string, std::string>("protocol", "84")));
-    EXPECT_TRUE(s.players.empty());
+    EXPECT_EQ(s.players.size(), 1u);
+    s.Reset();
+    EXPECT_EQ(s.name + "|" + s.map + "|" + s.mod, "Red Server|oasis|http://www.example.com");
+    EXPECT_TRUE(s.needPassword);
+    EXPECT_EQ(std::make_tuple(s.gameType, s.maxClients, s.maxLives, s.tries, s.ping, s.timeout),
+              std::make_tuple(0, 0, 0, 0, query::kPingNone, 1200));
+    EXPECT_TRUE(s.players.empty() && s.variables.empty());
 }
 
 TEST(GameServer, VariableEdgeCases) {
@@ -109,28 +115,15 @@ TEST(GameServer, ParsesPlayerLinesAndTeams) {
         EXPECT_EQ(Rows(Parsed(kHeader + reply)), players) << reply;
 }
 
-TEST(GameServer, OnlyTheFirstReplyToAnOpenRequestCounts) {
-    CGameServer s =
-        Parsed("\xFF\xFF\xFF\xFFstatusResponse \\sv_hostname\\x"); // no line feed: answered, no data
-    EXPECT_TRUE(s.tries == query::kTriesAnswered && s.ping != query::kPingNone && s.variables.empty());
-    const int ping = s.ping;
-    s.OnStatusReply(kHeader + "\\sv_hostname\\second\n1 1 \"x\"\n");
-    EXPECT_TRUE(s.name == "10.0.0.1:27960" && s.ping == ping && s.players.empty());
+// A second reply to an answered record is checked where the run hands records over.
+TEST(GameServer, ReplyWithoutLineFeedOnlyAnswersAndAReplyAfterGivingUpIsIgnored) {
+    CGameServer s = Parsed("\xFF\xFF\xFF\xFFstatusResponse \\sv_hostname\\x");
+    EXPECT_TRUE(s.tries == query::kTriesAnswered && s.ping != query::kPingNone);
+    EXPECT_TRUE(s.variables.empty() && s.name == "10.0.0.1:27960");
     CGameServer givenUp = Asked();
     givenUp.tries = query::kTriesGivenUp;
     givenUp.OnStatusReply(kHeader + "\\sv_hostname\\late\n");
     EXPECT_TRUE(givenUp.name == "10.0.0.1:27960" && givenUp.ping == query::kPingNone);
-}
-
-TEST(GameServer, ResetKeepsNamesAndFlagsButClearsNumbersAndLists) {
-    CGameServer s = Parsed(kHeader + "\\sv_hostname\\Keep\\mapname\\radar\\mod_url\\m\\g_needpass\\1"
-                                     "\\g_gametype\\3\\sv_maxclients\\20\\g_maxlives\\2\n1 2 \"p\"\n");
-    s.Reset();
-    EXPECT_EQ(s.name + s.map + s.mod, "Keepradarm");
-    EXPECT_TRUE(s.needPassword);
-    EXPECT_EQ(std::make_tuple(s.gameType, s.maxClients, s.maxLives, s.tries, s.ping, s.timeout),
-              std::make_tuple(0, 0, 0, 0, query::kPingNone, 1200));
-    EXPECT_TRUE(s.players.empty() && s.variables.empty());
 }
 
 TEST(ServerCollection, StoreReplacesTheRecordOfAnAddress) {
@@ -141,17 +134,14 @@ TEST(ServerCollection, StoreReplacesTheRecordOfAnAddress) {
     };
     servers.Store(CGameServer(address, "first", "pw"));
     EXPECT_EQ(nameAndPassword(), "firstpw");
-    servers.Store(CGameServer(net::CSockAddr("4.3.2.1:27960")));
     servers.Store(CGameServer(address));
-    ASSERT_EQ(servers.Count(), 2u);
+    ASSERT_EQ(servers.Count(), 1u);
     EXPECT_EQ(nameAndPassword(), "1.2.3.4:27960") << "a new record is named by its address";
-    EXPECT_EQ(servers.Find(net::CSockAddr("1.2.3.4:27961")), nullptr);
-    EXPECT_EQ(servers.begin()->second.name, "4.3.2.1:27960") << "key order puts 4.3.2.1 first";
     servers.Clear();
     EXPECT_TRUE(servers.Empty());
 }
 
-TEST(GameServer, KeepsAtMost256PlayersAnd512Variables) {
+TEST(GameServer, KeepsAtMost256PlayersAnd512VariablesAndReadsAHostileReplyInLinearTime) {
     std::string reply = kHeader;
     for (int i = 0; i < 600; ++i)
         reply += "\\v" + std::to_string(i) + "\\x";
@@ -164,16 +154,12 @@ TEST(GameServer, KeepsAtMost256PlayersAnd512Variables) {
     ASSERT_EQ(s.players.size(), query::kMaxPlayers);
     EXPECT_EQ(s.players.back().name, "p255");
     EXPECT_EQ(s.players[0].team, query::TEAM_SPECTATOR);
-}
 
-TEST(GameServer, HostileReplyIsParsedInLinearTime) {
     const int64_t start = net::ReadCounter();
-    CGameServer s = Parsed(testsupport::HostileStatusReply());
-    const int64_t ms = net::ElapsedMs(start);
+    s = Parsed(testsupport::HostileStatusReply());
+    EXPECT_LT(net::ElapsedMs(start), 100) << "sanitizer build; the Release bound is checked by the benchmark";
     ASSERT_EQ(s.players.size(), query::kMaxPlayers);
-    EXPECT_EQ(s.players[0].team, query::TEAM_ALLIES);
-    EXPECT_EQ(s.players[1].team, query::TEAM_AXIS);
-    EXPECT_LT(ms, 100) << "sanitizer build; the Release bound is checked by the benchmark";
+    EXPECT_TRUE(s.players[0].team == query::TEAM_ALLIES && s.players[1].team == query::TEAM_AXIS);
 }
 
 TEST(GameServer, RequestIsHeldBackUntilTheTimeoutHasPassedAndAFailedSendGivesUp) {

@@ -30,11 +30,9 @@ SLog ParseLog(const std::string& text) {
         } else if (word == "end") {
             log.endMs = std::stod(line.substr(4));
         } else if (!word.empty() && !word.starts_with("#")) {
-            SLogLine e;
-            std::istringstream event(line);
-            if (!(event >> e.ms >> e.kind >> e.target >> e.peer >> e.n >> e.detail))
+            SLogLine& e = log.events.emplace_back();
+            if (!(std::istringstream(line) >> e.ms >> e.kind >> e.target >> e.peer >> e.n >> e.detail))
                 throw std::runtime_error("bad log line: " + line);
-            log.events.push_back(e);
         }
     }
     return log;
@@ -53,21 +51,18 @@ CEtsimProcess::CEtsimProcess(std::vector<std::string> args, bool waitReady) {
     if (!waitReady)
         return;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (std::filesystem::exists(ready)) {
-            std::string text = ReadFile(ready);
-            auto ep = ParseEndpoint(text.substr(0, text.find('\n')));
-            if (!ep)
-                throw std::runtime_error("bad ready file: " + text);
-            master_ = *ep;
-            dump_ = nlohmann::json::parse(ReadFile(dump));
-            ready_ = true;
-            return;
-        }
-        if (testsupport::WaitExit(pid_, 0).exited || pid_ < 0)
+    while (!std::filesystem::exists(ready)) {
+        if (std::chrono::steady_clock::now() > deadline || testsupport::WaitExit(pid_, 0).exited || pid_ < 0)
             return;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+    const std::string text = ReadFile(ready);
+    const auto master = ParseEndpoint(text.substr(0, text.find('\n')));
+    if (!master)
+        throw std::runtime_error("bad ready file: " + text);
+    master_ = *master;
+    dump_ = nlohmann::json::parse(ReadFile(dump));
+    ready_ = true;
 }
 
 std::vector<SEndpoint> CEtsimProcess::ServerAddresses() const {
@@ -77,32 +72,22 @@ std::vector<SEndpoint> CEtsimProcess::ServerAddresses() const {
     return list;
 }
 
-CUdpClient::CUdpClient() {
-    fd_ = socket(AF_INET, SOCK_DGRAM, 0);
+CUdpClient::CUdpClient() : fd_(socket(AF_INET, SOCK_DGRAM, 0)) {
     int size = 4 << 20;
     setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (bind(fd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0)
-        throw std::runtime_error("cannot bind the test client");
+    sockaddr_in sa{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     socklen_t len = sizeof sa;
-    getsockname(fd_, reinterpret_cast<sockaddr*>(&sa), &len);
+    if (bind(fd_, reinterpret_cast<sockaddr*>(&sa), len) != 0 ||
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&sa), &len) != 0)
+        throw std::runtime_error("cannot bind the test client");
     local_ = {ntohl(sa.sin_addr.s_addr), ntohs(sa.sin_port)};
-}
-
-CUdpClient::~CUdpClient() {
-    close(fd_);
 }
 
 void CUdpClient::Send(const SEndpoint& to, const std::string& data) const {
     if (!IsLoopback(to.ip))
         throw std::logic_error("test traffic stays on loopback");
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_addr.s_addr = htonl(to.ip);
-    sa.sin_port = htons(to.port);
-    sendto(fd_, data.data(), data.size(), 0, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+    const sockaddr_in sa{AF_INET, htons(to.port), {htonl(to.ip)}, {}};
+    sendto(fd_, data.data(), data.size(), 0, reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
 }
 
 std::optional<SDatagram> CUdpClient::Receive(int timeoutMs) const {
@@ -126,10 +111,10 @@ std::vector<SDatagram> CUdpClient::ReceiveUntilQuiet(int quietMs) const {
     return all;
 }
 
-template <class Done> std::vector<SDatagram> CUdpClient::ReceiveUntil(Done done, int timeoutMs) const {
+std::vector<SDatagram> CUdpClient::ReceiveCount(size_t count, int timeoutMs, bool toEndMarker) const {
     std::vector<SDatagram> all;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done(all)) {
+    while (all.size() < count && !(toEndMarker && !all.empty() && all.back().data.ends_with("\\EOT"))) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
@@ -138,17 +123,6 @@ template <class Done> std::vector<SDatagram> CUdpClient::ReceiveUntil(Done done,
             all.push_back(std::move(*d));
     }
     return all;
-}
-
-std::vector<SDatagram> CUdpClient::ReceiveCount(size_t count, int timeoutMs) const {
-    return ReceiveUntil([count](const std::vector<SDatagram>& all) { return all.size() >= count; },
-                        timeoutMs);
-}
-
-std::vector<SDatagram> CUdpClient::ReceiveMasterReply(int timeoutMs) const {
-    return ReceiveUntil(
-        [](const std::vector<SDatagram>& all) { return !all.empty() && all.back().data.ends_with("\\EOT"); },
-        timeoutMs);
 }
 
 std::string MasterRequestText(const std::string& words) {

@@ -6,10 +6,11 @@
 #include "support/Process.h"
 #include "support/TempDir.h"
 
-#include <chrono>
+#include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace testsupport {
@@ -18,9 +19,8 @@ using namespace etsim; // the simulator's wire types, for the tests that talk to
 
 struct SLogLine {
     double ms = 0;
-    std::string kind, target, peer;
     unsigned n = 0;
-    std::string detail;
+    std::string kind, target, peer, detail;
 };
 
 struct SLog {
@@ -36,9 +36,7 @@ public:
     // Starts etsim with args plus --ready, --dump and --log in a temporary folder and waits until it
     // is ready. Adds --lifetime 60 unless args give one, so a failed test leaves nothing behind.
     explicit CEtsimProcess(std::vector<std::string> args, bool waitReady = true);
-    ~CEtsimProcess() { testsupport::Kill(pid_); }
-    CEtsimProcess(const CEtsimProcess&) = delete;
-    CEtsimProcess& operator=(const CEtsimProcess&) = delete;
+    ~CEtsimProcess() { testsupport::Kill(pid_); } // not copied: it owns its folder
 
     bool Ready() const { return ready_; }
     const SEndpoint& Master() const { return master_; }
@@ -71,31 +69,24 @@ struct SDatagram {
 class CUdpClient {
 public:
     CUdpClient();
-    ~CUdpClient();
+    ~CUdpClient() { close(fd_); }
     SEndpoint Local() const { return local_; }
     void Send(const SEndpoint& to, const std::string& data) const;
     std::optional<SDatagram> Receive(int timeoutMs) const;
     // Everything that arrives until nothing has come for quietMs.
     std::vector<SDatagram> ReceiveUntilQuiet(int quietMs) const;
-    // Datagrams until count have come or timeoutMs have passed.
-    std::vector<SDatagram> ReceiveCount(size_t count, int timeoutMs) const;
-    // Datagrams until one ends with "\EOT" or timeoutMs have passed.
-    std::vector<SDatagram> ReceiveMasterReply(int timeoutMs) const;
+    // Datagrams until `count` have come, or one ends with "\EOT" when `toEndMarker`, or timeoutMs have
+    // passed.
+    std::vector<SDatagram> ReceiveCount(size_t count, int timeoutMs, bool toEndMarker = false) const;
+    std::vector<SDatagram> ReceiveMasterReply(int timeoutMs) const {
+        return ReceiveCount(SIZE_MAX, timeoutMs, true);
+    }
 
 private:
-    template <class Done> std::vector<SDatagram> ReceiveUntil(Done done, int timeoutMs) const;
-
     int fd_ = -1;
     SEndpoint local_;
 };
 
 std::string MasterRequestText(const std::string& words);
-
-// The clock of etsim's log (CLOCK_MONOTONIC, which steady_clock reads on Linux), in nanoseconds.
-inline int64_t NowMonotonicNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 } // namespace testsupport

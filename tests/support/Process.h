@@ -8,6 +8,7 @@
 #include <string>
 #include <sys/wait.h>
 #include <thread>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -23,10 +24,9 @@ inline pid_t Spawn(const std::vector<std::string>& args, const std::string& stdo
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (!stdoutFile.empty())
-        posix_spawn_file_actions_addopen(&actions, 1, stdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (!stderrFile.empty())
-        posix_spawn_file_actions_addopen(&actions, 2, stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    for (const auto& [fd, file] : {std::pair{1, &stdoutFile}, std::pair{2, &stderrFile}})
+        if (!file->empty())
+            posix_spawn_file_actions_addopen(&actions, fd, file->c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = -1;
     if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
         pid = -1;

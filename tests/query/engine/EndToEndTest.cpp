@@ -22,14 +22,6 @@ int RunTool(const std::vector<std::string>& args, const std::string& out) {
     return testsupport::WaitExit(tool, 60000).code;
 }
 
-// The bytes of a dump text as the tool prints them: every byte from 0x80 on read as Latin-1.
-std::string AsLatin1Utf8(const std::string& bytes) {
-    std::string out;
-    for (unsigned char c : bytes)
-        out += c < 0x80 ? std::string(1, char(c)) : std::string{char(0xC0 | c >> 6), char(0x80 | (c & 0x3F))};
-    return out;
-}
-
 TEST(EndToEnd, HeadlessToolJsonMatchesTheDump) {
     CEtsimProcess sim({"--quiet", "--servers", "150", "--silent", "10%", "--odd-case", "10%", "--legacy",
                        "40%", "--seed", "11"});
@@ -46,31 +38,26 @@ TEST(EndToEnd, HeadlessToolJsonMatchesTheDump) {
     for (const json& a : result["silent"])
         EXPECT_TRUE(silent.insert(a.get<std::string>()).second);
 
-    size_t silentInDump = 0;
     for (const json& s : sim.Dump()["servers"]) {
         const std::string address = s["address"];
         if (s["silent"].get<bool>()) {
-            ++silentInDump;
             EXPECT_TRUE(silent.count(address)) << address;
             continue;
         }
         ASSERT_TRUE(answered.count(address)) << address;
         const json& got = answered[address];
-        EXPECT_EQ(got["name"].get<std::string>(), AsLatin1Utf8(s["hostname_plain"].get<std::string>()));
+        EXPECT_EQ(got["name"], s["hostname_plain"]); // etsim's texts are ASCII; Latin-1 is the report test's
         EXPECT_EQ(got["maxClients"], s["max_clients"]);
         EXPECT_EQ(got["gameType"], s["gametype"]);
         EXPECT_LT(got["ping"].get<int>(), 1000);
         EXPECT_EQ(got["variables"].size(), s["variables"].size());
-        ASSERT_EQ(got["players"].size(), s["players"].size());
-        for (size_t i = 0; i < s["players"].size(); ++i) {
-            EXPECT_EQ(got["players"][i]["name"].get<std::string>(),
-                      AsLatin1Utf8(s["players"][i]["plain"].get<std::string>()));
-            EXPECT_EQ(got["players"][i]["team"], s["players"][i]["team"]);
-            EXPECT_EQ(got["players"][i]["score"], s["players"][i]["score"]);
-        }
+        json players = json::array();
+        for (const json& p : s["players"])
+            players.push_back(
+                {{"name", p["plain"]}, {"score", p["score"]}, {"ping", p["ping"]}, {"team", p["team"]}});
+        EXPECT_EQ(got["players"], players);
     }
-    EXPECT_EQ(answered.size() + silent.size(), sim.Dump()["servers"].size());
-    EXPECT_EQ(silent.size(), silentInDump);
+    EXPECT_EQ(answered.size() + silent.size(), sim.Dump()["servers"].size()) << "no server in both lists";
 }
 
 TEST(EndToEnd, HeadlessToolRefusals) {
@@ -81,7 +68,6 @@ TEST(EndToEnd, HeadlessToolRefusals) {
         {{"--speed", "9", "--master", "127.0.0.1:1"}, 2},
         {{"--master", ":27950"}, 1},         // unresolvable host
         {{"--master", "10.1.2.3:27950"}, 1}, // outside loopback without --allow-remote
-        {{"--master", "255.255.255.255:1", "--allow-remote"}, 1},
         {{"--master", silentMaster.MasterText()}, 1},
     };
     for (const auto& [args, exitCode] : cases)

@@ -110,9 +110,12 @@ TEST(QueryWorker, FastestClassAsksSilentServersTwiceAndGivesThemUp) {
         double gap = CounterMs(arrivals[0].counter, arrivals[1].counter);
         EXPECT_TRUE(gap >= 1150 && gap <= 2000) << gap;
     }
-    EXPECT_EQ(testsupport::ClusterSizes(firsts, 60), (std::vector<int>{32, 32, 32, 4}));
-    const auto [first, last] = std::minmax_element(firsts.begin(), firsts.end());
-    EXPECT_TRUE(*last - *first >= 550 && *last - *first <= 1200) << "a tick each 200 ms: " << *last - *first;
+    // Four ticks, a gap of more than 60 ms after each 32 first requests: 32, 32, 32 and 4.
+    std::sort(firsts.begin(), firsts.end());
+    for (size_t i = 1; i < firsts.size(); ++i)
+        EXPECT_EQ(firsts[i] - firsts[i - 1] > 60, i % 32 == 0) << i;
+    const double span = firsts.back() - firsts.front();
+    EXPECT_TRUE(span >= 550 && span <= 1200) << "a tick each 200 ms: " << span;
     EXPECT_EQ(std::set<CGameServer*>(log.done.begin(), log.done.end()).size(), 100u);
     EXPECT_EQ(log.done.size(), 100u) << "each record is handed over once";
     for (const CGameServer* record : log.done)
@@ -151,12 +154,6 @@ TEST(QueryPacer, DueRepeatsUseUpTheTickBudget) {
     EXPECT_EQ(std::make_pair(order[4]->tries, order[8]->tries), std::make_pair(2, 0));
     tick(0, 4);
     EXPECT_TRUE(handed.empty());
-
-    // The peers saw exactly that: two requests for the first five, one for the seven others.
-    int64_t deadline = net::ReadCounter() + 3 * net::CounterFrequency();
-    while (peers.TotalArrivals() < 17 && net::ReadCounter() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ(peers.TotalArrivals(), 17u);
 
     // Given-up and answered records leave at the next tick, in start order.
     for (int i = 0; i < 5; ++i)

@@ -78,17 +78,6 @@ double CounterMs(int64_t from, int64_t to) {
     return static_cast<double>(to - from) * 1000.0 / static_cast<double>(net::CounterFrequency());
 }
 
-std::vector<int> ClusterSizes(std::vector<double> times, double gapMs) {
-    std::sort(times.begin(), times.end());
-    std::vector<int> sizes;
-    for (size_t i = 0; i < times.size(); ++i) {
-        if (i == 0 || times[i] - times[i - 1] > gapMs)
-            sizes.push_back(0);
-        ++sizes.back();
-    }
-    return sizes;
-}
-
 std::string StatusReply(const std::string& hostname, const std::vector<std::string>& playerLines) {
     std::string reply = "\xFF\xFF\xFF\xFFstatusResponse\n\\sv_hostname\\" + hostname + "\\mapname\\oasis";
     reply += "\\players_allies\\1\\players_axis\\2\n";

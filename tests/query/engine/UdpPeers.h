@@ -58,9 +58,6 @@ private:
 // Milliseconds between two counter readings.
 double CounterMs(int64_t from, int64_t to);
 
-// The sizes of groups of times (ms, any order) separated by gaps larger than `gapMs`.
-std::vector<int> ClusterSizes(std::vector<double> times, double gapMs);
-
 // The master reply's header and one 7-byte entry: backslash, address octets, port high byte first.
 inline const std::string kMasterHeader = "\xFF\xFF\xFF\xFFgetserversResponse";
 inline std::string MasterEntry(int a, int b, int c, int d, int port) {
