@@ -110,6 +110,21 @@ TEST(WindowTest, SubclassingEndsWithTheObjectAndLeavesTheWindowToItsCreator) {
     EXPECT_FALSE(unrouted.Create("NoSuchVelloranClass", "x", WS_POPUP, 0, RECT{0, 0, 10, 10}, nullptr));
 }
 
+TEST(WindowTest, AControlTheObjectMakesRunsBehindItsHandlersAndGoesWithTheObject) {
+    HWND edit = nullptr;
+    {
+        CEditFilter made;
+        ASSERT_TRUE(made.CreateControl("EDIT", "", WS_POPUP, 0, RECT{0, 0, 50, 20}, nullptr, 0));
+        edit = made;
+        for (char c : std::string("axbxc"))
+            ::SendMessageA(edit, WM_CHAR, static_cast<WPARAM>(c), 1);
+        EXPECT_EQ(made.seen + " " + made.GetWindowText(), "axbxc abc");
+    }
+    EXPECT_FALSE(::IsWindow(edit));
+    CWnd unknown;
+    EXPECT_FALSE(unknown.CreateControl("NoSuchVelloranClass", "", WS_POPUP, 0, RECT{0, 0, 9, 9}, nullptr, 0));
+}
+
 // Runs `fail` in its command handler, in WM_CREATE when told, and in the next paintsToFail paints;
 // deletes itself on a timer.
 class CFaultyWnd : public CWnd {
