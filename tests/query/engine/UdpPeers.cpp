@@ -52,8 +52,11 @@ void CUdpPeers::Serve(size_t first, size_t last) {
                 m_arrivals[peer].push_back({net::ReadCounter(), text});
             }
             for (const SAnswer& answer : m_policy(peer, index, text)) {
-                if (answer.delayMs > 0)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(answer.delayMs));
+                // By the engine's clock: a sleep under Wine may end a millisecond or two early.
+                const int64_t start = net::ReadCounter();
+                for (double left = answer.delayMs; left > 0;
+                     left = answer.delayMs - CounterMs(start, net::ReadCounter()))
+                    std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(left));
                 int length = static_cast<int>(answer.bytes.size());
                 m_endpoints[answer.fromPeer]->SendTo(answer.bytes.data(), length, from);
             }
