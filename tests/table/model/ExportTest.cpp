@@ -9,36 +9,29 @@ using namespace testsupport;
 
 namespace {
 
-// Cells as a renderer would show them: the text, or the number in decimal.
-std::string CellText(const CTableInterface& table, int row, int col) {
-    const CCellData* cell = table.GetCell(row, col);
-    return col == COL_TEXT ? cell->GetString() : std::to_string(cell->GetInt());
-}
-
 class ExportTest : public ::testing::Test {
 protected:
     void SetUp() override {
         DeclareColumns(table);
-        AddRow(table, "a\tb", 1);
-        AddRow(table, "line\r\nbreak", 2);
-        AddRow(table, "plain", 3);
-        AddRow(table, "<x>&", 4);
-        AddRow(table, "   ", 5);
+        int number = 0;
+        for (const char* text : {"a\tb", "line\r\nbreak", "plain", "<x>&", "   "})
+            AddRow(table, text, ++number);
     }
     std::string Copy(bool allRows) const { return CopyText(table, columns, text, allRows); }
 
     CTable table;
     SColumnSet columns{{{"Name", 50, true}, {"Ping", 30, true}, {"Flag", 10, false}}};
-    CellTextFn text = [this](int row, int col) { return CellText(table, row, col); };
+    // Cells as a renderer would show them: the text, or the number in decimal.
+    CellTextFn text = [this](int row, int col) {
+        return col == COL_TEXT ? table.GetCell(row, col)->GetString()
+                               : std::to_string(table.GetCell(row, col)->GetInt());
+    };
 };
 
 } // namespace
 
-TEST_F(ExportTest, CopyReplacesSeparatorsInsideCells) {
+TEST_F(ExportTest, CopyReplacesSeparatorsInsideCellsAndTakesSelectedRowsInDisplayOrder) {
     EXPECT_EQ(Copy(true), "a*b\t1\t\r\nline**break\t2\t\r\nplain\t3\t\r\n<x>&\t4\t\r\n   \t5\t\r\n");
-}
-
-TEST_F(ExportTest, CopySelectedRowsInDisplayOrder) {
     table.Select(2, true);
     table.Select(4, true);
     columns.order = {1, 0, 2};
@@ -50,33 +43,16 @@ TEST_F(ExportTest, CopySelectedRowsInDisplayOrder) {
     EXPECT_EQ(Copy(false), "");
 }
 
-TEST(Html, Escaping) {
-    struct Case {
-        const char* text;
-        const char* expected;
-    } cases[] = {
-        {"<a>&", "&lt;a&gt;&amp;"},   {"", "&nbsp;"}, {"   ", "&nbsp;"},      {"\r\n\t", "&nbsp;"},
-        {"two\r\nlines", "twolines"}, {" x ", " x "}, {"&amp;", "&amp;amp;"}, {"\"q\"", "\"q\""},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(HtmlEscape(c.text), c.expected) << c.text;
-}
-
-TEST_F(ExportTest, HtmlBytes) {
+TEST_F(ExportTest, HtmlBytesEscapingAndFileName) {
     columns.columns[COL_INT].header = "Ping";
     columns.columns[COL_TEXT].header = "";
-    table.DeleteRow(4);
-    table.DeleteRow(1);
-    table.DeleteRow(0);
+    for (int row : {4, 2, 1, 0})
+        table.DeleteRow(row);
     const char* expected = "<HTML><BODY BGCOLOR=White>\r\n\r\n"
                            "<TABLE CELLSPACING=2 CELLPADDING=2 BORDER=2>\r\n"
                            "  <TR BGCOLOR=#C0C0C0>\r\n"
                            "    <TH>&nbsp;</TH>\r\n"
                            "    <TH>Ping</TH>\r\n"
-                           "  <TR>\r\n"
-                           "    <TD>plain</TD>\r\n"
-                           "    <TD>3</TD>\r\n"
-                           "  </TR>\r\n"
                            "  <TR>\r\n"
                            "    <TD>&lt;x&gt;&amp;</TD>\r\n"
                            "    <TD>4</TD>\r\n"
@@ -84,9 +60,11 @@ TEST_F(ExportTest, HtmlBytes) {
                            "</TABLE>\r\n</BODY></HTML>";
     table.Select(0, true);
     EXPECT_EQ(HtmlExport(table, columns, text), expected);
-}
-
-TEST(Html, FileNameFromTheWindowText) {
-    EXPECT_EQ(HtmlFileName("Tabra"), "Tabra.html");
+    const std::pair<const char*, const char*> cases[] = {
+        {"<a>&", "&lt;a&gt;&amp;"},   {"", "&nbsp;"}, {"   ", "&nbsp;"},      {"\r\n\t", "&nbsp;"},
+        {"two\r\nlines", "twolines"}, {" x ", " x "}, {"&amp;", "&amp;amp;"}, {"\"q\"", "\"q\""},
+    };
+    for (const auto& [raw, escaped] : cases)
+        EXPECT_EQ(HtmlEscape(raw), escaped) << raw;
     EXPECT_EQ(HtmlFileName("a:b:"), "a_b_.html");
 }

@@ -13,26 +13,19 @@ SColumnSet ServerAndPing() {
 
 } // namespace
 
-TEST(Layout, ChecksumRunsFromTheLastHeaderToTheFirst) {
+TEST(Layout, WordsAndTheChecksumFromTheLastHeaderToTheFirst) {
     // h = h * 33 + c over "Ping", then "Server", modulo 2^16.
     EXPECT_EQ(HeaderChecksum(ServerAndPing()), 64453);
     EXPECT_EQ(HeaderChecksum(SColumnSet({{"Ping", 0, true}, {"Server", 0, true}})), 3269);
-    EXPECT_EQ(HeaderChecksum(SColumnSet()), 0);
     EXPECT_EQ(HeaderChecksum(SColumnSet({{"\xE9", 0, true}})), 65513); // a signed character
     EXPECT_EQ(HeaderChecksum(SColumnSet({{"Server\nSecond", 0, true}, {"Ping", 0, true}})), 64453);
-}
-
-TEST(Layout, WordsOfATable) {
+    // The words of a table: format, checksum, count, then width, dpi, visibility and position per column.
     SColumnSet set = ServerAndPing();
     set.order = {1, 0};
     set.columns[1].visible = false;
     CWordArray words = {9, 9};
     GetLayout(set, words);
     EXPECT_EQ(words, (CWordArray{2, 64453, 2, 120, 0, 1, 1, 40, 0, 0, 0}));
-
-    std::vector<SColumnState> twelve(12, SColumnState{"C", 10, true});
-    GetLayout(SColumnSet(twelve), words);
-    EXPECT_EQ(words.size(), 51u);
 }
 
 TEST(Layout, RoundTripRestoresWidthsVisibilityAndOrder) {
@@ -43,11 +36,12 @@ TEST(Layout, RoundTripRestoresWidthsVisibilityAndOrder) {
     SColumnSet restored({{"A", 1, false}, {"B", 1, true}, {"C", 1, false}, {"", 1, true}});
     ASSERT_TRUE(SetLayout(restored, words));
     EXPECT_EQ(restored.order, saved.order);
-    EXPECT_EQ(restored.columns[0].width, 10);
-    EXPECT_EQ(restored.columns[2].width, 70000 & 0xFFFF);
-    EXPECT_TRUE(restored.columns[0].visible);
-    EXPECT_FALSE(restored.columns[1].visible);
-    EXPECT_TRUE(restored.columns[3].visible) << "a column without header keeps its state";
+    EXPECT_EQ(std::make_pair(restored.columns[0].width, restored.columns[2].width),
+              std::make_pair(10, 70000 & 0xFFFF));
+    // a column without header keeps its state
+    EXPECT_EQ(std::make_tuple(restored.columns[0].visible, restored.columns[1].visible,
+                              restored.columns[3].visible),
+              std::make_tuple(true, false, true));
     EXPECT_EQ(restored.VisibleColumns(), (std::vector<int>{2, 0, 3}));
 }
 
@@ -68,40 +62,21 @@ TEST(Layout, WidthsSavedAtAnotherDpiAreScaledOnLoad) {
     }
 }
 
-TEST(Layout, PositionWordsReorderTheDisplay) {
-    SColumnSet set = ServerAndPing();
-    CWordArray words{2, 64453, 2, 5000, 0, 1, 1, 3, 0, 1, 0};
-    ASSERT_TRUE(SetLayout(set, words));
-    EXPECT_EQ(set.order, (std::vector<int>{1, 0}));
-    EXPECT_EQ(set.columns[0].width, 5000) << "stored widths are not clamped";
-    EXPECT_EQ(set.columns[1].width, 3);
-}
-
 TEST(Layout, RejectionsChangeNothing) {
     const CWordArray good{2, 64453, 2, 100, 0, 0, 1, 50, 0, 1, 0};
-    auto changed = [&good](size_t index, uint16_t value) {
-        CWordArray words = good;
-        words[index] = value;
-        return words;
-    };
-    const std::pair<const char*, CWordArray> cases[] = {
-        {"empty", {}},
-        {"two words", {2, 64453}},
-        {"format", changed(0, 1)},
-        {"checksum", changed(1, 64454)},
-        {"count", changed(2, 3)},
-        {"short", CWordArray(good.begin(), good.end() - 1)},
-        {"header only", {2, 64453, 2}},
-        {"position out of range", changed(6, 2)},
-        {"position used twice", changed(10, 1)},
-    };
-    for (const auto& [what, words] : cases) {
-        SCOPED_TRACE(what);
+    // the words kept from the front, then one word changed: format, checksum, count, position out of
+    // range, position used twice
+    const std::tuple<size_t, size_t, uint16_t> cases[] = {{0, 0, 0},  {2, 0, 0},  {3, 0, 0},
+                                                          {10, 0, 0}, {11, 0, 1}, {11, 1, 64454},
+                                                          {11, 2, 3}, {11, 6, 2}, {11, 10, 1}};
+    for (const auto& [kept, index, value] : cases) {
+        CWordArray words(good.begin(), good.begin() + static_cast<long>(kept));
+        if (value != 0)
+            words[index] = value;
         SColumnSet set = ServerAndPing();
-        EXPECT_FALSE(SetLayout(set, words));
-        EXPECT_EQ(set.columns[0].width, 120);
-        EXPECT_TRUE(set.columns[0].visible);
-        EXPECT_EQ(set.order, (std::vector<int>{0, 1}));
+        EXPECT_FALSE(SetLayout(set, words)) << kept << " " << index;
+        EXPECT_EQ(std::make_tuple(set.columns[0].width, set.columns[0].visible, set.order),
+                  std::make_tuple(120, true, std::vector<int>{0, 1}));
     }
     SColumnSet set = ServerAndPing();
     EXPECT_TRUE(SetLayout(set, good));
@@ -109,53 +84,32 @@ TEST(Layout, RejectionsChangeNothing) {
     EXPECT_FALSE(SetLayout(set, good)) << "renamed header";
 }
 
-TEST(Appearance, ColourTexts) {
-    const std::pair<const char*, ColorRef> cases[] = {
-        {"F0FFF0", 0xF0FFF0}, {"FF0000", 0x0000FF},
-        {"0000ff", 0xFF0000}, {"102030", 0x302010},
-        {"F0FF", 0},          {"", 0},
-        {"GG0000", 0},        {"12345678FF", 0x563412},
-        {"1 2 3", 0x030201},
-    };
-    for (const auto& [text, expected] : cases)
-        EXPECT_EQ(ParseColor(text), expected) << text;
-}
-
-TEST(Appearance, DefaultsAndStoredValues) {
-    SAppearance defaults = ParseAppearance({});
-    EXPECT_EQ(defaults.horzGrid, 0);
-    EXPECT_EQ(defaults.vertGrid, 1);
-    EXPECT_TRUE(defaults.leparello);
-    EXPECT_EQ(defaults.rowColor[0], 0xF0FFF0u);
-    EXPECT_EQ(defaults.rowColor[1], 0xE0FFE0u);
-    EXPECT_EQ(defaults.gridColor, 8429696u);
-    EXPECT_EQ(defaults.gridWidth, 1);
-
-    SAppearanceValues values;
-    values.horzGrid = 2;
-    values.leparello = 0;
-    values.rowColor1 = "000000";
-    values.gridColor = "FF0000";
-    values.gridWidth = 3;
-    SAppearance stored = ParseAppearance(values);
-    EXPECT_EQ(stored.horzGrid, 2);
-    EXPECT_EQ(stored.vertGrid, 1);
-    EXPECT_FALSE(stored.leparello);
-    EXPECT_EQ(stored.rowColor[0], 0xF0FFF0u);
-    EXPECT_EQ(stored.rowColor[1], 0u);
-    EXPECT_EQ(stored.gridColor, 0x0000FFu);
-    EXPECT_EQ(stored.gridWidth, 3);
-    values.gridColor = "red";
-    EXPECT_EQ(ParseAppearance(values).gridColor, 0u);
-}
-
-TEST(Appearance, StoredLineWidthsAreClampedSoRowsStayDrawable) {
-    SAppearanceValues values;
-    values.horzGrid = 0xFFFFFFFFu; // -1 as an int
-    values.vertGrid = 0x80000000u;
-    values.gridWidth = 1000;
-    SAppearance stored = ParseAppearance(values);
-    EXPECT_EQ(stored.horzGrid, 16);
-    EXPECT_EQ(stored.vertGrid, 16);
-    EXPECT_EQ(stored.gridWidth, 16);
+TEST(Appearance, ColourTextsDefaultsStoredValuesAndLineWidthsClamped) {
+    SAppearanceValues stored, wild;
+    stored.horzGrid = 2;
+    stored.leparello = 0;
+    stored.rowColor1 = "000000";
+    stored.gridColor = "FF0000";
+    stored.gridWidth = 3;
+    wild.horzGrid = 0xFFFFFFFFu; // -1 as an int
+    wild.vertGrid = 0x80000000u;
+    wild.gridWidth = 1000;
+    // horizontal and vertical grid, alternating colours, the two row colours, grid colour and width
+    const std::pair<SAppearanceValues, std::vector<int64_t>> cases[] = {
+        {{}, {0, 1, 1, 0xF0FFF0, 0xE0FFE0, 8429696, 1}},
+        {stored, {2, 1, 0, 0xF0FFF0, 0, 0x0000FF, 3}},
+        {wild, {16, 16, 1, 0xF0FFF0, 0xE0FFE0, 8429696, 16}}};
+    for (const auto& [values, expected] : cases) {
+        const SAppearance a = ParseAppearance(values);
+        EXPECT_EQ((std::vector<int64_t>{a.horzGrid, a.vertGrid, a.leparello, a.rowColor[0], a.rowColor[1],
+                                        a.gridColor, a.gridWidth}),
+                  expected);
+    }
+    const std::pair<const char*, ColorRef> colours[] = {{"F0FFF0", 0xF0FFF0}, {"FF0000", 0x0000FF},
+                                                        {"0000ff", 0xFF0000}, {"102030", 0x302010},
+                                                        {"F0FF", 0},          {"", 0},
+                                                        {"GG0000", 0},        {"12345678FF", 0x563412},
+                                                        {"1 2 3", 0x030201}};
+    for (const auto& [text, colour] : colours)
+        EXPECT_EQ(ParseColor(text), colour) << text;
 }

@@ -4,7 +4,6 @@
 #include "table/model/Table.h"
 
 #include <string>
-#include <vector>
 
 namespace testsupport {
 
@@ -27,11 +26,24 @@ inline Tabra::CRow* AddRow(Tabra::CTableInterface& table, const std::string& tex
     return row;
 }
 
-// The text column from the first row to the last.
-inline std::vector<std::string> Texts(const Tabra::CTableInterface& table) {
-    std::vector<std::string> texts;
+// Cells of a value, to compare with.
+inline Tabra::CDString Text(const char* text) {
+    Tabra::CDString cell;
+    cell.SetText(text);
+    return cell;
+}
+
+inline Tabra::CDInt Int(int value) {
+    Tabra::CDInt cell;
+    cell.SetInt(value);
+    return cell;
+}
+
+// The text column from the first row to the last, each text followed by a space.
+inline std::string Texts(const Tabra::CTableInterface& table) {
+    std::string texts;
     for (int row = 0; row < table.GetRowCount(); ++row)
-        texts.push_back(table.GetCell(row, COL_TEXT)->GetString());
+        texts += table.GetCell(row, COL_TEXT)->GetString() + " ";
     return texts;
 }
 
