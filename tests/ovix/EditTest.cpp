@@ -76,21 +76,17 @@ TEST(ExEditTest, ColoursByStateReadWhenSubclassing) {
     EXPECT_FALSE(edit.IsEnabled()) << "the state is read when subclassing";
     EXPECT_TRUE(edit.IsReadOnly());
     const Ovix::CExEdit::SColors colors{RGB(1, 0, 0), RGB(2, 0, 0), RGB(0, 0, 1), RGB(0, 0, 2), RGB(0, 0, 3)};
-    const struct {
-        bool system, enabled, readOnly;
-        COLORREF text, back;
-    } cases[] = {
-        {false, false, true, colors.text, colors.disabledBack}, // the edit itself draws the text grey
-        {false, true, true, colors.readOnlyText, colors.readOnlyBack},
-        {false, true, false, colors.text, colors.back},
-        {true, true, false, ::GetSysColor(COLOR_WINDOWTEXT), ::GetSysColor(COLOR_WINDOW)},
-    };
-    for (const auto& c : cases) {
-        c.system ? edit.SetSystemColors() : edit.SetColors(colors);
-        ::EnableWindow(edit, c.enabled);
-        edit.SendMessage(EM_SETREADONLY, c.readOnly);
-        EXPECT_EQ(ColorsFor(parent, edit), (std::array<COLORREF, 3>{c.text, c.back, c.back}))
-            << c.system << c.enabled << c.readOnly;
+    // system colours, enabled, read-only, text and background; a disabled edit draws its text grey itself
+    for (auto [system, enabled, readOnly, text, back] :
+         {std::tuple{false, false, true, colors.text, colors.disabledBack},
+          {false, true, true, colors.readOnlyText, colors.readOnlyBack},
+          {false, true, false, colors.text, colors.back},
+          {true, true, false, ::GetSysColor(COLOR_WINDOWTEXT), ::GetSysColor(COLOR_WINDOW)}}) {
+        system ? edit.SetSystemColors() : edit.SetColors(colors);
+        ::EnableWindow(edit, enabled);
+        edit.SendMessage(EM_SETREADONLY, readOnly);
+        EXPECT_EQ(ColorsFor(parent, edit), (std::array<COLORREF, 3>{text, back, back}))
+            << system << enabled << readOnly;
     }
 }
 
@@ -127,46 +123,40 @@ protected:
 
 TEST_F(NumberEditTest, ReadsTheLeadingNumberAndReplacesNoNumberOrOutOfRange) {
     const COLORREF plain = ::GetSysColor(COLOR_WINDOWTEXT), red = CNumberEdit::kInvalidColor;
-    const struct {
-        const char* text;
-        COLORREF color; // before reading
-        double number;
-        const char* shown; // after reading
-    } cases[] = {
+    // the text, its colour before reading, the number read, the text after reading (the bounds are
+    // INT_MIN and INT_MAX)
+    const std::tuple<const char*, COLORREF, double, const char*> cases[] = {
         {"42abc", red, 42, "42abc"},
         {"12-", plain, -12, "12-"},
         {"1e5", red, 1, "1e5"},
         {"abc", red, 0, "0"},
         {"", plain, 0, "0"},
-        {"2147483648", red, 2147483647, "2147483647"}, // the bounds are INT_MIN and INT_MAX
+        {"2147483648", red, 2147483647, "2147483647"},
         {"-2147483649", red, INT_MIN, "-2147483648"},
     };
     ::SetFocus(m_edit); // no grouping while focused
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        m_edit.SetWindowText(c.text);
-        EXPECT_EQ(ColorsFor(m_parent, m_edit)[0], c.color);
-        EXPECT_EQ(m_edit.GetNumber(), c.number);
-        EXPECT_EQ(m_edit.GetWindowText(), c.shown);
+    for (const auto& [text, color, number, shown] : cases) {
+        SCOPED_TRACE(text);
+        m_edit.SetWindowText(text);
+        EXPECT_EQ(ColorsFor(m_parent, m_edit)[0], color);
+        EXPECT_EQ(m_edit.GetNumber(), number);
+        EXPECT_EQ(m_edit.GetWindowText(), shown);
     }
 }
 
 TEST_F(NumberEditTest, GroupsDigitsOnlyWithoutFocusAndLeavesBlankTextBlank) {
     const Tabra::SNumberSettings& locale = Tabra::UserLocale()->number;
     ASSERT_FALSE(locale.thousandSep.empty());
-    const struct {
-        double value;
-        unsigned places;
-        std::string focused;
-    } cases[] = {{-1234567, 0, "-1234567"}, {1234.5, 2, "1234" + locale.decimalSep + "50"}, {0, 0, ""}};
-    for (const auto& c : cases) {
-        m_edit.SetDecimalPlaces(c.places);
-        c.focused.empty() ? m_edit.SetWindowText("") : void(m_edit.SetNumber(c.value));
+    for (auto [value, places, focused] : {std::tuple{-1234567.0, 0u, std::string("-1234567")},
+                                          {1234.5, 2u, "1234" + locale.decimalSep + "50"},
+                                          {0.0, 0u, std::string()}}) {
+        m_edit.SetDecimalPlaces(places);
+        focused.empty() ? m_edit.SetWindowText("") : void(m_edit.SetNumber(value));
         const std::string grouped = m_edit.GetWindowText();
-        EXPECT_EQ(grouped.find(locale.thousandSep) != std::string::npos, !c.focused.empty()) << grouped;
+        EXPECT_EQ(grouped.find(locale.thousandSep) != std::string::npos, !focused.empty()) << grouped;
         ::SetFocus(m_edit);
-        EXPECT_EQ(m_edit.GetWindowText(), c.focused);
-        EXPECT_EQ(m_edit.SendMessage(EM_GETSEL), MAKELRESULT(0, c.focused.size())) << "all selected";
+        EXPECT_EQ(m_edit.GetWindowText(), focused);
+        EXPECT_EQ(m_edit.SendMessage(EM_GETSEL), MAKELRESULT(0, focused.size())) << "all selected";
         ::SetFocus(m_parent.other);
         EXPECT_EQ(m_edit.GetWindowText(), grouped);
     }
@@ -199,45 +189,35 @@ TEST_F(NumberEditTest, SpinButtonRepeatsWhileHeldOverIt) {
 }
 
 TEST_F(NumberEditTest, KeysAndButtonsStepUnlessRefusedOrReadOnly) {
-    const struct {
-        UINT key; // 0: the mouse on the button
-        int button;
-        LRESULT answer;
-        bool readOnly;
-        double after;
-        std::vector<int> codes;
-    } cases[] = {
+    // the key (0: the mouse on the button), the button, the parent's answer, read-only, the number after
+    const std::tuple<UINT, int, LRESULT, bool, double, std::vector<int>> cases[] = {
         {VK_UP, 1, 0, false, 6, {Up, B, A}}, {VK_DOWN, -1, 0, false, 4, {Down, B, A}},
         {0, -1, 0, false, 4, {Down, B, A}},  {VK_UP, 1, 1, false, 5, {Up}},
         {VK_UP, 1, 0, true, 5, {}},          {0, 1, 0, true, 5, {}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.key << c.button << c.answer << c.readOnly);
+    for (const auto& [key, button, answer, readOnly, after, codes] : cases) {
+        SCOPED_TRACE(testing::Message() << key << button << answer << readOnly);
         m_edit.SetNumber(5);
-        m_edit.SendMessage(EM_SETREADONLY, c.readOnly);
-        m_parent.refuseStep = c.answer;
+        m_edit.SendMessage(EM_SETREADONLY, readOnly);
+        m_parent.refuseStep = answer;
         m_parent.codes.clear();
-        if (c.key) {
-            m_edit.SendMessage(WM_KEYDOWN, c.key, 1);
-            EXPECT_EQ(m_edit.GetPressed(), c.readOnly ? 0 : c.button);
-            m_edit.SendMessage(WM_KEYUP, c.key, 1);
+        if (key) {
+            m_edit.SendMessage(WM_KEYDOWN, key, 1);
+            EXPECT_EQ(m_edit.GetPressed(), readOnly ? 0 : button);
+            m_edit.SendMessage(WM_KEYUP, key, 1);
         } else {
-            MouseDown(c.button);
+            MouseDown(button);
             m_edit.SendMessage(WM_LBUTTONUP);
         }
         EXPECT_EQ(m_edit.GetPressed(), 0);
-        EXPECT_EQ(m_edit.GetNumber(), c.after);
-        EXPECT_EQ(m_parent.codes, c.codes);
+        EXPECT_EQ(m_edit.GetNumber(), after);
+        EXPECT_EQ(m_parent.codes, codes);
     }
 }
 
 TEST_F(NumberEditTest, FocusLossReportsOnlyAUserChange) {
     auto type = [&](char ch) { m_edit.SendMessage(WM_CHAR, static_cast<WPARAM>(ch), 1); };
-    const struct {
-        const char* what;
-        std::function<void()> act;
-        int reports;
-    } cases[] = {
+    const std::tuple<const char*, std::function<void()>, int> cases[] = {
         {"number set", [&] { m_edit.SetNumber(8); }, 0},
         {"text set by the owner", [&] { m_edit.SetWindowText("9"); }, 0},
         {"digit typed", [&] { type('7'); }, 1},
@@ -246,13 +226,13 @@ TEST_F(NumberEditTest, FocusLossReportsOnlyAUserChange) {
         {"spin step", [&] { m_edit.SendMessage(WM_KEYDOWN, VK_UP, 1); }, 1},
         {"typed, then set by the owner", [&] { type('7'), m_edit.SetWindowText("3"); }, 0},
     };
-    for (const auto& c : cases) {
+    for (const auto& [what, act, reports] : cases) {
         ::SetFocus(m_edit);
         m_parent.codes.clear();
-        c.act();
+        act();
         ::SetFocus(m_parent.other);
-        EXPECT_EQ(std::count(m_parent.codes.begin(), m_parent.codes.end(), Ovix::EXN_USERCHANGE), c.reports)
-            << c.what;
+        EXPECT_EQ(std::count(m_parent.codes.begin(), m_parent.codes.end(), Ovix::EXN_USERCHANGE), reports)
+            << what;
     }
 }
 

@@ -18,9 +18,9 @@ namespace {
 // Columns: 0 Name (text), 1 Ping (integer, not editable), 2 Note (text), 3 Flag (check box).
 class EditTest : public ::testing::Test {
 protected:
-    void SetUp() override { Make(20); }
+    void SetUp() override { Make(); }
     void TearDown() override { SetModifiers(false, false); }
-    void Make(int rows) {
+    void Make() {
         ASSERT_TRUE(CreateFromPlaceholder(table, parent, 0));
         table.SetColumnCount(4);
         table.DefineColumn(0, &name, "Name", 100);
@@ -30,7 +30,7 @@ protected:
         table.EndColumns(-1);
         table.SetEditable(true);
         table.SetColumnEditable(1, false);
-        for (int i = 0; i < rows; ++i) {
+        for (int i = 0; i < 20; ++i) {
             table.AddRow();
             table.GetCell(i, 0)->SetString("n" + std::to_string(i));
             table.GetCell(i, 2)->SetString("x" + std::to_string(i));
@@ -45,16 +45,9 @@ protected:
         Click(table.Body(), (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
     }
     HWND Editor() { return ::GetWindow(table.Body(), GW_CHILD); }
-    void Key(UINT key, bool shift = false) {
-        SetModifiers(shift, false);
-        ::SendMessageA(Editor(), WM_KEYDOWN, key, 0);
-        SetModifiers(false, false);
-    }
+    void Key(UINT key, bool shift = false) { SendKey(Editor(), key, shift); }
     std::pair<int, int> Cell() { return {table.GetCursorRow(), table.GetCursorColumn()}; }
-    bool Has(int code) {
-        auto codes = parent.Codes();
-        return std::find(codes.begin(), codes.end(), code) != codes.end();
-    }
+    bool Has(int code) { return parent.Count(code) > 0; }
 
     CStringCol name{kDrawLeft};
     CIntCol ping{kDrawRight};
@@ -70,15 +63,15 @@ TEST_F(EditTest, TabShiftTabAndPageDownWalkTheEditableCells) {
     ASSERT_TRUE(table.IsEditing());
     ASSERT_EQ(::GetFocus(), Editor());
     EXPECT_TRUE(table.HasFocusMark()) << "the control keeps its focused look";
-    Key(VK_TAB);
-    EXPECT_EQ(Cell(), std::make_pair(0, 2)) << "the integer column is not editable";
-    Key(VK_TAB);
-    Key(VK_TAB);
-    EXPECT_EQ(Cell(), std::make_pair(1, 0));
-    Key(VK_TAB, true);
-    EXPECT_EQ(Cell(), std::make_pair(0, 3));
-    Key(VK_NEXT);
-    EXPECT_EQ(Cell(), std::make_pair(1, 3)) << "one row, not a page";
+    // The integer column is not editable; Page Down moves one row, not a page.
+    for (auto [key, shift, row, col] : {std::tuple{VK_TAB, false, 0, 2},
+                                        {VK_TAB, false, 0, 3},
+                                        {VK_TAB, false, 1, 0},
+                                        {VK_TAB, true, 0, 3},
+                                        {VK_NEXT, false, 1, 3}}) {
+        Key(key, shift);
+        EXPECT_EQ(Cell(), std::make_pair(row, col)) << key << shift;
+    }
     ::SendMessageA(Editor(), WM_KEYDOWN, VK_ESCAPE, 0);
     table.SetCursor(0, 0);
     ASSERT_TRUE(table.StartEdit(false));
@@ -88,58 +81,46 @@ TEST_F(EditTest, TabShiftTabAndPageDownWalkTheEditableCells) {
 }
 
 TEST_F(EditTest, TabPastTheLastCellAsksTheParentOnce) {
-    const struct {
-        LRESULT answer;
-        bool addRow;
-        std::pair<int, int> cell;
-    } cases[] = {
-        {0, false, {19, 0}}, // same row, first editable cell
-        {1, true, {20, 0}},  // the row the parent added
-        {1, false, {19, 0}}, // a yes without a row: one pass, no endless walk
-    };
-    for (const auto& c : cases) {
+    // No: the same row's first editable cell; yes: the row the parent added; a yes without a row is
+    // one pass, no endless walk.
+    for (auto [answer, addRow, row] : {std::tuple{0, false, 19}, {1, true, 20}, {1, false, 19}}) {
         table.EndEdit(true);
         while (table.GetRowCount() > 20)
             table.DeleteRow(table.GetRowCount() - 1);
-        parent.answers[TN_PASTLASTCELL] = c.answer;
-        parent.onNotify = [&](int code, STableNotify&) {
-            if (code == TN_PASTLASTCELL && c.addRow)
+        parent.answers[TN_PASTLASTCELL] = answer;
+        parent.onNotify = [&, addRow = addRow](int code, STableNotify&) {
+            if (code == TN_PASTLASTCELL && addRow)
                 table.AddRow();
         };
         table.SetCursor(19, 3);
         ASSERT_TRUE(table.StartEdit(false));
         parent.events.clear();
         Key(VK_TAB);
-        EXPECT_EQ(Cell(), c.cell) << c.answer << c.addRow;
-        const auto codes = parent.Codes();
-        EXPECT_EQ(std::count(codes.begin(), codes.end(), TN_PASTLASTCELL), 1);
+        EXPECT_EQ(Cell(), std::make_pair(row, 0)) << answer << addRow;
+        EXPECT_EQ(parent.Count(TN_PASTLASTCELL), 1);
         EXPECT_TRUE(table.IsEditing());
     }
 }
 
 TEST_F(EditTest, EnterCommitsEscapeRestoresAndTheParentMayRefuse) {
-    const struct {
-        int cancelCode; // answered 1
-        UINT key;
-        const char* stored;
-        std::vector<int> codes;
-    } cases[] = {
+    // the notification answered 1, the key, the text stored, the notifications
+    const std::tuple<int, UINT, const char*, std::vector<int>> cases[] = {
         {0, VK_RETURN, "typed", {TN_ENDEDIT, TN_EDITSTORED}},
         {0, VK_ESCAPE, "x4", {TN_EDITCANCELLED}},
         {TN_ENDEDIT, VK_RETURN, "x4", {TN_ENDEDIT}},
     };
-    for (const auto& c : cases) {
-        parent.answers = {{c.cancelCode, 1}};
+    for (const auto& [cancelCode, key, stored, codes] : cases) {
+        parent.answers = {{cancelCode, 1}};
         table.GetCell(4, 2)->SetString("x4");
         ClickCell(4, 2);
         ASSERT_TRUE(table.IsEditing());
         ::SetWindowTextA(Editor(), "typed");
         parent.events.clear();
-        Key(c.key);
+        Key(key);
         EXPECT_EQ(Editor(), nullptr) << "the edit window is gone";
         EXPECT_FALSE(table.IsEditing());
-        EXPECT_EQ(table.GetCell(4, 2)->GetString(), c.stored);
-        EXPECT_EQ(parent.Codes(), c.codes) << c.key;
+        EXPECT_EQ(table.GetCell(4, 2)->GetString(), stored);
+        EXPECT_EQ(parent.Codes(), codes) << key;
     }
     parent.answers[TN_BEGINEDIT] = 1;
     ClickCell(5, 2);
@@ -202,7 +183,7 @@ class EnumEditTest : public EditTest {
 protected:
     void SetUp() override {
         last = &kind;
-        Make(20);
+        Make();
     }
     CComboTable* Combo() { return dynamic_cast<CComboTable*>(win::CWnd::FromHandle(Editor())); }
     std::string Chosen() { return Combo()->List().GetCellText(Combo()->GetCurSel(), 0); }
@@ -226,34 +207,27 @@ protected:
 };
 
 TEST_F(EnumEditTest, TheListOpensFromButtonAndKeysAndChoosesOrCloses) {
-    const struct {
-        int fromRight; // where the cell is clicked
-        UINT openMsg;  // 0: the click on the button opens the list
-        UINT openKey;
-        UINT closeMsg; // to the combo, or a click on the parent window
-        const char* chosen;
-    } cases[] = {
-        {5, 0, 0, WM_KEYDOWN, "Alpha"},
-        {40, WM_KEYDOWN, VK_F4, WM_KEYDOWN, "Alpha"},
-        {40, WM_SYSKEYDOWN, VK_DOWN, WM_KEYDOWN, "Alpha"},
-        {40, WM_KEYDOWN, VK_F4, WM_LBUTTONDOWN, "Delta"},
-    };
-    for (const auto& c : cases) {
-        ClickEnum(1, c.fromRight);
+    // Where the cell is clicked (5 pixels from the right: on the button, which opens the list), the
+    // message and key that open it, whether a click on the parent closes it, the entry chosen.
+    for (auto [fromRight, openMsg, openKey, clickOff, chosen] : {std::tuple{5, 0u, 0, false, "Alpha"},
+                                                                 {40, WM_KEYDOWN, VK_F4, false, "Alpha"},
+                                                                 {40, WM_SYSKEYDOWN, VK_DOWN, false, "Alpha"},
+                                                                 {40, WM_KEYDOWN, VK_F4, true, "Delta"}}) {
+        ClickEnum(1, fromRight);
         ASSERT_NE(Combo(), nullptr);
         parent.events.clear();
-        if (c.openMsg)
-            ::PostMessageA(Editor(), c.openMsg, c.openKey, 0);
+        if (openMsg)
+            ::PostMessageA(Editor(), openMsg, openKey, 0);
         ::PostMessageA(Editor(), WM_KEYDOWN, VK_DOWN, 0); // one row down in the open list
-        if (c.closeMsg == WM_LBUTTONDOWN)
+        if (clickOff)
             ::PostMessageA(parent, WM_LBUTTONDOWN, MK_LBUTTON, At(1, 1));
         else
             ::PostMessageA(Editor(), WM_KEYDOWN, VK_RETURN, 0);
         Pump();
         EXPECT_TRUE(table.IsEditing()) << "Enter in the open list chooses, it does not commit";
         EXPECT_FALSE(Combo()->IsDropped() || ::IsWindowVisible(Combo()->List()));
-        EXPECT_EQ(Chosen(), c.chosen) << c.openKey << c.closeMsg;
-        EXPECT_EQ(Has(TN_ENUMSELCHANGED), std::string(c.chosen) != "Delta");
+        EXPECT_EQ(Chosen(), chosen) << openKey << clickOff;
+        EXPECT_EQ(Has(TN_ENUMSELCHANGED), std::string(chosen) != "Delta");
         Key(VK_ESCAPE);
         EXPECT_EQ(table.GetCell(1, 3)->GetInt(), 0) << "Escape restores";
     }
@@ -262,19 +236,15 @@ TEST_F(EnumEditTest, TheListOpensFromButtonAndKeysAndChoosesOrCloses) {
 TEST_F(EnumEditTest, TypingSelectsAndAPauseOfTwoSecondsStartsAgain) {
     ClickEnum(2, 40);
     Combo()->SetClock(FakeClock);
-    const struct {
-        DWORD time;
-        char ch;
-        const char* chosen;
-    } steps[] = {
+    const std::tuple<DWORD, char, const char*> steps[] = {
         {1000, 'c', "Charlie"}, {1500, 'H', "Charlie"}, {3600, 'b', "Bravo"},
         {3700, 'x', "Bravo"},   {5800, 'a', "Alpha"},   {7799, 'd', "Alpha"},
         {9799, 'd', "Delta"},   {9900, 'b', "Delta"},   {12000, 'b', "Bravo"},
     };
-    for (const auto& s : steps) {
-        g_now = s.time;
-        ::SendMessageA(Editor(), WM_CHAR, static_cast<WPARAM>(s.ch), 0);
-        EXPECT_EQ(Chosen(), s.chosen) << s.time << s.ch;
+    for (const auto& [time, ch, chosen] : steps) {
+        g_now = time;
+        ::SendMessageA(Editor(), WM_CHAR, static_cast<WPARAM>(ch), 0);
+        EXPECT_EQ(Chosen(), chosen) << time << ch;
     }
     Key(VK_RETURN);
     EXPECT_EQ(table.GetCell(2, 3)->GetInt(), 3) << "Bravo committed";

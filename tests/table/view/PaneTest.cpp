@@ -11,20 +11,9 @@ namespace {
 // A pane painted through its normal paint path into a 32-bit bitmap.
 class CPicture {
 public:
-    explicit CPicture(Tabra::CTableCtrlWnd& pane) : m_rect(pane.GetClientRect()) {
-        BITMAPINFO bi = {
-            {sizeof(BITMAPINFOHEADER), m_rect.right, -m_rect.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-        HDC dc = ::CreateCompatibleDC(nullptr);
-        void* bits = nullptr;
-        HBITMAP bitmap = ::CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = ::SelectObject(dc, bitmap);
-        pane.PaintInto(dc, m_rect);
-        ::GdiFlush();
-        m_pixels.assign(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + m_rect.right * m_rect.bottom);
-        ::SelectObject(dc, old);
-        ::DeleteObject(bitmap);
-        ::DeleteDC(dc);
-    }
+    explicit CPicture(Tabra::CTableCtrlWnd& pane)
+        : m_rect(pane.GetClientRect()),
+          m_pixels(Picture(m_rect.right, m_rect.bottom, [&](HDC dc) { pane.PaintInto(dc, m_rect); })) {}
     COLORREF At(int x, int y) const {
         const DWORD p = m_pixels[y * m_rect.right + x];
         return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
@@ -62,21 +51,15 @@ TEST_F(PaneTest, HeaderClickSortsAndShiftOrCtrlAddKeysInDisplayOrder) {
     HeaderClick(150);
     EXPECT_EQ(parent.Codes(), (std::vector<int>{-2004, -2005, -16}));
     EXPECT_EQ(parent.events[0].col, 1);
-    const struct {
-        int x;
-        UINT flags;
-        CSortKeys keys;
-        int firstPing;
-    } steps[] = {
-        {150, 0, CSortKeys{1, 1}, 500},
-        {50, MK_SHIFT, CSortKeys{0, 0, 1, 1}, 500}, // Name stands left of Ping: the added key comes first
-        {50, MK_CONTROL, CSortKeys{0, 1, 1, 1}, 10},
-        {150, 0, CSortKeys{1, 0}, 10}, // without a modifier the click replaces the keys
-    };
-    for (const auto& s : steps) {
-        HeaderClick(s.x, s.flags);
-        EXPECT_EQ(table.GetSortKeys(), s.keys) << s.x << " " << s.flags;
-        EXPECT_EQ(table.GetCell(0, 1)->GetInt(), s.firstPing) << s.x << " " << s.flags;
+    // Name stands left of Ping: an added key for it comes first; without a modifier the click replaces
+    // the keys.
+    for (auto [x, flags, keys, firstPing] : {std::tuple{150, 0, CSortKeys{1, 1}, 500},
+                                             {50, MK_SHIFT, CSortKeys{0, 0, 1, 1}, 500},
+                                             {50, MK_CONTROL, CSortKeys{0, 1, 1, 1}, 10},
+                                             {150, 0, CSortKeys{1, 0}, 10}}) {
+        HeaderClick(x, flags);
+        EXPECT_EQ(table.GetSortKeys(), keys) << x << " " << flags;
+        EXPECT_EQ(table.GetCell(0, 1)->GetInt(), firstPing) << x << " " << flags;
     }
     parent.events.clear();
     parent.answers[Tabra::TN_SORTING] = 1;
@@ -162,12 +145,8 @@ TEST_F(PaneTest, ScrollingClampsSnapsToRowsAndStopsAtColumnEdges) {
     table.SetWidth(1, 900);
     table.Update(true);
     HWND vbar = table.GetScrollBar(SB_VERT), hbar = table.GetScrollBar(SB_HORZ);
-    const struct {
-        UINT msg;
-        WPARAM wParam;
-        HWND bar;
-        int scrollX, scrollY;
-    } steps[] = {
+    ASSERT_TRUE(::SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, 3, nullptr, 0));
+    const std::tuple<UINT, WPARAM, HWND, int, int> steps[] = {
         {WM_VSCROLL, SB_LINEDOWN, vbar, 0, rh},
         {WM_VSCROLL, SB_PAGEDOWN, vbar, 0, rh * (G().bodyHeight / rh)},
         {WM_VSCROLL, SB_BOTTOM, vbar, 0, G().MaxScrollY()},
@@ -178,15 +157,22 @@ TEST_F(PaneTest, ScrollingClampsSnapsToRowsAndStopsAtColumnEdges) {
         {WM_MOUSEHWHEEL, MAKEWPARAM(0, -60), nullptr, 300, 0},        // half a notch waits
         {WM_MOUSEHWHEEL, MAKEWPARAM(0, -60), nullptr, 0, 0},
         {WM_MOUSEHWHEEL, MAKEWPARAM(0, 120), nullptr, 300, 0},
+        // the wheel scrolls 3 lines for each whole notch
+        {WM_MOUSEWHEEL, MAKEWPARAM(0, 60), nullptr, 300, 0},
+        {WM_MOUSEWHEEL, MAKEWPARAM(0, -60), nullptr, 300, 0},
+        {WM_MOUSEWHEEL, MAKEWPARAM(0, -120), nullptr, 300, 3 * rh},
+        {WM_MOUSEWHEEL, MAKEWPARAM(0, -240), nullptr, 300, 9 * rh},
+        {WM_MOUSEWHEEL, MAKEWPARAM(0, 120), nullptr, 300, 6 * rh},
+        {WM_MOUSEWHEEL, MAKEWPARAM(0, -119), nullptr, 300, 6 * rh},
     };
-    for (const auto& s : steps) {
-        ::SendMessageA(table, s.msg, s.wParam, reinterpret_cast<LPARAM>(s.bar));
-        EXPECT_EQ(G().scrollX, s.scrollX) << s.msg << " " << s.wParam;
-        EXPECT_EQ(G().scrollY, s.scrollY) << s.msg << " " << s.wParam;
-        if (s.bar) {
-            EXPECT_EQ(::GetScrollPos(s.bar, SB_CTL), s.bar == vbar ? G().scrollY : G().scrollX) << s.msg;
+    for (const auto& [msg, wParam, bar, scrollX, scrollY] : steps) {
+        ::SendMessageA(table, msg, wParam, reinterpret_cast<LPARAM>(bar));
+        EXPECT_EQ(std::pair(G().scrollX, G().scrollY), std::pair(scrollX, scrollY)) << msg << " " << wParam;
+        if (bar) {
+            EXPECT_EQ(::GetScrollPos(bar, SB_CTL), bar == vbar ? G().scrollY : G().scrollX) << msg;
         }
     }
+    EXPECT_TRUE(parent.events.empty());
     // A line to the left stops at a column's edge, and is never more than the body's width - 32.
     table.SetWidth(0, 1000);
     table.Update(true);
@@ -199,40 +185,24 @@ TEST_F(PaneTest, ScrollingClampsSnapsToRowsAndStopsAtColumnEdges) {
     EXPECT_EQ(::GetScrollPos(hbar, SB_CTL), G().scrollX);
 }
 
-TEST_F(PaneTest, WheelScrollsWholeNotchesOfLines) {
-    ASSERT_TRUE(::SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, 3, nullptr, 0));
-    const int rh = G().rowHeight;
-    for (auto [delta, scrollY] :
-         {std::pair{60, 0}, {-60, 0}, {-120, 3 * rh}, {-240, 9 * rh}, {120, 6 * rh}, {-119, 6 * rh}}) {
-        ::SendMessageA(table, WM_MOUSEWHEEL, MAKEWPARAM(0, delta), 0);
-        EXPECT_EQ(G().scrollY, scrollY) << delta;
-    }
-    EXPECT_TRUE(parent.events.empty());
-}
-
 TEST_F(PaneTest, LayoutAddsBothBarsInOnePass) {
     const RECT client = table.GetClientRect();
-    const struct {
-        int nameWidth, rows;
-        bool vertical, horizontal;
-    } cases[] = {
-        {client.right - 70, 3, false, false}, // fits without a vertical bar
-        {client.right - 70, 50, true, true},  // the vertical bar makes the columns too wide
-        {client.right + 100, 3, false, true}, // only too wide
-        {100, 50, true, false},
-    };
-    for (const auto& c : cases) {
+    // Fits without a vertical bar; the vertical bar makes the columns too wide; only too wide.
+    for (auto [nameWidth, rows, vertical, horizontal] : {std::tuple{client.right - 70, 3, false, false},
+                                                         {client.right - 70, 50, true, true},
+                                                         {client.right + 100, 3, false, true},
+                                                         {100, 50, true, false}}) {
         table.DeleteAllRows();
-        for (int i = 0; i < c.rows; ++i)
+        for (int i = 0; i < rows; ++i)
             table.AddRow();
-        table.SetWidth(0, c.nameWidth);
+        table.SetWidth(0, nameWidth);
         table.Update(true);
-        SCOPED_TRACE(testing::Message() << c.nameWidth << "/" << c.rows);
-        EXPECT_EQ(::IsWindowVisible(table.GetScrollBar(SB_VERT)) != 0, c.vertical);
-        EXPECT_EQ(::IsWindowVisible(table.GetScrollBar(SB_HORZ)) != 0, c.horizontal);
-        EXPECT_EQ(G().bodyWidth, client.right - (c.vertical ? ::GetSystemMetrics(SM_CXVSCROLL) : 0));
+        SCOPED_TRACE(testing::Message() << nameWidth << "/" << rows);
+        EXPECT_EQ(::IsWindowVisible(table.GetScrollBar(SB_VERT)) != 0, vertical);
+        EXPECT_EQ(::IsWindowVisible(table.GetScrollBar(SB_HORZ)) != 0, horizontal);
+        EXPECT_EQ(G().bodyWidth, client.right - (vertical ? ::GetSystemMetrics(SM_CXVSCROLL) : 0));
         EXPECT_EQ(G().bodyHeight, client.bottom - Tabra::CTableCtrl::kHeaderHeight -
-                                      (c.horizontal ? ::GetSystemMetrics(SM_CXHSCROLL) : 0));
+                                      (horizontal ? ::GetSystemMetrics(SM_CXHSCROLL) : 0));
         EXPECT_EQ(table.Body().GetClientRect().right, G().bodyWidth);
     }
 }
@@ -241,19 +211,15 @@ TEST_F(PaneTest, EnsureVisibleScrollsRowsAndColumnsIntoTheBody) {
     table.SetWidth(0, 900);
     table.Update(true);
     const int rh = G().rowHeight, full = G().bodyHeight / rh;
-    const struct {
-        int row, col, scrollX, scrollY;
-    } steps[] = {
-        {40, -1, 0, rh * (40 - full + 1)}, // the last full row
-        {35, -1, 0, rh * (40 - full + 1)}, // a visible row scrolls nothing
-        {5, -1, 0, 5 * rh},
-        {-1, 1, 900 + 60 - G().bodyWidth, 5 * rh},
-        {-1, 0, 0, 5 * rh},
-    };
-    for (const auto& s : steps) {
-        table.EnsureVisible(s.row, s.col);
-        EXPECT_EQ(G().scrollX, s.scrollX) << s.row << "," << s.col;
-        EXPECT_EQ(G().scrollY, s.scrollY) << s.row << "," << s.col;
+    // Row 40 becomes the last full row; then the visible row 35 scrolls nothing.
+    const int cases[][4] = {{40, -1, 0, rh * (40 - full + 1)},
+                            {35, -1, 0, rh * (40 - full + 1)},
+                            {5, -1, 0, 5 * rh},
+                            {-1, 1, 900 + 60 - G().bodyWidth, 5 * rh},
+                            {-1, 0, 0, 5 * rh}};
+    for (const auto& [row, col, scrollX, scrollY] : cases) {
+        table.EnsureVisible(row, col);
+        EXPECT_EQ(std::pair(G().scrollX, G().scrollY), std::pair(scrollX, scrollY)) << row << "," << col;
     }
 }
 
@@ -278,15 +244,6 @@ TEST_F(PaneTest, BandsSelectionAndGridInPixels) {
     table.Update(true);
     table.SetScrollY(rh);
     EXPECT_EQ(CPicture(table.Body()).At(125, 1), kRow0) << "row 1 at the top";
-
-    // Without alternating colours: window background and a horizontal grid line under each row.
-    table.SetScrollY(0);
-    table.SetLeparello(false);
-    table.Update(true);
-    CPicture plain(table.Body());
-    EXPECT_EQ(plain.At(125, 1), ::GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(plain.At(125, G().rowHeight - 1), kGrid);
-    EXPECT_EQ(plain.At(125, 2 * G().rowHeight + 1), highlight);
 }
 
 TEST_F(PaneTest, SelectionFollowsASystemColourChangeAndNothingIsErased) {
@@ -314,21 +271,22 @@ TEST(TableAppearance, ValuesAreReadFromTheRegistryAtConstruction) {
     ::RegSetValueExA(key, "HorzGrid", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&two), sizeof two);
     ::RegSetValueExA(key, "Leparello", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), sizeof zero);
     ::RegSetValueExA(key, "GridColor", 0, REG_SZ, reinterpret_cast<const BYTE*>("FF0000"), 7);
-    ::RegSetValueExA(key, "Leparello_Color_1", 0, REG_SZ, reinterpret_cast<const BYTE*>("nothex"), 7);
     ::RegCloseKey(key);
     CParent parent;
     SColumns columns;
     {
+        // Without alternating colours: window background, and a horizontal grid line two pixels high
+        // under each row.
         CTestTable table;
-        EXPECT_FALSE(table.GetLeparello());
-        EXPECT_EQ(table.Look().appearance.rowColor[1], RGB(0, 0, 0)) << "not three hexadecimal pairs";
         ASSERT_TRUE(CreateFromPlaceholder(table, parent, 0));
         Fill(table, columns, 3);
+        table.SetSelectedRow(2);
         const int rh = table.Geometry().rowHeight;
         CPicture body(table.Body());
-        EXPECT_EQ(body.At(125, rh - 1), RGB(255, 0, 0));
-        EXPECT_EQ(body.At(125, rh - 2), RGB(255, 0, 0)) << "two pixels high";
-        EXPECT_EQ(body.At(119, 1), RGB(255, 0, 0));
+        EXPECT_EQ(body.At(125, 1), ::GetSysColor(COLOR_WINDOW));
+        EXPECT_EQ(body.At(125, 2 * rh + 1), ::GetSysColor(COLOR_HIGHLIGHT));
+        for (auto [x, y] : {std::pair{125, rh - 1}, {125, rh - 2}, {119, 1}})
+            EXPECT_EQ(body.At(x, y), RGB(255, 0, 0)) << x << "," << y;
     }
     ::RegDeleteKeyA(HKEY_CURRENT_USER, Tabra::kAppearanceKey);
     CTestTable defaults;

@@ -30,17 +30,12 @@ TEST(Renderer, StringTipOnlyWhenCutAndTheSpecialEmptyText) {
     CStringOut out(kDrawLeft, format);
     CMeasure measure(out);
     CDString value;
-    const struct {
-        const char* text;
-        int available;
-        std::string tip;
-    } cases[] = {{"Fearless Assassins", 1000, ""},
-                 {"Fearless Assassins", 20, "Fearless Assassins"},
-                 {"", 2, "(empty)"},
-                 {"", 1000, ""}};
-    for (const auto& c : cases) {
-        value.SetText(c.text);
-        EXPECT_EQ(out.TipText(&value, c.available), c.tip) << c.text << " in " << c.available;
+    for (auto [text, available, tip] : {std::tuple{"Fearless Assassins", 1000, ""},
+                                        {"Fearless Assassins", 20, "Fearless Assassins"},
+                                        {"", 2, "(empty)"},
+                                        {"", 1000, ""}}) {
+        value.SetText(text);
+        EXPECT_EQ(out.TipText(&value, available), tip) << text << " in " << available;
     }
     value.SetText("");
     EXPECT_EQ(out.ValueText(&value), "(empty)");
@@ -64,18 +59,13 @@ TEST(Renderer, ThreeStateModesTextsAndTips) {
     }
     EXPECT_EQ(text.GetMode(), C3StateOut::MODE_TEXT);
     // Leaving the edit mode, a renderer of texts shows glyphs.
-    const struct {
-        C3StateOut* out;
-        bool edit;
-        int mode;
-    } modes[] = {{&glyph, true, C3StateOut::MODE_CHECKBOX},
-                 {&glyph, false, C3StateOut::MODE_GLYPH},
-                 {&text, false, C3StateOut::MODE_TEXT},
-                 {&text, true, C3StateOut::MODE_CHECKBOX},
-                 {&text, false, C3StateOut::MODE_GLYPH}};
-    for (const auto& m : modes) {
-        m.out->SetEditMode(m.edit);
-        EXPECT_EQ(m.out->GetMode(), m.mode) << (m.out == &glyph) << m.edit;
+    for (auto [out, edit, mode] : {std::tuple{&glyph, true, C3StateOut::MODE_CHECKBOX},
+                                   {&glyph, false, C3StateOut::MODE_GLYPH},
+                                   {&text, false, C3StateOut::MODE_TEXT},
+                                   {&text, true, C3StateOut::MODE_CHECKBOX},
+                                   {&text, false, C3StateOut::MODE_GLYPH}}) {
+        out->SetEditMode(edit);
+        EXPECT_EQ(out->GetMode(), mode) << (out == &glyph) << edit;
     }
 }
 
@@ -86,25 +76,18 @@ TEST(Renderer, IntegerContentWidthLeavesTheSpecialValueOut) {
     format.emptyText = "unknown";
     CIntOut out(kDrawRight, format);
     CMeasure measure(out);
-    // One-cell rows: the cell right after the row header.
-    SRowLayout layout;
-    layout.count = 1;
-    layout.offsets = {static_cast<int32_t>(sizeof(CRow))};
     const struct {
         std::vector<int> values;
         std::string widest;
     } cases[] = {
         {{-1, 7}, "unknown"}, {{7, 1234567}, format.Format(1234567)}, {{-1, -1}, "unknown"}, {{5}, "5"}};
     for (const auto& c : cases) {
-        std::vector<CRow*> rows;
-        std::vector<std::vector<char>> storage;
-        for (int number : c.values) {
-            char* base = storage.emplace_back(sizeof(CRow) + sizeof(CDInt) + alignof(CRow)).data();
-            rows.push_back(new (base) CRow(&layout));
-            (new (base + sizeof(CRow)) CDInt)->SetInt(number);
-        }
-        CColData column(&rows, static_cast<int32_t>(sizeof(CRow)));
-        EXPECT_EQ(out.ContentWidth(&column, static_cast<int>(rows.size())), measure.Width(c.widest))
+        CTable table;
+        table.AddColumn(new CFAny<CDInt>, new CCellCompare);
+        table.BuildLayout();
+        for (int number : c.values)
+            table.AddRow()->Cell(0)->SetInt(number);
+        EXPECT_EQ(out.ContentWidth(table.GetColData(0), table.GetRowCount()), measure.Width(c.widest))
             << c.widest;
     }
     CDInt value;

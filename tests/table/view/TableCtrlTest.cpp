@@ -15,10 +15,11 @@ namespace {
 class TableCtrlTest : public TableTest {
 protected:
     void RightClickRow(int row, int x = 20) { RightClick(Body(), RowPoint(table, row, x)); }
-    void Key(UINT key, bool shift = false, bool ctrl = false) {
-        SetModifiers(shift, ctrl);
-        ::SendMessageA(table, WM_KEYDOWN, key, 0);
-        SetModifiers(false, false);
+    void Key(UINT key, bool shift = false, bool ctrl = false) { SendKey(table, key, shift, ctrl); }
+    // Code, row and column of the last notification.
+    std::vector<int> Last() {
+        const SEvent& e = parent.events.back();
+        return {e.code, e.row, e.col};
     }
     std::string Clipboard() { return win::CClipboard(parent).GetText().value_or("<none>"); }
 };
@@ -28,24 +29,18 @@ TEST_F(TableCtrlTest, PlaceholderGivesPlaceIdStyleBitsAndTabOrder) {
     EXPECT_EQ(table.GetWindowText(), "Tabra");
     EXPECT_TRUE(::GetWindowLongA(table, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     EXPECT_EQ(table.GetRectInParent().right, 610);
-    const struct {
-        DWORD style;
-        int selection;
-        bool header, sort;
-    } cases[] = {
-        {0, Tabra::CSelection::MODE_MULTIPLE, true, true},
-        {0x4, Tabra::CSelection::MODE_SINGLE, true, true},
-        {0x4000, Tabra::CSelection::MODE_MULTIPLE, false, true},
-        {0x8000 | 0x4, Tabra::CSelection::MODE_SINGLE, true, false},
-    };
-    for (const auto& c : cases) {
+    // style bits: 0x4 single selection, 0x4000 no header, 0x8000 no sorting by header clicks
+    for (auto [style, single, header, sort] : {std::tuple{0x0, false, true, true},
+                                               {0x4, true, true, true},
+                                               {0x4000, false, false, true},
+                                               {0x8004, true, true, false}}) {
         CTestTable other;
         HWND before =
             ::CreateWindowExA(0, "BUTTON", "", WS_CHILD, 0, 0, 5, 5, parent, nullptr, nullptr, nullptr);
-        ASSERT_TRUE(CreateFromPlaceholder(other, parent, c.style, RECT{0, 420, 300, 470}, kTableId + 1));
-        EXPECT_EQ(other.Selection().GetMode(), c.selection) << c.style;
-        EXPECT_EQ(other.Look().headerShown, c.header) << c.style;
-        EXPECT_EQ(other.GetHeaderSort(), c.sort) << c.style;
+        ASSERT_TRUE(CreateFromPlaceholder(other, parent, style, RECT{0, 420, 300, 470}, kTableId + 1));
+        EXPECT_EQ(other.Selection().GetMode() == Tabra::CSelection::MODE_SINGLE, single) << style;
+        EXPECT_EQ(other.Look().headerShown, header) << style;
+        EXPECT_EQ(other.GetHeaderSort(), sort) << style;
         EXPECT_EQ(::GetWindow(before, GW_HWNDNEXT), other.GetHwnd())
             << "the placeholder's place in the tab order";
         ::DestroyWindow(before);
@@ -56,9 +51,10 @@ TEST_F(TableCtrlTest, ClicksSelectAndReportTheirRecords) {
     POINT p = RowPoint(table, 3, 30);
     Click(Body(), p.x, p.y);
     EXPECT_EQ(parent.Codes(), (std::vector<int>{-2000, -2001, -16, -2}));
+    EXPECT_EQ(Last(), (std::vector<int>{-2, 3, 0}));
     const SEvent& click = parent.events.back();
-    EXPECT_EQ(std::vector<int>({click.row, click.col, click.x, click.y, click.key, parent.events[0].row}),
-              std::vector<int>({3, 0, p.x, p.y + Tabra::CTableCtrl::kHeaderHeight, 103, 3}));
+    EXPECT_EQ(std::vector<int>({click.x, click.y, click.key, parent.events[0].row}),
+              std::vector<int>({p.x, p.y + Tabra::CTableCtrl::kHeaderHeight, 103, 3}));
     EXPECT_EQ(SelectedRows(table), std::vector<int>{3});
 
     // A double click: click, then double click, and nothing on the button-up after it.
@@ -68,16 +64,13 @@ TEST_F(TableCtrlTest, ClicksSelectAndReportTheirRecords) {
     ::SendMessageA(Body(), WM_LBUTTONDBLCLK, MK_LBUTTON, At(p.x, p.y));
     ::SendMessageA(Body(), WM_LBUTTONUP, 0, At(p.x, p.y));
     EXPECT_EQ(parent.Codes(), (std::vector<int>{-2000, -2001, -16, -2, -2, -3}));
-    EXPECT_EQ(
-        std::vector<int>({parent.events.back().row, parent.events.back().col, parent.events.back().key}),
-        std::vector<int>({5, 1, 105}));
+    EXPECT_EQ(Last(), (std::vector<int>{-3, 5, 1}));
+    EXPECT_EQ(parent.events.back().key, 105);
 
     // Below the rows: the click carries -1 and changes no selection.
     table.SetScrollY(table.Geometry().MaxScrollY());
     Click(Body(), 400, table.Geometry().RowTop(49) + table.Geometry().rowHeight + 2);
-    EXPECT_EQ(
-        std::vector<int>({parent.events.back().code, parent.events.back().row, parent.events.back().col}),
-        std::vector<int>({-2, -1, -1}));
+    EXPECT_EQ(Last(), (std::vector<int>{-2, -1, -1}));
     EXPECT_EQ(SelectedRows(table), std::vector<int>{5});
 
     // A cancelled selection change keeps the selection; the cursor moves anyway.
@@ -118,9 +111,8 @@ TEST_F(TableCtrlTest, TableMenuTakesTheParentsItemAndCommand) {
     table.choice = 40001;
     RightClickRow(2, 80);
     EXPECT_EQ(parent.Codes(), (std::vector<int>{-2000, -2001, -2006, -2008}));
-    EXPECT_EQ(
-        std::vector<int>({parent.events.back().command, parent.events.back().row, parent.events.back().col}),
-        std::vector<int>({40001, 2, 0}));
+    EXPECT_EQ(Last(), (std::vector<int>{-2008, 2, 0}));
+    EXPECT_EQ(parent.events.back().command, 40001);
     EXPECT_EQ(Item(table.lastMenu, "Join server").id, 40001u);
     EXPECT_EQ(SelectedRows(table), std::vector<int>{2});
 
@@ -178,31 +170,23 @@ TEST_F(TableCtrlTest, TableMenuItemsAndRules) {
 
 TEST_F(TableCtrlTest, KeyboardMovesCursorAndSelection) {
     ClickRow(10);
-    const struct {
-        UINT key;
-        bool shift, ctrl;
-        int cursor;
-        std::vector<int> selected;
-    } steps[] = {
-        {VK_DOWN, false, false, 11, {11}},
-        {VK_DOWN, true, false, 12, {11, 12}}, // a plain move set the anchor to 11
-        {VK_UP, false, true, 11, {11, 12}},
-        {VK_HOME, false, true, 0, {11, 12}},
-        {VK_END, false, true, 49, {11, 12}},
-        {VK_HOME, false, false, 0, {0}}, // without a cell cursor Home and End go to the ends
+    // A plain move sets the anchor; without a cell cursor Home and End go to the ends.
+    const std::tuple<UINT, bool, bool, int, std::vector<int>> steps[] = {
+        {VK_DOWN, false, false, 11, {11}},   {VK_DOWN, true, false, 12, {11, 12}},
+        {VK_UP, false, true, 11, {11, 12}},  {VK_HOME, false, true, 0, {11, 12}},
+        {VK_END, false, true, 49, {11, 12}}, {VK_HOME, false, false, 0, {0}},
         {VK_END, false, false, 49, {49}},
     };
-    for (const auto& s : steps) {
-        Key(s.key, s.shift, s.ctrl);
-        EXPECT_EQ(table.GetCursorRow(), s.cursor) << s.key;
-        EXPECT_EQ(SelectedRows(table), s.selected) << s.key;
+    for (const auto& [key, shift, ctrl, cursor, selected] : steps) {
+        Key(key, shift, ctrl);
+        EXPECT_EQ(table.GetCursorRow(), cursor) << key;
+        EXPECT_EQ(SelectedRows(table), selected) << key;
     }
     Key(VK_PRIOR);
     EXPECT_EQ(table.GetCursorRow(), 49 - table.Geometry().bodyHeight / table.Geometry().rowHeight);
     EXPECT_GE(table.GetCursorRow(), table.Geometry().RowAtY(0)) << "the cursor row is scrolled into view";
     EXPECT_EQ(parent.events.back().code, -2001);
-    const auto codes = parent.Codes();
-    EXPECT_EQ(std::count(codes.begin(), codes.end(), Tabra::TN_KEYDOWN), 8);
+    EXPECT_EQ(parent.Count(Tabra::TN_KEYDOWN), 8);
 
     parent.answers[Tabra::TN_KEYDOWN] = 1;
     const int row = table.GetCursorRow();
@@ -302,27 +286,20 @@ TEST_F(TableCtrlTest, CopiesTakeTheirTextWhenCopying) {
     EXPECT_EQ(Clipboard(), all);
 }
 
-// Answers the save dialog with path, and any box after it with Yes or OK, recording its texts.
-class CSaveAsAnswer {
-public:
-    explicit CSaveAsAnswer(const std::string& path, int dialogs = 1)
-        : m_closer(
-              [this, path](HWND dialog) {
-                  if (::GetDlgItem(dialog, 1148) || ::GetDlgItem(dialog, 1152)) {
-                      ::SetDlgItemTextA(dialog, 1148, path.c_str()); // the explorer dialog's combo box
-                      ::SetDlgItemTextA(dialog, 1152, path.c_str()); // the old dialog's edit
-                      ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-                      return;
-                  }
-                  boxes.push_back(ReadBox(dialog));
-                  ::PostMessageA(dialog, WM_COMMAND, ::GetDlgItem(dialog, IDYES) ? IDYES : IDOK, 0);
-              },
-              dialogs) {}
-    std::vector<SBoxTexts> boxes;
-
-private:
-    CDialogCloser m_closer;
-};
+// Answers the save dialog with path, and any box after it with Yes or OK, recording its texts in boxes.
+std::function<void(HWND)> SaveAsAnswer(const std::string& path, std::vector<SBoxTexts>* boxes = nullptr) {
+    return [boxes, path](HWND dialog) {
+        if (::GetDlgItem(dialog, 1148) || ::GetDlgItem(dialog, 1152)) {
+            ::SetDlgItemTextA(dialog, 1148, path.c_str()); // the explorer dialog's combo box
+            ::SetDlgItemTextA(dialog, 1152, path.c_str()); // the old dialog's edit
+            ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            return;
+        }
+        if (boxes)
+            boxes->push_back(ReadBox(dialog));
+        ::PostMessageA(dialog, WM_COMMAND, ::GetDlgItem(dialog, IDYES) ? IDYES : IDOK, 0);
+    };
+}
 
 TEST_F(TableCtrlTest, SaveAsWritesTheChosenFileOrSaysWhyNotAndLeavesTheOldOne) {
     CTempDir dir;
@@ -330,7 +307,7 @@ TEST_F(TableCtrlTest, SaveAsWritesTheChosenFileOrSaysWhyNotAndLeavesTheOldOne) {
     table.GetCell(0, 0)->SetText("<b>&");
     table.choice = Tabra::ID_SAVE_AS;
     {
-        CSaveAsAnswer answer(dir.File("export")); // the default extension is added
+        CDialogCloser answer(SaveAsAnswer(dir.File("export"))); // the default extension is added
         RightClickRow(0);
     }
     const std::string html = ReadFile(path); // the bytes of the format are the model's; here its content
@@ -339,11 +316,13 @@ TEST_F(TableCtrlTest, SaveAsWritesTheChosenFileOrSaysWhyNotAndLeavesTheOldOne) {
     EXPECT_NE(html.find("    <TD>Row 049</TD>\r\n    <TD>10</TD>\r\n  </TR>"), std::string::npos);
 
     HANDLE lock = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    CSaveAsAnswer answer(path, 3); // the save dialog, its question whether to replace the file, the failure
+    std::vector<SBoxTexts> boxes;
+    CDialogCloser answer(SaveAsAnswer(path, &boxes),
+                         3); // the save dialog, the question to replace, the failure
     RightClickRow(0);
     ::CloseHandle(lock);
-    ASSERT_FALSE(answer.boxes.empty());
-    const std::vector<std::string>& texts = answer.boxes.back().texts;
+    ASSERT_FALSE(boxes.empty());
+    const std::vector<std::string>& texts = boxes.back().texts;
     EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const std::string& t) {
         return t.rfind("Could not save " + path + ":\n", 0) == 0 && t.size() > path.size() + 17;
     })) << ::testing::PrintToString(texts);

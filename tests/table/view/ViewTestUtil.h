@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -37,6 +38,10 @@ public:
         for (const SEvent& e : events)
             codes.push_back(e.code);
         return codes;
+    }
+    int Count(int code) const {
+        return static_cast<int>(
+            std::count_if(events.begin(), events.end(), [code](const SEvent& e) { return e.code == code; }));
     }
 
 protected:
@@ -147,6 +152,13 @@ inline void SetModifiers(bool shift, bool ctrl) {
     keys[VK_SHIFT] = shift ? 0x80 : 0;
     keys[VK_CONTROL] = ctrl ? 0x80 : 0;
     ::SetKeyboardState(keys);
+}
+
+// A key-down to hwnd with Shift and Ctrl held as given.
+inline void SendKey(HWND hwnd, UINT key, bool shift = false, bool ctrl = false) {
+    SetModifiers(shift, ctrl);
+    ::SendMessageA(hwnd, WM_KEYDOWN, key, 0);
+    SetModifiers(false, false);
 }
 
 // A focused table of `rows` filled rows made from a placeholder with the given style bits.
