@@ -15,17 +15,21 @@ using namespace Tabra;
 
 namespace {
 
+// Column definitions outlive every table that uses them.
+CStringCol g_note{kDrawLeft};
+CBoolCol g_flag{kDrawCenter, "yes", "no", true};
+CEnum g_kinds{"Delta\nAlpha\nCharlie\nBravo"};
+CEnumCol g_kind{g_kinds.Get(), ENUM_TEXT};
+
 // Columns: 0 Name (text), 1 Ping (integer, not editable), 2 Note (text), 3 Flag (check box).
-class EditTest : public ::testing::Test {
+class EditTest : public TableTest {
 protected:
-    void SetUp() override { Make(); }
-    void TearDown() override { SetModifiers(false, false); }
-    void Make() {
+    void SetUp() override {
         ASSERT_TRUE(CreateFromPlaceholder(table, parent, 0));
         table.SetColumnCount(4);
-        table.DefineColumn(0, &name, "Name", 100);
-        table.DefineColumn(1, &ping, "Ping", 60);
-        table.DefineColumn(2, &note, "Note", 100);
+        table.DefineColumn(0, &columns.name, "Name", 100);
+        table.DefineColumn(1, &columns.ping, "Ping", 60);
+        table.DefineColumn(2, &g_note, "Note", 100);
         table.DefineColumn(3, last, "Flag", 50);
         table.EndColumns(-1);
         table.SetEditable(true);
@@ -37,25 +41,18 @@ protected:
         }
         table.Update(true);
         ::SetFocus(table);
-        parent.events.clear();
     }
     // Opens the editor of (row, col) as a click of the user would.
     void ClickCell(int row, int col) {
         RECT rc = table.Geometry().CellRect(row, col);
-        Click(table.Body(), (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+        Click(Body(), (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
     }
-    HWND Editor() { return ::GetWindow(table.Body(), GW_CHILD); }
+    HWND Editor() { return ::GetWindow(Body(), GW_CHILD); }
     void Key(UINT key, bool shift = false) { SendKey(Editor(), key, shift); }
     std::pair<int, int> Cell() { return {table.GetCursorRow(), table.GetCursorColumn()}; }
     bool Has(int code) { return parent.Count(code) > 0; }
 
-    CStringCol name{kDrawLeft};
-    CIntCol ping{kDrawRight};
-    CStringCol note{kDrawLeft};
-    CBoolCol flag{kDrawCenter, "yes", "no", true};
-    CColDef* last = &flag;
-    CParent parent;
-    CTestTable table;
+    CColDef* last = &g_flag;
 };
 
 TEST_F(EditTest, TabShiftTabAndPageDownWalkTheEditableCells) {
@@ -159,7 +156,7 @@ TEST_F(EditTest, TheEditorStaysOnItsCellWhileTheTableScrolls) {
     auto onCell = [&] {
         RECT rc = {};
         ::GetWindowRect(Editor(), &rc);
-        ::MapWindowPoints(HWND_DESKTOP, table.Body(), reinterpret_cast<POINT*>(&rc), 2);
+        ::MapWindowPoints(HWND_DESKTOP, Body(), reinterpret_cast<POINT*>(&rc), 2);
         RECT cell = table.Geometry().CellRect(6, 2);
         return rc.top == cell.top && rc.left == cell.left;
     };
@@ -181,29 +178,26 @@ DWORD FakeClock() {
 // Column 3 is an enumeration: rows Delta 0, Alpha 1, Charlie 2, Bravo 3 in list order.
 class EnumEditTest : public EditTest {
 protected:
-    void SetUp() override {
-        last = &kind;
-        Make();
-    }
+    EnumEditTest() { last = &g_kind; }
     CComboTable* Combo() { return dynamic_cast<CComboTable*>(win::CWnd::FromHandle(Editor())); }
     std::string Chosen() { return Combo()->List().GetCellText(Combo()->GetCurSel(), 0); }
-    // Opens the editor of (row, 3) by a click at x pixels left of the cell's right edge.
+    // Opens the editor of (row, 3) by a click at x pixels left of the cell's right edge, the real pointer
+    // along.
     void ClickEnum(int row, int fromRight) {
         RECT rc = table.Geometry().CellRect(row, 3);
-        POINT pt{rc.right - fromRight, (rc.top + rc.bottom) / 2};
-        POINT screen = pt;
-        ::ClientToScreen(table.Body(), &screen);
+        POINT pt{rc.right - fromRight, (rc.top + rc.bottom) / 2}, screen = pt;
+        ::ClientToScreen(Body(), &screen);
         ::SetCursorPos(screen.x, screen.y);
-        Click(table.Body(), pt.x, pt.y);
+        Click(Body(), pt.x, pt.y);
     }
-    // Runs what was posted: an open list takes the posted messages in its own loop.
-    static void Pump() {
+    // Posts the keys to the editor and runs them: an open list takes them in its own loop.
+    void Post(std::initializer_list<UINT> keys) {
+        for (UINT key : keys)
+            ::PostMessageA(Editor(), WM_KEYDOWN, key, 0);
         MSG msg;
         while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             ::DispatchMessageA(&msg);
     }
-    CEnum kinds{"Delta\nAlpha\nCharlie\nBravo"};
-    CEnumCol kind{kinds.Get(), ENUM_TEXT};
 };
 
 TEST_F(EnumEditTest, TheListOpensFromButtonAndKeysAndChoosesOrCloses) {
@@ -223,7 +217,7 @@ TEST_F(EnumEditTest, TheListOpensFromButtonAndKeysAndChoosesOrCloses) {
             ::PostMessageA(parent, WM_LBUTTONDOWN, MK_LBUTTON, At(1, 1));
         else
             ::PostMessageA(Editor(), WM_KEYDOWN, VK_RETURN, 0);
-        Pump();
+        Post({});
         EXPECT_TRUE(table.IsEditing()) << "Enter in the open list chooses, it does not commit";
         EXPECT_FALSE(Combo()->IsDropped() || ::IsWindowVisible(Combo()->List()));
         EXPECT_EQ(Chosen(), chosen) << openKey << clickOff;
@@ -251,20 +245,15 @@ TEST_F(EnumEditTest, TypingSelectsAndAPauseOfTwoSecondsStartsAgain) {
 }
 
 TEST_F(EnumEditTest, TheListStaysInTheWorkAreaNearTheScreenBottom) {
-    RECT cell = table.Geometry().CellRect(0, 3);
-    ::MapWindowPoints(table.Body(), HWND_DESKTOP, reinterpret_cast<POINT*>(&cell), 2);
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
+    RECT cell = table.Geometry().CellRect(0, 3), window = {}, list = {}, combo = {};
+    ::MapWindowPoints(Body(), HWND_DESKTOP, reinterpret_cast<POINT*>(&cell), 2);
+    MONITORINFO monitor = {sizeof monitor, {}, {}, 0};
     ::GetMonitorInfoA(::MonitorFromWindow(table, MONITOR_DEFAULTTONEAREST), &monitor);
-    RECT window = {};
-    ::GetWindowRect(parent, &window);
-    int dy = monitor.rcWork.bottom - 30 - cell.top;
-    ::SetWindowPos(parent, nullptr, window.left, window.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ::GetWindowRect(parent, &window); // moved so that the cell is 30 pixels above the work area's bottom
+    ::SetWindowPos(parent, nullptr, window.left, window.top + monitor.rcWork.bottom - 30 - cell.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER);
     ClickEnum(0, 40);
-    ::PostMessageA(Editor(), WM_KEYDOWN, VK_F4, 0);
-    ::PostMessageA(Editor(), WM_KEYDOWN, VK_ESCAPE, 0);
-    Pump();
-    RECT list = {}, combo = {};
+    Post({VK_F4, VK_ESCAPE});
     ::GetWindowRect(Combo()->List(), &list);
     ::GetWindowRect(Editor(), &combo);
     EXPECT_GT(list.bottom - list.top, 4 * Combo()->List().Geometry().rowHeight);
@@ -278,9 +267,7 @@ TEST_F(EnumEditTest, ManyEditsAndDropDownsLeaveTheHandleCountsAlone) {
         ClickCell(row, 0);
         Key(VK_RETURN);
         ClickEnum(row, 40);
-        ::PostMessageA(Editor(), WM_KEYDOWN, VK_F4, 0);
-        ::PostMessageA(Editor(), WM_KEYDOWN, VK_ESCAPE, 0);
-        Pump();
+        Post({VK_F4, VK_ESCAPE});
         Key(VK_RETURN);
     };
     auto handles = [] {

@@ -7,20 +7,17 @@ using namespace Tabra;
 
 namespace {
 
-// Brackets a renderer with Begin and End on the shared surface.
-class CMeasure {
-public:
-    explicit CMeasure(CCellOutput& output) : m_output(output) { output.Begin(CTableCtrlWnd::SurfaceDC()); }
-    ~CMeasure() { m_output.End(); }
+// Begins a renderer on the shared surface for its lifetime and measures texts there.
+struct CMeasure {
+    explicit CMeasure(CCellOutput& out) : output(out) { out.Begin(CTableCtrlWnd::SurfaceDC()); }
+    ~CMeasure() { output.End(); }
     int Width(const std::string& text) {
         SIZE size = {};
         ::GetTextExtentPoint32A(CTableCtrlWnd::SurfaceDC(), text.c_str(), static_cast<int>(text.size()),
                                 &size);
         return size.cx;
     }
-
-private:
-    CCellOutput& m_output;
+    CCellOutput& output;
 };
 
 TEST(Renderer, StringTipOnlyWhenCutAndTheSpecialEmptyText) {
@@ -38,11 +35,12 @@ TEST(Renderer, StringTipOnlyWhenCutAndTheSpecialEmptyText) {
         EXPECT_EQ(out.TipText(&value, available), tip) << text << " in " << available;
     }
     value.SetText("");
-    EXPECT_EQ(out.ValueText(&value), "(empty)");
-    EXPECT_EQ(out.ValueColour(&value, true), format.emptyColor) << "also on selected rows";
+    EXPECT_EQ(std::tuple(out.ValueText(&value), out.ValueColour(&value, true)),
+              std::tuple("(empty)", format.emptyColor))
+        << "also on selected rows";
     value.SetText("x");
-    EXPECT_EQ(out.ValueColour(&value, false), kNoColor);
-    EXPECT_EQ(out.ValueWidth(&value), measure.Width("x"));
+    EXPECT_EQ(std::tuple(out.ValueColour(&value, false), out.ValueWidth(&value)),
+              std::tuple(kNoColor, measure.Width("x")));
 }
 
 TEST(Renderer, ThreeStateModesTextsAndTips) {
@@ -54,8 +52,9 @@ TEST(Renderer, ThreeStateModesTextsAndTips) {
                                           {3, "#Error#", "#Error#"},
                                           {5, "Yes", "#Error#"}}) {
         value.SetInt(number);
-        EXPECT_EQ(glyph.ValueText(&value), valueText) << number;
-        EXPECT_EQ(glyph.TipText(&value, 1000), tip) << number;
+        EXPECT_EQ(std::tuple(glyph.ValueText(&value), glyph.TipText(&value, 1000)),
+                  std::tuple(valueText, tip))
+            << number;
     }
     EXPECT_EQ(text.GetMode(), C3StateOut::MODE_TEXT);
     // Leaving the edit mode, a renderer of texts shows glyphs.
@@ -76,24 +75,22 @@ TEST(Renderer, IntegerContentWidthLeavesTheSpecialValueOut) {
     format.emptyText = "unknown";
     CIntOut out(kDrawRight, format);
     CMeasure measure(out);
-    const struct {
-        std::vector<int> values;
-        std::string widest;
-    } cases[] = {
-        {{-1, 7}, "unknown"}, {{7, 1234567}, format.Format(1234567)}, {{-1, -1}, "unknown"}, {{5}, "5"}};
-    for (const auto& c : cases) {
+    for (const auto& [values, widest] : {std::pair<std::vector<int>, std::string>{{-1, 7}, "unknown"},
+                                         {{7, 1234567}, format.Format(1234567)},
+                                         {{-1, -1}, "unknown"},
+                                         {{5}, "5"}}) {
         CTable table;
         table.AddColumn(new CFAny<CDInt>, new CCellCompare);
         table.BuildLayout();
-        for (int number : c.values)
+        for (int number : values)
             table.AddRow()->Cell(0)->SetInt(number);
-        EXPECT_EQ(out.ContentWidth(table.GetColData(0), table.GetRowCount()), measure.Width(c.widest))
-            << c.widest;
+        EXPECT_EQ(out.ContentWidth(table.GetColData(0), table.GetRowCount()), measure.Width(widest))
+            << widest;
     }
     CDInt value;
     value.SetInt(-1);
-    EXPECT_EQ(std::string(out.ValueChars(&value)), "unknown");
-    EXPECT_EQ(out.ValueColour(&value, false), format.emptyColor);
+    EXPECT_EQ(std::tuple(std::string(out.ValueChars(&value)), out.ValueColour(&value, false)),
+              std::tuple("unknown", format.emptyColor));
     value.SetInt(-5);
     EXPECT_EQ(out.ValueColour(&value, false), format.negativeColor);
 }
@@ -105,9 +102,8 @@ TEST(Renderer, EnumerationWithoutImagesIsTextOnly) {
     CMeasure measure(out);
     CDInt value;
     value.SetInt(1);
-    EXPECT_EQ(out.ValueText(&value), "Allies");
-    EXPECT_EQ(out.TipText(&value, 1000), "");
-    EXPECT_EQ(out.TipText(&value, 3), "Allies");
+    EXPECT_EQ(std::tuple(out.ValueText(&value), out.TipText(&value, 1000), out.TipText(&value, 3)),
+              std::tuple("Allies", "", "Allies"));
     EXPECT_EQ(out.TypicalWidth(), std::max(measure.Width("Spectator"), measure.Width("W...")));
     value.SetInt(9);
     EXPECT_EQ(out.ValueText(&value), "#Error#");

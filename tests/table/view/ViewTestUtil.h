@@ -80,10 +80,20 @@ public:
     }
 };
 
-// The item of a menu with that text; a missing one reads as an item without id and submenu.
-inline SMenuRead Item(const std::vector<SMenuRead>& menu, const std::string& text) {
-    const SMenuRead* item = FindItem(menu, text);
-    return item ? *item : SMenuRead{0, "<missing " + text + ">", false, false, false, {}};
+// A menu as text: "text#id;" per item, "-;" per separator, "~text;" for a disabled item and "*" before a
+// checked one, a submenu's items in braces after its text.
+inline std::string MenuText(const std::vector<SMenuRead>& menu) {
+    std::string text;
+    for (const SMenuRead& item : menu) {
+        text += item.separator ? "-"
+                               : (item.checked ? "*" : "") + std::string(item.grayed ? "~" : "") + item.text;
+        if (!item.sub.empty())
+            text += "{" + MenuText(item.sub) + "}";
+        else if (!item.grayed && !item.separator)
+            text += "#" + std::to_string(item.id);
+        text += ";";
+    }
+    return text;
 }
 
 // Columns: 0 "Name" (text), 1 "Ping" (integer, right aligned), 2 "Key" (integer, hidden key column).
