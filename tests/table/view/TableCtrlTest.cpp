@@ -15,6 +15,11 @@ namespace {
 class TableCtrlTest : public TableTest {
 protected:
     void RightClickRow(int row, int x = 20) { RightClick(Body(), RowPoint(table, row, x)); }
+    // A right click on row whose menu answers command.
+    void Choose(UINT command, int row, int x = 20) {
+        table.choice = command;
+        RightClickRow(row, x);
+    }
     void Key(UINT key, bool shift = false, bool ctrl = false) { SendKey(table, key, shift, ctrl); }
     // Code, row and column of the last notification.
     std::vector<int> Last() {
@@ -108,8 +113,7 @@ TEST_F(TableCtrlTest, TableMenuTakesTheParentsItemAndCommand) {
             static_cast<win::CPopupMenu*>(record.pointer)->AppendItem("Join server", 40001);
     };
     parent.answers[Tabra::TN_TABLECOMMAND] = 1;
-    table.choice = 40001;
-    RightClickRow(2, 80);
+    Choose(40001, 2, 80);
     EXPECT_EQ(parent.Codes(), (std::vector<int>{-2000, -2001, -2006, -2008}));
     EXPECT_EQ(Last(), (std::vector<int>{-2008, 2, 0}));
     EXPECT_EQ(parent.events.back().command, 40001);
@@ -126,8 +130,7 @@ TEST_F(TableCtrlTest, TableMenuTakesTheParentsItemAndCommand) {
          std::initializer_list<int>{Tabra::ID_SELECT_ALL, Tabra::ID_HIDE_FIRST + 1, Tabra::ID_SHOW_FIRST + 1,
                                     Tabra::ID_SHOW_ALL, Tabra::ID_RESTORE_DEFAULT}) {
         table.Sort(keys);
-        table.choice = static_cast<UINT>(command);
-        RightClickRow(2);
+        Choose(static_cast<UINT>(command), 2);
         EXPECT_EQ(table.GetSortKeys(), keys) << command << ": column and selection commands keep the sort";
     }
     EXPECT_EQ(table.GetSelectedCount(), 50);
@@ -142,11 +145,9 @@ TEST_F(TableCtrlTest, TableMenuItemsAndRules) {
               copy + "Show column{~(none);};Hide column{Name#57844;Friendly Fire#57845;};" + rest)
         << "the key column has no header";
     // Hide "FF": it is listed under Show column, and Hide column has too few left.
-    table.choice = 57845;
-    RightClickRow(1);
+    Choose(57845, 1);
     EXPECT_FALSE(table.IsColumnVisible(1));
-    table.choice = 0;
-    RightClickRow(1);
+    Choose(0, 1);
     EXPECT_EQ(MenuText(table.lastMenu),
               copy + "Show column{&All columns#57443;-;Friendly Fire#57445;};Hide column{~(none);};" + rest);
     // No cell hit: "Copy cell" disabled.
@@ -249,8 +250,7 @@ TEST_F(TableCtrlTest, CopiesTakeTheirTextWhenCopying) {
          {std::pair{Tabra::ID_COPY, "Ta*b\t480\t\r\nRow 004\t460\t\r\n"}, {Tabra::ID_COPY_CELL, "Row 004"}}) {
         ClickRow(2);
         ClickRow(4, MK_CONTROL);
-        table.choice = command;
-        RightClickRow(4);
+        Choose(command, 4);
         // Another click and a changed row before the paste do not change what was copied.
         ClickRow(30);
         table.GetCell(4, 0)->SetText("Later");
@@ -258,8 +258,7 @@ TEST_F(TableCtrlTest, CopiesTakeTheirTextWhenCopying) {
         table.GetCell(4, 0)->SetText("Row 004");
     }
     // Ctrl+A and Ctrl+C copy every row, as Copy all does.
-    table.choice = Tabra::ID_COPY_ALL;
-    RightClickRow(4);
+    Choose(Tabra::ID_COPY_ALL, 4);
     const std::string all = Clipboard();
     EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 50);
     EXPECT_NE(all.find("\r\nTa*b\t480\t\r\nRow 003\t"), std::string::npos);

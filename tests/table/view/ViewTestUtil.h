@@ -155,27 +155,22 @@ inline std::vector<int> SelectedRows(Tabra::CTableCtrl& table) {
     return rows;
 }
 
-// Sets or clears the Shift and Ctrl keys as GetKeyState reports them on this thread.
-inline void SetModifiers(bool shift, bool ctrl) {
+// A key-down to hwnd with Shift and Ctrl held as given, as GetKeyState reports them on this thread.
+inline void SendKey(HWND hwnd, UINT key, bool shift = false, bool ctrl = false) {
     BYTE keys[256] = {};
     ::GetKeyboardState(keys);
     keys[VK_SHIFT] = shift ? 0x80 : 0;
     keys[VK_CONTROL] = ctrl ? 0x80 : 0;
     ::SetKeyboardState(keys);
-}
-
-// A key-down to hwnd with Shift and Ctrl held as given.
-inline void SendKey(HWND hwnd, UINT key, bool shift = false, bool ctrl = false) {
-    SetModifiers(shift, ctrl);
     ::SendMessageA(hwnd, WM_KEYDOWN, key, 0);
-    SetModifiers(false, false);
+    keys[VK_SHIFT] = keys[VK_CONTROL] = 0;
+    ::SetKeyboardState(keys);
 }
 
 // A focused table of `rows` filled rows made from a placeholder with the given style bits.
 class TableTest : public ::testing::Test {
 protected:
     void SetUp() override { Make(0, 50); }
-    void TearDown() override { SetModifiers(false, false); }
     void Make(DWORD style, int rows) {
         ASSERT_TRUE(CreateFromPlaceholder(table, parent, style));
         Fill(table, columns, rows);
