@@ -118,11 +118,11 @@ TEST(Format, PaddingByAlignmentAndTheColourOfEmptyTexts) {
 }
 
 TEST(Format, IntegerTextAndColour) {
-    SLocale locale{{2, true, 3, ".", ",", 0}};
+    SLocale locale{{2, true, 3, ".", "'", 0}}; // unlike the default settings, so that they show
     CIntFormat format(true), plain(false);
     format.SetLocale(&locale);
-    EXPECT_EQ(format.number.digits, 0u);
-    EXPECT_EQ(format.Format(-1234), "(1,234)");
+    EXPECT_EQ(std::make_tuple(format.GetLocale(), format.number.digits), std::make_tuple(&locale, 0u));
+    EXPECT_EQ(format.Format(-1234), "(1'234)");
     EXPECT_EQ(std::make_tuple(format.Color(-1), format.Color(0), plain.Color(-1)),
               std::make_tuple(0x0000FFu, kNoColor, kNoColor));
     format.emptySpecial = true;
@@ -131,5 +131,5 @@ TEST(Format, IntegerTextAndColour) {
     EXPECT_EQ(format.Color(0), 0xA9A9A9u);
     format.width = 8;
     format.alignment = ALIGN_RIGHT;
-    EXPECT_EQ(format.Format(12345), "  12,345");
+    EXPECT_EQ(format.Format(12345), "  12'345");
 }
