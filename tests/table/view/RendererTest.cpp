@@ -7,25 +7,19 @@ using namespace Tabra;
 
 namespace {
 
-// Begins a renderer on the shared surface for its lifetime and measures texts there.
-struct CMeasure {
-    explicit CMeasure(CCellOutput& out) : output(out) { out.Begin(CTableCtrlWnd::SurfaceDC()); }
-    ~CMeasure() { output.End(); }
-    int Width(const std::string& text) {
-        SIZE size = {};
-        ::GetTextExtentPoint32A(CTableCtrlWnd::SurfaceDC(), text.c_str(), static_cast<int>(text.size()),
-                                &size);
-        return size.cx;
-    }
-    CCellOutput& output;
-};
+// The width of text on the shared surface, where the renderers under test are begun.
+int Width(const std::string& text) {
+    SIZE size = {};
+    ::GetTextExtentPoint32A(CTableCtrlWnd::SurfaceDC(), text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
 
 TEST(Renderer, StringTipOnlyWhenCutAndTheSpecialEmptyText) {
     CFormat format;
     format.emptySpecial = true;
     format.emptyText = "(empty)";
     CStringOut out(kDrawLeft, format);
-    CMeasure measure(out);
+    CRenderScope scope(out, CTableCtrlWnd::SurfaceDC());
     CDString value;
     for (auto [text, available, tip] : {std::tuple{"Fearless Assassins", 1000, ""},
                                         {"Fearless Assassins", 20, "Fearless Assassins"},
@@ -40,7 +34,7 @@ TEST(Renderer, StringTipOnlyWhenCutAndTheSpecialEmptyText) {
         << "also on selected rows";
     value.SetText("x");
     EXPECT_EQ(std::tuple(out.ValueColour(&value, false), out.ValueWidth(&value)),
-              std::tuple(kNoColor, measure.Width("x")));
+              std::tuple(kNoColor, Width("x")));
 }
 
 TEST(Renderer, ThreeStateModesTextsAndTips) {
@@ -74,7 +68,7 @@ TEST(Renderer, IntegerContentWidthLeavesTheSpecialValueOut) {
     format.emptyNumber = -1;
     format.emptyText = "unknown";
     CIntOut out(kDrawRight, format);
-    CMeasure measure(out);
+    CRenderScope scope(out, CTableCtrlWnd::SurfaceDC());
     for (const auto& [values, widest] : {std::pair<std::vector<int>, std::string>{{-1, 7}, "unknown"},
                                          {{7, 1234567}, format.Format(1234567)},
                                          {{-1, -1}, "unknown"},
@@ -84,8 +78,7 @@ TEST(Renderer, IntegerContentWidthLeavesTheSpecialValueOut) {
         table.BuildLayout();
         for (int number : values)
             table.AddRow()->Cell(0)->SetInt(number);
-        EXPECT_EQ(out.ContentWidth(table.GetColData(0), table.GetRowCount()), measure.Width(widest))
-            << widest;
+        EXPECT_EQ(out.ContentWidth(table.GetColData(0), table.GetRowCount()), Width(widest)) << widest;
     }
     CDInt value;
     value.SetInt(-1);
@@ -99,12 +92,12 @@ TEST(Renderer, EnumerationWithoutImagesIsTextOnly) {
     CEnum teams("Axis\nAllies\nSpectator");
     CEnumOut out(kDrawLeft, teams.Get(), ENUM_IMAGE_AND_TEXT);
     EXPECT_EQ(out.GetStyle(), ENUM_TEXT);
-    CMeasure measure(out);
+    CRenderScope scope(out, CTableCtrlWnd::SurfaceDC());
     CDInt value;
     value.SetInt(1);
     EXPECT_EQ(std::tuple(out.ValueText(&value), out.TipText(&value, 1000), out.TipText(&value, 3)),
               std::tuple("Allies", "", "Allies"));
-    EXPECT_EQ(out.TypicalWidth(), std::max(measure.Width("Spectator"), measure.Width("W...")));
+    EXPECT_EQ(out.TypicalWidth(), std::max(Width("Spectator"), Width("W...")));
     value.SetInt(9);
     EXPECT_EQ(out.ValueText(&value), "#Error#");
 }
