@@ -299,8 +299,8 @@ TEST_F(TableCtrlTest, SaveAsWritesTheChosenFileOrSaysWhyNotAndLeavesTheOldOne) {
 
     HANDLE lock = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     std::vector<SBoxTexts> boxes;
-    CDialogCloser answer(SaveAsAnswer(path, &boxes),
-                         3); // the save dialog, the question to replace, the failure
+    // The save dialog, the question to replace, the failure.
+    CDialogCloser answer(SaveAsAnswer(path, &boxes), 3);
     RightClickRow(0);
     ::CloseHandle(lock);
     ASSERT_FALSE(boxes.empty());
