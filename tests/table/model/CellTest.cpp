@@ -121,7 +121,8 @@ TEST(Format, IntegerTextAndColour) {
     SLocale locale{{2, true, 3, ".", "'", 0}}; // unlike the default settings, so that they show
     CIntFormat format(true), plain(false);
     format.SetLocale(&locale);
-    EXPECT_EQ(std::make_tuple(format.GetLocale(), format.number.digits), std::make_tuple(&locale, 0u));
+    EXPECT_EQ(std::make_tuple(format.GetLocale(), format.number.digits, plain.number.digits),
+              std::make_tuple(&locale, 0u, 0u));
     EXPECT_EQ(format.Format(-1234), "(1'234)");
     EXPECT_EQ(std::make_tuple(format.Color(-1), format.Color(0), plain.Color(-1)),
               std::make_tuple(0x0000FFu, kNoColor, kNoColor));
