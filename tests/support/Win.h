@@ -67,29 +67,6 @@ inline std::vector<HWND> ThreadDialogs() {
     return found;
 }
 
-// The first visible dialog-class window of the calling thread that is not in `known`.
-inline HWND FindThreadDialog(const std::vector<HWND>& known = {}) {
-    for (HWND hwnd : ThreadDialogs())
-        if (std::find(known.begin(), known.end(), hwnd) == known.end())
-            return hwnd;
-    return nullptr;
-}
-
-// The texts of all child windows of hwnd.
-inline std::vector<std::string> ChildTexts(HWND hwnd) {
-    std::vector<std::string> texts;
-    ::EnumChildWindows(
-        hwnd,
-        [](HWND child, LPARAM param) -> BOOL {
-            char text[512] = {};
-            ::GetWindowTextA(child, text, sizeof text);
-            reinterpret_cast<std::vector<std::string>*>(param)->push_back(text);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&texts));
-    return texts;
-}
-
 // The caption and the child texts of a message box.
 struct SBoxTexts {
     std::string caption;
@@ -100,9 +77,20 @@ struct SBoxTexts {
 };
 
 inline SBoxTexts ReadBox(HWND box) {
-    char caption[256] = {};
-    ::GetWindowTextA(box, caption, sizeof caption);
-    return {caption, ChildTexts(box)};
+    SBoxTexts read;
+    char text[512] = {};
+    ::GetWindowTextA(box, text, sizeof text);
+    read.caption = text;
+    ::EnumChildWindows(
+        box,
+        [](HWND child, LPARAM param) -> BOOL {
+            char text[512] = {};
+            ::GetWindowTextA(child, text, sizeof text);
+            reinterpret_cast<std::vector<std::string>*>(param)->push_back(text);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&read.texts));
+    return read;
 }
 
 // One item of a real menu as the system reports it, with the items of its submenu.
@@ -132,13 +120,6 @@ inline std::vector<SMenuRead> ReadMenu(HMENU menu) {
     return items;
 }
 
-inline const SMenuRead* FindItem(const std::vector<SMenuRead>& items, const std::string& text) {
-    for (const SMenuRead& item : items)
-        if (item.text == text)
-            return &item;
-    return nullptr;
-}
-
 // Runs action(dialog) from a thread timer for each of the next `dialogs` dialog-class windows that
 // show up on this thread (ones that did not exist when the closer was made, so never the test's own
 // host dialog), for closing message boxes and common dialogs that run their own modal loop.
@@ -159,12 +140,13 @@ public:
 
 private:
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD) {
-        if (s_left == 0)
-            return;
-        if (HWND dialog = FindThreadDialog(s_known)) {
-            s_known.push_back(dialog);
-            --s_left;
-            s_action(dialog);
+        for (HWND dialog : ThreadDialogs()) {
+            if (s_left > 0 && std::find(s_known.begin(), s_known.end(), dialog) == s_known.end()) {
+                s_known.push_back(dialog);
+                --s_left;
+                s_action(dialog);
+                return;
+            }
         }
     }
 
