@@ -88,17 +88,25 @@ protected:
     }
 };
 
-TEST(WindowTest, SubclassingEndsWithTheObjectAndLeavesTheWindowToItsCreator) {
+// A window subclassed by an object goes back to its creator with the object's end; a control the object
+// made itself goes with the object. Either way the object's handlers run first.
+TEST(WindowTest, SubclassingEndsWithTheObjectAndAControlTheObjectMakesGoesWithIt) {
     HWND edit = ::CreateWindowExA(0, "EDIT", "", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
     const auto original = ::GetWindowLongPtrA(edit, GWLP_WNDPROC);
+    HWND made = nullptr;
     {
-        CEditFilter filter, second;
+        CEditFilter filter, second, maker;
         ASSERT_TRUE(filter.SubclassWindow(edit));
         EXPECT_FALSE(second.SubclassWindow(edit)) << "one window, one object";
-        for (char c : std::string("axbxc"))
-            ::SendMessageA(edit, WM_CHAR, static_cast<WPARAM>(c), 1);
-        EXPECT_EQ(filter.seen + " " + filter.GetWindowText(), "axbxc abc");
+        ASSERT_TRUE(maker.CreateControl("EDIT", "", WS_POPUP, 0, RECT{0, 0, 50, 20}, nullptr, 0));
+        made = maker;
+        for (CEditFilter* object : {&filter, &maker}) {
+            for (char c : std::string("axbxc"))
+                ::SendMessageA(*object, WM_CHAR, static_cast<WPARAM>(c), 1);
+            EXPECT_EQ(object->seen + " " + object->GetWindowText(), "axbxc abc");
+        }
     }
+    EXPECT_FALSE(::IsWindow(made));
     EXPECT_TRUE(::IsWindow(edit)) << "a subclassed window belongs to its creator";
     EXPECT_EQ(::GetWindowLongPtrA(edit, GWLP_WNDPROC), original);
     EXPECT_EQ(CWnd::FromHandle(edit), nullptr);
@@ -108,21 +116,8 @@ TEST(WindowTest, SubclassingEndsWithTheObjectAndLeavesTheWindowToItsCreator) {
     CWnd unrouted;
     EXPECT_FALSE(unrouted.Create("STATIC", "x", WS_POPUP, 0, RECT{0, 0, 10, 10}, nullptr));
     EXPECT_FALSE(unrouted.Create("NoSuchVelloranClass", "x", WS_POPUP, 0, RECT{0, 0, 10, 10}, nullptr));
-}
-
-TEST(WindowTest, AControlTheObjectMakesRunsBehindItsHandlersAndGoesWithTheObject) {
-    HWND edit = nullptr;
-    {
-        CEditFilter made;
-        ASSERT_TRUE(made.CreateControl("EDIT", "", WS_POPUP, 0, RECT{0, 0, 50, 20}, nullptr, 0));
-        edit = made;
-        for (char c : std::string("axbxc"))
-            ::SendMessageA(edit, WM_CHAR, static_cast<WPARAM>(c), 1);
-        EXPECT_EQ(made.seen + " " + made.GetWindowText(), "axbxc abc");
-    }
-    EXPECT_FALSE(::IsWindow(edit));
-    CWnd unknown;
-    EXPECT_FALSE(unknown.CreateControl("NoSuchVelloranClass", "", WS_POPUP, 0, RECT{0, 0, 9, 9}, nullptr, 0));
+    EXPECT_FALSE(
+        unrouted.CreateControl("NoSuchVelloranClass", "", WS_POPUP, 0, RECT{0, 0, 9, 9}, nullptr, 0));
 }
 
 // Runs `fail` in its command handler, in WM_CREATE when told, and in the next paintsToFail paints;
