@@ -103,11 +103,10 @@ TEST_F(SettingsTest, StoredIndexesNamingNoItemReadAsTheirDefaultAndTheVersionIsC
         int stored;
         int S::*field;
         int read;
-    } cases[] = {{value::kVersion, 4, &S::version, 3},       {value::kVersion, -1, &S::version, 1},
-                 {value::kVersion, INT_MIN, &S::version, 1}, {value::kVersion, 0, &S::version, 0},
-                 {value::kSpeed, 6, &S::speed, 1},           {value::kSpeed, -1, &S::speed, 1},
-                 {value::kSpeed, 5, &S::speed, 5},           {value::kLastView, 2, &S::lastView, 0},
-                 {value::kLastView, -1, &S::lastView, 0}};
+    } cases[] = {{value::kVersion, 4, &S::version, 3},   {value::kVersion, -1, &S::version, 1},
+                 {value::kVersion, 0, &S::version, 0},   {value::kSpeed, 6, &S::speed, 1},
+                 {value::kSpeed, -1, &S::speed, 1},      {value::kSpeed, 5, &S::speed, 5},
+                 {value::kLastView, 2, &S::lastView, 0}, {value::kLastView, -1, &S::lastView, 0}};
     for (const auto& c : cases) {
         m_key.WriteInt(c.name, c.stored);
         EXPECT_EQ(ReadBrowserSettings(m_key).*c.field, c.read) << c.name << " " << c.stored;
@@ -116,8 +115,7 @@ TEST_F(SettingsTest, StoredIndexesNamingNoItemReadAsTheirDefaultAndTheVersionIsC
     // the favourites' above the template width.
     for (const auto& [rect, main, favorites] : {std::tuple{RECT{0, 0, 640, 480}, true, false},
                                                 {RECT{0, 0, 641, 480}, true, true},
-                                                {RECT{100, 0, 739, 480}, false, false},
-                                                {RECT{-50, 0, 700, 10}, true, true}}) {
+                                                {RECT{100, 0, 739, 480}, false, false}}) {
         EXPECT_EQ(IsUsableMainPos(rect, 640), main) << rect.left << ".." << rect.right;
         EXPECT_EQ(IsUsableFavoritesPos(rect, 640), favorites) << rect.left << ".." << rect.right;
     }
@@ -139,8 +137,7 @@ TEST_F(SettingsTest, LayoutWordsAreStoredAsTwoBytesEachAndReadOnlyWhenTheyFit) {
                  {"longer", {2, 9, 2, 1, 2, 3, 4, 5, 6, 7, 8}, current},
                  {"shorter", {2, 9, 1}, {2, 9, 1, 50, 0, 1, 0}},
                  {"same size", {2, 1, 1, 60, 0, 0, 0}, {2, 1, 1, 60, 0, 0, 0}}};
-    for (const auto& c : cases) {
-        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, m_path.c_str(), value::kLayoutPlayer);
+    for (const auto& c : cases) { // the missing value first, before any is written
         ASSERT_TRUE(c.stored.empty() || WriteLayout(m_key, value::kLayoutPlayer, c.stored));
         std::vector<uint16_t> words = current;
         ReadLayout(m_key, value::kLayoutPlayer, words);
