@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <sstream>
 #include <thread>
 
@@ -170,10 +169,7 @@ TEST_F(BrowserDlgTest, StartupQueryListsServersThroughTheFiltersAndErrorsOrMaste
         ASSERT_TRUE(w.WaitForRunEnd());
         // Label and bar after each result: the label counts down in steps of two, the bar up; both are 0
         // at the end.
-        std::string shown;
-        for (const SDoneState& d : w.done)
-            shown += std::to_string(d.serversToQuery) + ":" + std::to_string(d.progress) + " ";
-        EXPECT_EQ(shown, "6:2 6:2 4:4 4:4 2:6 2:6 0:0 ");
+        EXPECT_EQ(w.done, (std::vector<std::string>{"6:2", "6:2", "4:4", "4:4", "2:6", "2:6", "0:0"}));
         EXPECT_EQ(Counts(w), "3 servers, 24 players");
         auto names = Column(w.Lists().ServerTable(), CServerLists::SERVER_NAME);
         std::sort(names.begin(), names.end());
@@ -298,18 +294,21 @@ TEST_F(BrowserDlgTest, TabSwitchDuringARunSortsTheTableShownAndRunsStoppedRestar
     EXPECT_LT(requests - requestsAtStart, 40u) << "far from every server asked";
 }
 
+// A window blocked by the master phase would miss 1.5 s of messages; the bound of a round trip leaves room
+// for a loaded machine (under 50 ms on a quiet one).
 TEST_F(BrowserDlgTest, WindowAnswersAtOnceThroughASlowMasterAndTheRun) {
     CFakeNetwork network(MakeServers(60, 3), 1500);
     UseNetwork(network, 4);
-    std::vector<double> samples;
+    int samples = 0;
+    double slowest = 0;
     Open([&](CBrowserRig& w) {
         std::atomic<bool> done{false}, probeEnded{false};
         std::thread probe([&] {
-            while (!done) {
+            for (; !done; ++samples) {
                 const int64_t start = net::ReadCounter();
                 DWORD_PTR result = 0;
                 ::SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result);
-                samples.push_back(CounterMs(start, net::ReadCounter()));
+                slowest = std::max(slowest, CounterMs(start, net::ReadCounter()));
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             }
             probeEnded = true;
@@ -324,13 +323,8 @@ TEST_F(BrowserDlgTest, WindowAnswersAtOnceThroughASlowMasterAndTheRun) {
         ASSERT_TRUE(ended);
         EXPECT_EQ(w.Lists().ServerTable().GetRowCount(), 60);
     });
-    ASSERT_GT(samples.size(), 100u);
-    std::sort(samples.begin(), samples.end());
-    // A window blocked by the master phase would miss 1.5 s of messages. The p99 (under 50 ms on a quiet
-    // machine) is printed; the bound leaves room for a loaded one.
-    std::printf("window round trips: %zu, p99 %.1f ms, max %.1f ms\n", samples.size(),
-                samples[samples.size() * 99 / 100], samples.back());
-    EXPECT_LT(samples.back(), 1000.0);
+    EXPECT_GT(samples, 100);
+    EXPECT_LT(slowest, 1000.0);
 }
 
 } // namespace

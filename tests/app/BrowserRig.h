@@ -30,11 +30,9 @@ inline std::vector<std::string> Column(Tabra::CTableCtrl& table, int col) {
 // Whether column col is in ascending order: by number, or by text in the table's collation.
 inline bool IsSorted(Tabra::CTableCtrl& table, int col, bool numbers = false) {
     for (int row = 1; row < table.GetRowCount(); ++row) {
-        const bool inOrder = numbers
-                                 ? table.GetCell(row - 1, col)->GetInt() <= table.GetCell(row, col)->GetInt()
-                                 : Tabra::CollateNoCase(table.GetCellText(row - 1, col).c_str(),
-                                                        table.GetCellText(row, col).c_str()) <= 0;
-        if (!inOrder)
+        if (numbers ? table.GetCell(row - 1, col)->GetInt() > table.GetCell(row, col)->GetInt()
+                    : Tabra::CollateNoCase(table.GetCellText(row - 1, col).c_str(),
+                                           table.GetCellText(row, col).c_str()) > 0)
             return false;
     }
     return true;
@@ -76,17 +74,12 @@ private:
     Script m_script;
 };
 
-// What the main window showed right after one accepted WM_SERVERDONE.
-struct SDoneState {
-    int serversToQuery; // the "Servers to Query" label
-    int progress;
-};
-
 class CBrowserRig : public CScriptRig<app::CBrowserDlg, CBrowserRig> {
 public:
     CBrowserRig(const std::string& keyPath, Script script) : CScriptRig(std::move(script), keyPath) {}
 
-    std::vector<SDoneState> done;
+    // What the window showed right after each accepted result: "<Servers to Query label>:<progress>".
+    std::vector<std::string> done;
     int paints = 0;         // WM_PAINT messages of the window
     int paintsAtQuery = -1; // paints when Query Master was first pressed
 
@@ -126,7 +119,7 @@ protected:
         const int before = HandledResults();
         CBrowserDlg::OnServerDone(run, record);
         if (HandledResults() != before)
-            done.push_back({Label(IDC_SERVERS_TO_QUERY), Progress()});
+            done.push_back(std::to_string(Label(IDC_SERVERS_TO_QUERY)) + ":" + std::to_string(Progress()));
     }
 };
 
