@@ -100,7 +100,7 @@ TEST_F(ExComboBoxTest, EnterAsksTheParentToSearchCancelConfirmsAPendingChangeAnd
     EXPECT_EQ(m_box.GetWindowText(), "zzz");
 }
 
-TEST_F(ExComboBoxTest, FilterPassesOnlyRealSelectionChangesAndOpeningSelectsTheLongestPrefix) {
+TEST_F(ExComboBoxTest, FilterPassesOnlyRealSelectionChangesOpeningSelectsTheLongestPrefixAndNoOverlayShows) {
     const int dsl = Index("DSL"), modem = Index("Modem"), keep = -3;
     m_box.SetCurSel(dsl);
     FromControl(CBN_SETFOCUS);
@@ -132,10 +132,8 @@ TEST_F(ExComboBoxTest, FilterPassesOnlyRealSelectionChangesAndOpeningSelectsTheL
         EXPECT_EQ(m_box.GetCurSel(), Index("DSL*2")) << text;
         EXPECT_EQ(TakeCodes(), codes) << text;
     }
-}
-
-// The program never disables its boxes: the read-only overlay a drop-down list gets for that stays hidden.
-TEST_F(ExComboBoxTest, ADropDownListKeepsItsOverlayHiddenWhileEnabled) {
+    // The program never disables its boxes: the read-only overlay a drop-down list gets for that stays
+    // hidden.
     CExComboBox list;
     ASSERT_TRUE(list.SubclassDlgItem(IDC_C_LIST, m_host));
     list.AddString("Final", 0);
