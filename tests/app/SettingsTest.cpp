@@ -12,7 +12,7 @@ using namespace app;
 
 using SettingsTest = testsupport::RegistryTest; // the settings key opened (and made) on a private path
 
-TEST_F(SettingsTest, RegistryKeyTakesOnlySubKeysThatOpenAndWritesNoRootValue) {
+TEST_F(SettingsTest, RegistryKeyTakesOnlySubKeysThatOpenWritesNoRootValueAndReadsValuesOnlyWhenTheyFit) {
     CRegistryKey key;
     const std::string missing = m_path + "\\missing", name = "Velloran test value " + m_path;
     EXPECT_FALSE(key.WriteString(name.c_str(), "x")) << "a key without a path writes nothing";
@@ -23,9 +23,8 @@ TEST_F(SettingsTest, RegistryKeyTakesOnlySubKeysThatOpenAndWritesNoRootValue) {
     EXPECT_FALSE(key.SetSubKey(missing, false, KEY_READ));
     EXPECT_EQ(key.GetSubKey(), m_path) << "a failed call keeps the stored path";
     EXPECT_TRUE(key.SetSubKey(missing, true, KEY_ALL_ACCESS) && key.WriteInt("Int", 1)) << "created";
-}
 
-TEST_F(SettingsTest, RegistryValuesRoundTripWithinTheirLimitsAndForeignOnesAreReadOnlyWhenTheyFit) {
+    // Values round trip within their limits; foreign ones are read only when they fit.
     for (const std::string& text : {std::string(), std::string(254, 'x'), std::string("\xe4\xf6")}) {
         ASSERT_TRUE(m_key.WriteString("Text", text));
         EXPECT_EQ(m_key.ReadString("Text", "default"), text);
