@@ -27,8 +27,7 @@ TEST(PopupMenu, MenuTextGivesItemsSeparatorsFlagsAndIdsAppendedOrInsertedByPosit
         const char* items; // after "Z;Y" with ids from 50
     } cases[] = {
         {"A;~B;-;=C;", 100, kAppend, 0, "Z#50;Y#51;A#100;~B#101;-#102;=C#103"},
-        {"one;two;;three;four", 1, kAppend, 0, "Z#50;Y#51;one#1;two#2"},
-        {";first", 1, kAppend, 0, "Z#50;Y#51"},
+        {"one;two;;three;four", 1, kAppend, 0, "Z#50;Y#51;one#1;two#2"}, // an empty item ends the list
         {"~~=~x", 7, kAppend, 0, "Z#50;Y#51;~=x#7"},
         {"a-b;-x", 0, kAppend, 0, "Z#50;Y#51;a-b#0;-x#1"},
         {"X;-", 1, 0, MF_BYPOSITION, "X#1;-#2;Z#50;Y#51"},
