@@ -81,7 +81,7 @@ TEST_F(HyperLinkTest, AClickOnButtonUpTabThenEnterOrSpaceAndTheMnemonicOpenItAnd
 
 // The options: underlined and sized to the text (centred ones stay centred), or neither; a tooltip and
 // the hit test either way.
-TEST(HyperLinkLook, TheOptionsUnderlineAndSizeTheLinkAroundItsText) {
+TEST_F(HyperLinkTest, TheOptionsUnderlineAndSizeTheLinkAroundItsText) {
     const struct {
         int id;
         const char* target; // "": the static's own text
@@ -92,19 +92,17 @@ TEST(HyperLinkLook, TheOptionsUnderlineAndSizeTheLinkAroundItsText) {
                  {IDC_C_LINK_EMPTY, "mailto:a@example.org", 0, "mailto:a@example.org", false, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        testsupport::CDialogHost host;
-        host.Open(IDD_APP_CONTROLS);
-        const RECT before = host.ItemRect(c.id);
+        const RECT before = m_host.ItemRect(c.id);
         CHyperLink link;
         link.SetOptions(c.options);
         if (*c.target)
             link.SetTarget(c.target);
-        ASSERT_TRUE(link.SubclassDlgItem(c.id, host));
+        ASSERT_TRUE(link.SubclassDlgItem(c.id, m_host));
         EXPECT_EQ(link.GetWindowText() + " " + link.GetTarget(), std::string(c.text) + " " + c.text);
         LOGFONTA lf = {};
         ASSERT_NE(::GetObjectA(reinterpret_cast<HFONT>(link.SendMessage(WM_GETFONT)), sizeof lf, &lf), 0);
         EXPECT_EQ(lf.lfUnderline != 0, c.styled);
-        const RECT rc = host.ItemRect(c.id);
+        const RECT rc = m_host.ItemRect(c.id);
         EXPECT_EQ(rc.right - rc.left < before.right - before.left, c.styled);
         EXPECT_NEAR(c.centred ? (rc.left + rc.right) / 2.0 : rc.left,
                     c.centred ? (before.left + before.right) / 2.0 : before.left, 1.0);
