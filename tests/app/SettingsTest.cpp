@@ -73,10 +73,11 @@ std::string Text(const SBrowserSettings& s) {
     return o.str();
 }
 
-TEST_F(SettingsTest, EmptyOrDeletedKeyOrAMasterStoredAsNumberGivesEveryDefaultAndTextsAreStoredUpTo16KiB) {
+TEST_F(SettingsTest,
+       EmptyOrDeletedKeyGivesEveryDefaultTextsAreStoredUpTo16KiBAndIndexesNamingNoItemReadAsDefaults) {
     const std::string defaults =
         "||0 0,0,0,0 0|0|3|10|01|master.etlegacy.com:27950;etmaster.idsoftware.com:27950|1|0|0";
-    PutRaw(value::kMaster, REG_DWORD, "\x01\x02\x03\x04", 4);
+    PutRaw(value::kMaster, REG_DWORD, "\x01\x02\x03\x04", 4); // a master stored as a number: the default
     EXPECT_EQ(Text(ReadBrowserSettings(m_key)), defaults);
     SBrowserSettings s;
     s.version = 2;
@@ -91,11 +92,7 @@ TEST_F(SettingsTest, EmptyOrDeletedKeyOrAMasterStoredAsNumberGivesEveryDefaultAn
         {value::kLastPos, REG_BINARY}, {value::kSplitPos, REG_DWORD}, {value::kPassword, REG_SZ}};
     for (const auto& [name, type] : types)
         EXPECT_EQ(m_key.GetValueType(name), type) << name;
-    ASSERT_EQ(::RegDeleteTreeA(HKEY_CURRENT_USER, m_path.c_str()), ERROR_SUCCESS);
-    EXPECT_EQ(Text(ReadBrowserSettings(m_key)), defaults);
-}
-
-TEST_F(SettingsTest, StoredIndexesNamingNoItemReadAsTheirDefaultAndTheVersionIsClamped) {
+    // Stored indexes that name no item read as their default; the version is clamped.
     using S = SBrowserSettings;
     struct Case {
         const char* name;
@@ -118,6 +115,8 @@ TEST_F(SettingsTest, StoredIndexesNamingNoItemReadAsTheirDefaultAndTheVersionIsC
         EXPECT_EQ(IsUsableMainPos(rect, 640), main) << rect.left << ".." << rect.right;
         EXPECT_EQ(IsUsableFavoritesPos(rect, 640), favorites) << rect.left << ".." << rect.right;
     }
+    ASSERT_EQ(::RegDeleteTreeA(HKEY_CURRENT_USER, m_path.c_str()), ERROR_SUCCESS);
+    EXPECT_EQ(Text(ReadBrowserSettings(m_key)), defaults);
 }
 
 TEST_F(SettingsTest, LayoutWordsAreStoredAsTwoBytesEachAndReadOnlyWhenTheyFit) {
