@@ -44,22 +44,4 @@ TEST(PopupMenu, MenuTextGivesItemsSeparatorsFlagsAndIdsAppendedOrInsertedByPosit
     EXPECT_TRUE(win::ParseMenuText(nullptr, 1).empty());
 }
 
-TEST(PopupMenu, TrackReturnsZeroWhenDismissed) {
-    win::CWnd owner;
-    ASSERT_TRUE(testsupport::CreateTopWindow(owner, RECT{0, 0, 200, 200}));
-    ::SetForegroundWindow(owner);
-    CPopupMenu menu;
-    menu.AppendItems("Copy cell;Copy", 57345);
-    static int s_ticks = 0; // the menu loop is ended at the fourth tick of a thread timer
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (++s_ticks >= 4)
-            ::EndMenu();
-    });
-    EXPECT_EQ(menu.Track(owner, 50, 50, TPM_RIGHTBUTTON), 0u);
-    ::KillTimer(nullptr, timer);
-    EXPECT_GE(s_ticks, 4) << "the menu loop ran until it was ended";
-    MSG msg; // the choice is returned, never posted as WM_COMMAND
-    EXPECT_FALSE(::PeekMessageA(&msg, owner, WM_COMMAND, WM_COMMAND, PM_REMOVE));
-}
-
 } // namespace
