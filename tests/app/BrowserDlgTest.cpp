@@ -223,8 +223,6 @@ TEST_F(BrowserDlgTest, StartupQueryListsServersThroughTheFiltersAndErrorsOrMaste
         EXPECT_EQ(w.Lists().ServerTable().GetRowCount(), 5);
         EXPECT_EQ(boxes.shown.size(), 1u);
     });
-    EXPECT_EQ(m_key.ReadString(value::kMaster, "<missing>"), silentMaster.Address(0).ToText())
-        << "saved on closing";
 }
 
 TEST_F(BrowserDlgTest, TabSwitchDuringARunSortsTheTableShownAndRunsStoppedRestartedOrClosedEndTidily) {

@@ -58,7 +58,6 @@ TEST_F(JoinServerTest, ClientIsLocatedStartedWithTheChosenPasswordInItsFolderAnd
                  {"mine", "fav", IDCANCEL, question, nullptr},
                  {"", "fav", IDOK, "", ""},
                  {"a\"b", "", IDOK, kUnsafePassword, nullptr},
-                 {"a\tb", "", IDOK, kUnsafePassword, nullptr},
                  {"mine", "line\nbreak", IDYES, kUnsafePassword, nullptr},
                  {"semi;colon", "", IDOK, "", "semi;colon"}};
     // Joins and answers the file dialog with path, or cancels it when path is empty.
@@ -107,8 +106,6 @@ TEST_F(JoinServerTest, ClientIsLocatedStartedWithTheChosenPasswordInItsFolderAnd
         EXPECT_TRUE(w.IsOpen()) << "AutoClose 0 keeps the window";
         ::SetDlgItemTextA(w, IDC_PASSWORD, "kept ");
     });
-    EXPECT_EQ(m_key.ReadString(value::kPassword, "<missing>"), "kept ")
-        << "the settings were saved on closing";
 
     // The installation moved: starting the stored path fails and the user is asked again.
     m_key.WriteString(value::kGamePath, m_dir.File("moved\\ET.exe"));
