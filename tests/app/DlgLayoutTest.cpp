@@ -132,15 +132,13 @@ TEST_F(SplitCtrlTest, TheBarTakesThePlaceholdersPlaceDragsItsNeighboursWithinIts
     m_host.commands.clear();
     const int target = ClientWidth() * 45 / 100, moved = target - bar0.left;
     Drag(target, false);
-    EXPECT_TRUE(m_split.IsDragging());
-    EXPECT_EQ(::GetCapture(), m_split.GetHwnd());
+    EXPECT_TRUE(m_split.IsDragging() && ::GetCapture() == m_split.GetHwnd());
     ::SendMessageA(m_split, WM_LBUTTONUP, 0, 0);
     EXPECT_EQ(Bar().left, target);
     EXPECT_EQ(Bar().right - Bar().left, CSplitCtrl::kThickness);
     EXPECT_EQ(Item(IDC_L_LEFT), (Edges{left0[0], left0[1], left0[2] + moved, left0[3]}));
     EXPECT_EQ(Item(IDC_L_RIGHT), (Edges{right0[0] + moved, right0[1], right0[2], right0[3]}));
-    EXPECT_FALSE(m_split.IsDragging());
-    EXPECT_EQ(::GetCapture(), nullptr);
+    EXPECT_TRUE(!m_split.IsDragging() && !::GetCapture());
     EXPECT_EQ(m_host.CodesFrom(IDC_L_SPLIT),
               (std::vector<int>{Dialux::SPLIT_BEGIN, Dialux::SPLIT_MOVED, Dialux::SPLIT_END}));
     ::SendMessageA(m_split, WM_MOUSEMOVE, 0, MAKELPARAM(50, 10));

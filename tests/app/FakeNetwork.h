@@ -4,7 +4,6 @@
 
 #include "query/engine/UdpPeers.h"
 
-#include <memory>
 #include <string>
 #include <vector>
 
