@@ -71,9 +71,6 @@ inline std::vector<HWND> ThreadDialogs() {
 struct SBoxTexts {
     std::string caption;
     std::vector<std::string> texts;
-    bool Shows(const std::string& text) const {
-        return std::find(texts.begin(), texts.end(), text) != texts.end();
-    }
 };
 
 inline SBoxTexts ReadBox(HWND box) {
