@@ -187,10 +187,9 @@ TEST_F(BrowserDlgTest, StartupQueryListsServersThroughTheFiltersAndErrorsOrMaste
 
         {
             CBoxAnswers boxes;
-            CWindowSink(w).OnWorkerError(w.Run().RunNumber(),
-                                         "Socket Error 10055 : No buffer space available");
-            EXPECT_TRUE(
-                PumpUntil([&] { return boxes.Showed("Socket Error 10055 : No buffer space available"); }));
+            const char* error = "Socket Error 10055 : No buffer space available";
+            CWindowSink(w).OnWorkerError(w.Run().RunNumber(), error);
+            EXPECT_TRUE(PumpUntil([&] { return boxes.Showed(error); }));
             // A bad master list: nothing is sent, and the box says why.
             w.SetMasterText("127.0.0.1:0;et master");
             w.Click(IDC_QUERY_MASTER);

@@ -61,8 +61,7 @@ TEST_F(PlayerSearchTest, MatchesGoToTheTopTheFoundPlayerIsSelectedOnItsServerAnd
 
         // A double-click on "al" (item 2) searches once; so does Enter, for a text that completes nothing or
         // the one completed from a typed "a".
-        COMBOBOXINFO info = {};
-        info.cbSize = sizeof info;
+        COMBOBOXINFO info = {sizeof(COMBOBOXINFO), {}, {}, 0, nullptr, nullptr, nullptr};
         ASSERT_TRUE(::GetComboBoxInfo(w.GetDlgItem(IDC_SEARCH_TEXT), &info));
         RECT item = {};
         ::SendMessageA(info.hwndList, LB_GETITEMRECT, 2, (LPARAM)&item);
@@ -79,9 +78,7 @@ TEST_F(PlayerSearchTest, MatchesGoToTheTopTheFoundPlayerIsSelectedOnItsServerAnd
             ::SetWindowTextA(info.hwndItem, set);
             if (typed)
                 ::SendMessageA(info.hwndItem, WM_CHAR, static_cast<WPARAM>(typed), 0);
-            char text[64] = {};
-            ::GetWindowTextA(info.hwndItem, text, sizeof text);
-            EXPECT_STREQ(text, shown);
+            EXPECT_EQ(ReadBox(info.hwndItem).caption, shown);
             const int searches = w.PlayerSearch().SearchCount();
             ::SendMessageA(info.hwndItem, WM_KEYDOWN, VK_RETURN, 0);
             EXPECT_EQ(w.PlayerSearch().SearchCount(), searches + 1) << shown;

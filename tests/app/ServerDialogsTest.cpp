@@ -20,8 +20,7 @@ class ServerDialogsTest : public BrowserFixture {};
 std::vector<SMenuRead> RightClick(CBrowserRig& w, int y, int choose) {
     static int s_choose, s_ticks;
     static std::vector<SMenuRead> s_shown;
-    s_choose = choose;
-    s_ticks = 0;
+    s_choose = choose, s_ticks = 0;
     const TIMERPROC tick = [](HWND, UINT, UINT_PTR, DWORD) {
         HWND menuWindow = ::FindWindowA("#32768", nullptr);
         if (!menuWindow || !::IsWindowVisible(menuWindow))
