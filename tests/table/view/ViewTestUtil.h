@@ -121,10 +121,7 @@ inline void Fill(Tabra::CTableCtrl& table, SColumns& columns, int rows) {
     table.DefineColumn(2, &columns.key, nullptr, 40);
     table.EndColumns(2);
     for (int i = 0; i < rows; ++i) {
-        table.AddRow();
-        char name[32];
-        snprintf(name, sizeof name, "Row %03d", i);
-        table.GetCell(i, 0)->SetText(name);
+        table.AddRow()->Cell(0)->SetString("Row " + std::to_string(1000 + i).substr(1));
         table.GetCell(i, 1)->SetInt((rows - i) * 10);
         table.SetKey(i, 100 + i);
     }
