@@ -183,7 +183,26 @@ TEST_F(NumberEditTest, SpinButtonRepeatsWhileHeldOverIt) {
     EXPECT_EQ(m_edit.GetNumber(), held) << "released";
 }
 
-TEST_F(NumberEditTest, KeysAndButtonsStepUnlessRefusedOrReadOnly) {
+TEST_F(NumberEditTest, FocusLossReportsOnlyUserChangesAndKeysAndButtonsStepUnlessRefusedOrReadOnly) {
+    // Losing the focus reports a change only when the user made it.
+    auto type = [&](char ch) { m_edit.SendMessage(WM_CHAR, static_cast<WPARAM>(ch), 1); };
+    const std::tuple<const char*, std::function<void()>, int> changes[] = {
+        {"number set", [&] { m_edit.SetNumber(8); }, 0},
+        {"text set by the owner", [&] { m_edit.SetWindowText("9"); }, 0},
+        {"digit typed", [&] { type('7'); }, 1},
+        {"nothing after the report", [] {}, 0},
+        {"letter refused", [&] { type('x'); }, 0},
+        {"spin step", [&] { m_edit.SendMessage(WM_KEYDOWN, VK_UP, 1); }, 1},
+        {"typed, then set by the owner", [&] { type('7'), m_edit.SetWindowText("3"); }, 0},
+    };
+    for (const auto& [what, act, reports] : changes) {
+        ::SetFocus(m_edit);
+        m_parent.codes.clear();
+        act();
+        ::SetFocus(m_parent.other);
+        EXPECT_EQ(std::count(m_parent.codes.begin(), m_parent.codes.end(), Ovix::EXN_USERCHANGE), reports)
+            << what;
+    }
     // the key (0: the mouse on the button), the button, the parent's answer, read-only, the number after
     const std::tuple<UINT, int, LRESULT, bool, double, std::vector<int>> cases[] = {
         {VK_UP, 1, 0, false, 6, {Up, B, A}}, {VK_DOWN, -1, 0, false, 4, {Down, B, A}},
@@ -208,33 +227,6 @@ TEST_F(NumberEditTest, KeysAndButtonsStepUnlessRefusedOrReadOnly) {
         EXPECT_EQ(m_edit.GetNumber(), after);
         EXPECT_EQ(m_parent.codes, codes);
     }
-}
-
-TEST_F(NumberEditTest, FocusLossReportsOnlyAUserChange) {
-    auto type = [&](char ch) { m_edit.SendMessage(WM_CHAR, static_cast<WPARAM>(ch), 1); };
-    const std::tuple<const char*, std::function<void()>, int> cases[] = {
-        {"number set", [&] { m_edit.SetNumber(8); }, 0},
-        {"text set by the owner", [&] { m_edit.SetWindowText("9"); }, 0},
-        {"digit typed", [&] { type('7'); }, 1},
-        {"nothing after the report", [] {}, 0},
-        {"letter refused", [&] { type('x'); }, 0},
-        {"spin step", [&] { m_edit.SendMessage(WM_KEYDOWN, VK_UP, 1); }, 1},
-        {"typed, then set by the owner", [&] { type('7'), m_edit.SetWindowText("3"); }, 0},
-    };
-    for (const auto& [what, act, reports] : cases) {
-        ::SetFocus(m_edit);
-        m_parent.codes.clear();
-        act();
-        ::SetFocus(m_parent.other);
-        EXPECT_EQ(std::count(m_parent.codes.begin(), m_parent.codes.end(), Ovix::EXN_USERCHANGE), reports)
-            << what;
-    }
-}
-
-TEST_F(NumberEditTest, SpinStripNarrowsTheTextArea) {
-    const LONG width = m_edit.GetClientRect().right;
-    m_edit.ShowSpin(false);
-    EXPECT_EQ(m_edit.GetClientRect().right - width, ::GetSystemMetrics(SM_CYHSCROLL) - 1);
 }
 
 } // namespace
