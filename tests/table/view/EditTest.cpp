@@ -54,7 +54,7 @@ protected:
     CColDef* last = &g_flag;
 };
 
-TEST_F(EditTest, TabShiftTabAndPageDownWalkTheEditableCells) {
+TEST_F(EditTest, TabShiftTabPageDownWalkTheEditableCellsAndTabPastTheLastAsksTheParentOnce) {
     ClickCell(0, 0);
     ASSERT_TRUE(table.IsEditing());
     ASSERT_EQ(::GetFocus(), Editor());
@@ -70,11 +70,8 @@ TEST_F(EditTest, TabShiftTabAndPageDownWalkTheEditableCells) {
         EXPECT_EQ(Cell(), std::make_pair(row, col)) << key << shift;
         EXPECT_TRUE(table.IsEditing());
     }
-}
-
-TEST_F(EditTest, TabPastTheLastCellAsksTheParentOnce) {
-    // No: the same row's first editable cell; a yes without a row is one pass, no endless walk; yes: the
-    // row the parent added.
+    // Tab past the last cell asks the parent once. No: the same row's first editable cell; a yes without a
+    // row is one pass, no endless walk; yes: the row the parent added.
     for (auto [answer, addRow, row] : {std::tuple{0, false, 19}, {1, false, 19}, {1, true, 20}}) {
         table.EndEdit(true);
         parent.answers[TN_PASTLASTCELL] = answer;
@@ -239,20 +236,6 @@ TEST_F(EnumEditTest, TypingSelectsAndAPauseOfTwoSecondsStartsAgain) {
     }
     Key(VK_RETURN);
     EXPECT_EQ(table.GetCell(2, 3)->GetInt(), 3) << "Bravo committed";
-}
-
-TEST_F(EnumEditTest, TheListOpensAboveACellNearTheScreenBottom) {
-    RECT cell = table.Geometry().CellRect(0, 3), work = {}, list = {};
-    ::MapWindowPoints(Body(), HWND_DESKTOP, reinterpret_cast<POINT*>(&cell), 2);
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    // The parent, made at (20, 20), moved so that the cell's top is 30 pixels above the work area's bottom.
-    ::SetWindowPos(parent, nullptr, 20, 20 + work.bottom - 30 - cell.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    ClickEnum(0, 40);
-    Post({VK_F4, VK_ESCAPE});
-    ::GetWindowRect(Combo()->List(), &list);
-    EXPECT_GT(list.bottom - list.top, 4 * Combo()->List().Geometry().rowHeight);
-    EXPECT_LE(list.bottom, work.bottom - 30) << "above the cell";
-    EXPECT_GE(list.top, work.top);
 }
 
 TEST_F(EnumEditTest, ManyEditsAndDropDownsLeaveTheHandleCountsAlone) {
