@@ -32,9 +32,6 @@ TEST(Renderer, StringTipOnlyWhenCutAndTheSpecialEmptyText) {
     EXPECT_EQ(std::tuple(out.ValueText(&value), out.ValueColour(&value, true)),
               std::tuple("(empty)", format.emptyColor))
         << "also on selected rows";
-    value.SetText("x");
-    EXPECT_EQ(std::tuple(out.ValueColour(&value, false), out.ValueWidth(&value)),
-              std::tuple(kNoColor, Width("x")));
 }
 
 TEST(Renderer, ThreeStateModesTextsAndTips) {

