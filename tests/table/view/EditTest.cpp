@@ -5,8 +5,6 @@
 #include "table/view/ComboTable.h"
 #include "table/view/ViewTestUtil.h"
 
-#include <gtest/gtest.h>
-
 #include <climits>
 
 using namespace testsupport;
@@ -148,10 +146,8 @@ TEST_F(EditTest, TheEditorStaysOnItsCellWhileTheTableScrolls) {
     table.Update(true);
     ClickCell(6, 2);
     auto onCell = [&] {
-        RECT rc = {};
-        ::GetWindowRect(Editor(), &rc);
-        ::MapWindowPoints(HWND_DESKTOP, Body(), reinterpret_cast<POINT*>(&rc), 2);
-        RECT cell = table.Geometry().CellRect(6, 2);
+        const RECT rc = win::CWnd::FromHandle(Editor())->GetRectInParent(),
+                   cell = table.Geometry().CellRect(6, 2);
         return rc.top == cell.top && rc.left == cell.left;
     };
     ASSERT_TRUE(onCell());
@@ -236,6 +232,20 @@ TEST_F(EnumEditTest, TypingSelectsAndAPauseOfTwoSecondsStartsAgain) {
     }
     Key(VK_RETURN);
     EXPECT_EQ(table.GetCell(2, 3)->GetInt(), 3) << "Bravo committed";
+}
+
+TEST_F(EnumEditTest, TheListOpensAboveACellNearTheScreenBottom) {
+    RECT cell = table.Geometry().CellRect(0, 3), work = {};
+    ::MapWindowPoints(Body(), HWND_DESKTOP, reinterpret_cast<POINT*>(&cell), 2);
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    // The parent, made at (20, 20), moved so that the cell's top is 30 pixels above the work area's bottom.
+    ::SetWindowPos(parent, nullptr, 20, 20 + work.bottom - 30 - cell.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ClickEnum(0, 40);
+    Post({VK_F4, VK_ESCAPE});
+    const RECT list = Combo()->List().GetRectInParent(); // a popup: in screen coordinates
+    EXPECT_GT(list.bottom - list.top, 4 * Combo()->List().Geometry().rowHeight);
+    EXPECT_LE(list.bottom, work.bottom - 30) << "above the cell";
+    EXPECT_GE(list.top, work.top);
 }
 
 TEST_F(EnumEditTest, ManyEditsAndDropDownsLeaveTheHandleCountsAlone) {

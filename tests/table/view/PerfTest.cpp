@@ -3,8 +3,6 @@
 // the measured times are printed.
 #include "table/view/ViewTestUtil.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 
 using namespace testsupport;

@@ -1,8 +1,6 @@
 // The cell renderers: texts, tooltips, widths and modes, measured on the shared surface.
 #include "table/view/ViewTestUtil.h"
 
-#include <gtest/gtest.h>
-
 using namespace Tabra;
 
 namespace {

@@ -34,15 +34,11 @@ public:
     std::function<void(int code, Tabra::STableNotify&)> onNotify;
 
     std::vector<int> Codes() const {
-        std::vector<int> codes;
-        for (const SEvent& e : events)
-            codes.push_back(e.code);
+        std::vector<int> codes(events.size());
+        std::ranges::transform(events, codes.begin(), &SEvent::code);
         return codes;
     }
-    int Count(int code) const {
-        return static_cast<int>(
-            std::count_if(events.begin(), events.end(), [code](const SEvent& e) { return e.code == code; }));
-    }
+    int Count(int code) const { return static_cast<int>(std::ranges::count(Codes(), code)); }
 
 protected:
     bool OnNotify(NMHDR* header, LRESULT& result) override {
