@@ -76,6 +76,7 @@ TEST(ExEditTest, ColoursByStateReadWhenSubclassing) {
     for (auto [system, enabled, readOnly, text, back] :
          {std::tuple{false, false, true, colors.text, colors.disabledBack},
           {false, true, true, colors.readOnlyText, colors.readOnlyBack},
+          {false, true, false, colors.text, colors.back},
           {true, true, false, ::GetSysColor(COLOR_WINDOWTEXT), ::GetSysColor(COLOR_WINDOW)}}) {
         system ? edit.SetSystemColors() : edit.SetColors(colors);
         ::EnableWindow(edit, enabled);

@@ -146,7 +146,8 @@ TEST_F(PaneTest, ScrollingClampsSnapsToRowsAndStopsAtColumnEdges) {
         // the wheel scrolls 3 lines for each whole notch
         {WM_MOUSEWHEEL, MAKEWPARAM(0, -120), nullptr, 300, 3 * rh},
         {WM_MOUSEWHEEL, MAKEWPARAM(0, -240), nullptr, 300, 9 * rh},
-        {WM_MOUSEWHEEL, MAKEWPARAM(0, -119), nullptr, 300, 9 * rh},
+        {WM_MOUSEWHEEL, MAKEWPARAM(0, 120), nullptr, 300, 6 * rh},
+        {WM_MOUSEWHEEL, MAKEWPARAM(0, -119), nullptr, 300, 6 * rh},
     };
     for (const auto& [msg, wParam, bar, scrollX, scrollY] : steps) {
         ::SendMessageA(table, msg, wParam, reinterpret_cast<LPARAM>(bar));

@@ -63,12 +63,11 @@ TEST(Renderer, IntegerContentWidthLeavesTheSpecialValueOut) {
     format.emptyText = "unknown";
     CIntOut out(kDrawRight, format);
     CRenderScope scope(out, CTableCtrlWnd::SurfaceDC());
-    CTable table; // rows added one by one: a special value alone, then beside others
+    CTable table; // rows added one by one: a plain number, the special value, a wider number
     table.AddColumn(new CFAny<CDInt>, new CCellCompare);
     table.BuildLayout();
-    for (const auto& [number, widest] : {std::pair<int, std::string>{-1, "unknown"},
-                                         {7, "unknown"},
-                                         {123456789, format.Format(123456789)}}) {
+    for (const auto& [number, widest] :
+         {std::pair<int, std::string>{5, "5"}, {-1, "unknown"}, {123456789, format.Format(123456789)}}) {
         table.AddRow()->Cell(0)->SetInt(number);
         EXPECT_EQ(out.ContentWidth(table.GetColData(0), table.GetRowCount()), Width(widest)) << widest;
     }
