@@ -69,8 +69,8 @@ TEST(ExEditTest, ColoursByStateReadWhenSubclassing) {
     Ovix::CExEdit edit;
     ASSERT_TRUE(edit.SubclassDlgItem(kId, parent));
     EXPECT_FALSE(Ovix::CExEdit().SubclassDlgItem(4242, parent));
-    EXPECT_FALSE(edit.IsEnabled()) << "the state is read when subclassing";
-    EXPECT_TRUE(edit.IsReadOnly());
+    EXPECT_EQ(std::pair(edit.IsEnabled(), edit.IsReadOnly()), std::pair(false, true))
+        << "read when subclassing";
     const Ovix::CExEdit::SColors colors{RGB(1, 0, 0), RGB(2, 0, 0), RGB(0, 0, 1), RGB(0, 0, 2), RGB(0, 0, 3)};
     // system colours, enabled, read-only, text and background; a disabled edit draws its text grey itself
     for (auto [system, enabled, readOnly, text, back] :
@@ -184,7 +184,26 @@ TEST_F(NumberEditTest, SpinButtonRepeatsWhileHeldOverIt) {
     EXPECT_EQ(m_edit.GetNumber(), held) << "released";
 }
 
-TEST_F(NumberEditTest, KeysAndButtonsStepUnlessRefusedOrReadOnly) {
+TEST_F(NumberEditTest, FocusLossReportsOnlyUserChangesAndKeysAndButtonsStepUnlessRefusedOrReadOnly) {
+    // Losing the focus reports a change only when the user made it.
+    auto type = [&](char ch) { m_edit.SendMessage(WM_CHAR, static_cast<WPARAM>(ch), 1); };
+    const std::tuple<const char*, std::function<void()>, int> changes[] = {
+        {"number set", [&] { m_edit.SetNumber(8); }, 0},
+        {"text set by the owner", [&] { m_edit.SetWindowText("9"); }, 0},
+        {"digit typed", [&] { type('7'); }, 1},
+        {"nothing after the report", [] {}, 0},
+        {"letter refused", [&] { type('x'); }, 0},
+        {"spin step", [&] { m_edit.SendMessage(WM_KEYDOWN, VK_UP, 1); }, 1},
+        {"typed, then set by the owner", [&] { type('7'), m_edit.SetWindowText("3"); }, 0},
+    };
+    for (const auto& [what, act, reports] : changes) {
+        ::SetFocus(m_edit);
+        m_parent.codes.clear();
+        act();
+        ::SetFocus(m_parent.other);
+        EXPECT_EQ(std::count(m_parent.codes.begin(), m_parent.codes.end(), Ovix::EXN_USERCHANGE), reports)
+            << what;
+    }
     // the key (0: the mouse on the button), the button, the parent's answer, read-only, the number after
     const std::tuple<UINT, int, LRESULT, bool, double, std::vector<int>> cases[] = {
         {VK_UP, 1, 0, false, 6, {Up, B, A}}, {VK_DOWN, -1, 0, false, 4, {Down, B, A}},
@@ -209,36 +228,6 @@ TEST_F(NumberEditTest, KeysAndButtonsStepUnlessRefusedOrReadOnly) {
         EXPECT_EQ(m_edit.GetNumber(), after);
         EXPECT_EQ(m_parent.codes, codes);
     }
-}
-
-TEST_F(NumberEditTest, FocusLossReportsOnlyAUserChange) {
-    auto type = [&](char ch) { m_edit.SendMessage(WM_CHAR, static_cast<WPARAM>(ch), 1); };
-    const std::tuple<const char*, std::function<void()>, int> cases[] = {
-        {"number set", [&] { m_edit.SetNumber(8); }, 0},
-        {"text set by the owner", [&] { m_edit.SetWindowText("9"); }, 0},
-        {"digit typed", [&] { type('7'); }, 1},
-        {"nothing after the report", [] {}, 0},
-        {"letter refused", [&] { type('x'); }, 0},
-        {"spin step", [&] { m_edit.SendMessage(WM_KEYDOWN, VK_UP, 1); }, 1},
-        {"typed, then set by the owner", [&] { type('7'), m_edit.SetWindowText("3"); }, 0},
-    };
-    for (const auto& [what, act, reports] : cases) {
-        ::SetFocus(m_edit);
-        m_parent.codes.clear();
-        act();
-        ::SetFocus(m_parent.other);
-        EXPECT_EQ(std::count(m_parent.codes.begin(), m_parent.codes.end(), Ovix::EXN_USERCHANGE), reports)
-            << what;
-    }
-}
-
-TEST_F(NumberEditTest, SpinStripNarrowsTheTextArea) {
-    RECT plain = {};
-    ::MoveWindow(m_parent.other, 10, 10, 150, 22, FALSE); // the same style and size, no spin buttons
-    ::GetClientRect(m_parent.other, &plain);
-    EXPECT_EQ(m_edit.GetClientRect().right, plain.right - (::GetSystemMetrics(SM_CYHSCROLL) - 1));
-    m_edit.ShowSpin(false);
-    EXPECT_EQ(m_edit.GetClientRect().right, plain.right);
 }
 
 } // namespace

@@ -48,16 +48,11 @@ TEST_F(ExportTest, HtmlBytesEscapingAndFileName) {
     columns.columns[COL_TEXT].header = "";
     for (int row : {4, 2, 1, 0})
         table.DeleteRow(row);
-    const char* expected = "<HTML><BODY BGCOLOR=White>\r\n\r\n"
-                           "<TABLE CELLSPACING=2 CELLPADDING=2 BORDER=2>\r\n"
-                           "  <TR BGCOLOR=#C0C0C0>\r\n"
-                           "    <TH>&nbsp;</TH>\r\n"
-                           "    <TH>Ping</TH>\r\n"
-                           "  <TR>\r\n"
-                           "    <TD>&lt;x&gt;&amp;</TD>\r\n"
-                           "    <TD>4</TD>\r\n"
-                           "  </TR>\r\n"
-                           "</TABLE>\r\n</BODY></HTML>";
+    const char* expected =
+        "<HTML><BODY BGCOLOR=White>\r\n\r\n<TABLE CELLSPACING=2 CELLPADDING=2 BORDER=2>\r\n"
+        "  <TR BGCOLOR=#C0C0C0>\r\n    <TH>&nbsp;</TH>\r\n    <TH>Ping</TH>\r\n"
+        "  <TR>\r\n    <TD>&lt;x&gt;&amp;</TD>\r\n    <TD>4</TD>\r\n  </TR>\r\n"
+        "</TABLE>\r\n</BODY></HTML>";
     table.Select(0, true);
     EXPECT_EQ(HtmlExport(table, columns, text), expected);
     const std::pair<const char*, const char*> cases[] = {

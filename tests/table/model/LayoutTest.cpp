@@ -85,20 +85,13 @@ TEST(Layout, RejectionsChangeNothing) {
 }
 
 TEST(Appearance, ColourTextsDefaultsStoredValuesAndLineWidthsClamped) {
-    SAppearanceValues stored, wild;
-    stored.horzGrid = 2;
-    stored.leparello = 0;
-    stored.rowColor1 = "000000";
-    stored.gridColor = "FF0000";
-    stored.gridWidth = 3;
-    wild.horzGrid = 0xFFFFFFFFu; // -1 as an int
-    wild.vertGrid = 0x80000000u;
-    wild.gridWidth = 1000;
-    // horizontal and vertical grid, alternating colours, the two row colours, grid colour and width
+    // The values stored (HorzGrid, VertGrid, Leparello, the two row colours, GridColor, GridWidth), then
+    // the horizontal and vertical grid, alternating colours, the two row colours, grid colour and width;
+    // 0xFFFFFFFF is -1 as an int.
     const std::pair<SAppearanceValues, std::vector<int64_t>> cases[] = {
         {{}, {0, 1, 1, 0xF0FFF0, 0xE0FFE0, 8429696, 1}},
-        {stored, {2, 1, 0, 0xF0FFF0, 0, 0x0000FF, 3}},
-        {wild, {16, 16, 1, 0xF0FFF0, 0xE0FFE0, 8429696, 16}}};
+        {{2, {}, 0, {}, "000000", "FF0000", 3}, {2, 1, 0, 0xF0FFF0, 0, 0x0000FF, 3}},
+        {{0xFFFFFFFFu, 0x80000000u, {}, {}, {}, {}, 1000}, {16, 16, 1, 0xF0FFF0, 0xE0FFE0, 8429696, 16}}};
     for (const auto& [values, expected] : cases) {
         const SAppearance a = ParseAppearance(values);
         EXPECT_EQ((std::vector<int64_t>{a.horzGrid, a.vertGrid, a.leparello, a.rowColor[0], a.rowColor[1],

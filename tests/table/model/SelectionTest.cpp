@@ -40,13 +40,9 @@ protected:
 
 TEST_F(SelectionTest, MultipleModeRules) {
     const unsigned S = CLICK_SHIFT, C = CLICK_CONTROL;
-    struct Step {
-        int row;
-        unsigned flags;
-        std::vector<int> selected;
-        int anchor;
-        bool asks; // the listener is asked, and the click changes the selection
-    } steps[] = {
+    // the row clicked, the flags, the rows selected after, the anchor, whether the listener is asked (and the
+    // click changes the selection)
+    const std::tuple<int, unsigned, std::vector<int>, int, bool> steps[] = {
         {3, 0, {3}, 3, true},
         {3, 0, {3}, 3, false}, // a plain click on the only selected row changes nothing
         {7, S, {3, 4, 5, 6, 7}, 3, true},
@@ -58,12 +54,12 @@ TEST_F(SelectionTest, MultipleModeRules) {
         {6, 0, {6}, 6, true},
         {20, 0, {6}, 6, false}, // an invalid row
     };
-    for (const Step& s : steps) {
+    for (const auto& [row, flags, selected, anchor, asks] : steps) {
         listener.asked.clear();
-        EXPECT_EQ(selection.ApplyClick(s.flags, s.row), s.asks) << "row " << s.row << " flags " << s.flags;
-        EXPECT_EQ(Selected(), s.selected) << "row " << s.row << " flags " << s.flags;
-        EXPECT_EQ(selection.GetAnchor(), s.anchor) << "row " << s.row;
-        EXPECT_EQ(!listener.asked.empty(), s.asks) << "row " << s.row << " flags " << s.flags;
+        EXPECT_EQ(selection.ApplyClick(flags, row), asks) << "row " << row << " flags " << flags;
+        EXPECT_EQ(Selected(), selected) << "row " << row << " flags " << flags;
+        EXPECT_EQ(selection.GetAnchor(), anchor) << "row " << row;
+        EXPECT_EQ(!listener.asked.empty(), asks) << "row " << row << " flags " << flags;
     }
 }
 

@@ -1,11 +1,9 @@
 // In-place editing driven by real messages: the editor keys and the cell walk, the notifications that
-// cancel or confirm, the check-box editor, the editor following its cell, handles over many edits,
-// the time to open and move an editor.
+// cancel or confirm, the integer and check-box editors, the enumeration's drop-down list, the editor
+// following its cell, handles over many edits.
 #include "table/view/CellEditors.h"
 #include "table/view/ComboTable.h"
 #include "table/view/ViewTestUtil.h"
-
-#include <gtest/gtest.h>
 
 #include <climits>
 
@@ -54,31 +52,24 @@ protected:
     CColDef* last = &g_flag;
 };
 
-TEST_F(EditTest, TabShiftTabAndPageDownWalkTheEditableCells) {
+TEST_F(EditTest, TabShiftTabPageDownWalkTheEditableCellsAndTabPastTheLastAsksTheParentOnce) {
     ClickCell(0, 0);
     ASSERT_TRUE(table.IsEditing());
     ASSERT_EQ(::GetFocus(), Editor());
     EXPECT_TRUE(table.HasFocusMark()) << "the control keeps its focused look";
-    // The integer column is not editable; Page Down moves one row, not a page.
-    for (auto [key, shift, row, col] : {std::tuple{VK_TAB, false, 0, 2},
-                                        {VK_TAB, false, 0, 3},
-                                        {VK_TAB, false, 1, 0},
-                                        {VK_TAB, true, 0, 3},
-                                        {VK_NEXT, false, 1, 3}}) {
+    // Shift+Tab at the first editable cell stays; the integer column is not editable; Page Down moves one
+    // row, not a page.
+    const std::tuple<UINT, bool, int, int> walk[] = {
+        {VK_TAB, true, 0, 0},  {VK_TAB, false, 0, 2}, {VK_TAB, false, 0, 3},
+        {VK_TAB, false, 1, 0}, {VK_TAB, true, 0, 3},  {VK_NEXT, false, 1, 3},
+    };
+    for (auto [key, shift, row, col] : walk) {
         Key(key, shift);
         EXPECT_EQ(Cell(), std::make_pair(row, col)) << key << shift;
+        EXPECT_TRUE(table.IsEditing());
     }
-    ::SendMessageA(Editor(), WM_KEYDOWN, VK_ESCAPE, 0);
-    table.SetCursor(0, 0);
-    ASSERT_TRUE(table.StartEdit(false));
-    Key(VK_TAB, true);
-    EXPECT_EQ(Cell(), std::make_pair(0, 0)) << "Shift+Tab at the first editable cell stays";
-    EXPECT_TRUE(table.IsEditing());
-}
-
-TEST_F(EditTest, TabPastTheLastCellAsksTheParentOnce) {
-    // No: the same row's first editable cell; a yes without a row is one pass, no endless walk; yes: the
-    // row the parent added.
+    // Tab past the last cell asks the parent once. No: the same row's first editable cell; a yes without a
+    // row is one pass, no endless walk; yes: the row the parent added.
     for (auto [answer, addRow, row] : {std::tuple{0, false, 19}, {1, false, 19}, {1, true, 20}}) {
         table.EndEdit(true);
         parent.answers[TN_PASTLASTCELL] = answer;
@@ -122,7 +113,7 @@ TEST_F(EditTest, EnterCommitsEscapeRestoresAndTheParentMayRefuse) {
     EXPECT_TRUE(Has(TN_BEGINEDIT));
 }
 
-TEST_F(EditTest, TheIntegerEditorReadsWhatWasTyped) {
+TEST_F(EditTest, IntegerAndCheckEditorsStoreWhatWasEntered) {
     table.SetColumnEditable(1, true);
     for (auto [typed, stored] : {std::pair{"12ab", 12}, {"ab", 0}, {"-99999999999", INT_MIN}}) {
         ClickCell(7, 1);
@@ -130,19 +121,23 @@ TEST_F(EditTest, TheIntegerEditorReadsWhatWasTyped) {
         Key(VK_RETURN);
         EXPECT_EQ(table.GetCell(7, 1)->GetInt(), stored) << typed;
     }
-}
-
-TEST_F(EditTest, ACheckCellFlipsOnClickAndEscapeRestoresIt) {
+    // A check cell flips on the click that opens it; Escape restores, a click elsewhere commits.
     ClickCell(2, 3);
-    ASSERT_TRUE(table.IsEditing());
     EXPECT_TRUE(Has(TN_CHECKTOGGLED));
     EXPECT_EQ(::SendMessageA(Editor(), BM_GETCHECK, 0, 0), BST_CHECKED);
     Key(VK_ESCAPE);
     EXPECT_FALSE(table.GetCell(2, 3)->GetBool());
     ClickCell(2, 3);
-    ClickCell(3, 0); // a click elsewhere commits
+    ClickCell(3, 0);
     EXPECT_TRUE(table.GetCell(2, 3)->GetBool());
     EXPECT_EQ(Cell(), std::make_pair(3, 0));
+    // Destroying the control mid-edit drops what was typed.
+    ASSERT_TRUE(table.IsEditing());
+    ::SetWindowTextA(Editor(), "typed");
+    table.DestroyWindow();
+    EXPECT_FALSE(table.IsEditing());
+    table.EndEdit(false);
+    EXPECT_EQ(table.GetCell(3, 0)->GetString(), "n3");
 }
 
 TEST_F(EditTest, TheEditorStaysOnItsCellWhileTheTableScrolls) {
@@ -151,10 +146,8 @@ TEST_F(EditTest, TheEditorStaysOnItsCellWhileTheTableScrolls) {
     table.Update(true);
     ClickCell(6, 2);
     auto onCell = [&] {
-        RECT rc = {};
-        ::GetWindowRect(Editor(), &rc);
-        ::MapWindowPoints(HWND_DESKTOP, Body(), reinterpret_cast<POINT*>(&rc), 2);
-        RECT cell = table.Geometry().CellRect(6, 2);
+        const RECT rc = win::CWnd::FromHandle(Editor())->GetRectInParent(),
+                   cell = table.Geometry().CellRect(6, 2);
         return rc.top == cell.top && rc.left == cell.left;
     };
     ASSERT_TRUE(onCell());
@@ -241,22 +234,18 @@ TEST_F(EnumEditTest, TypingSelectsAndAPauseOfTwoSecondsStartsAgain) {
     EXPECT_EQ(table.GetCell(2, 3)->GetInt(), 3) << "Bravo committed";
 }
 
-TEST_F(EnumEditTest, TheListStaysInTheWorkAreaNearTheScreenBottom) {
-    RECT cell = table.Geometry().CellRect(0, 3), window = {}, list = {}, combo = {};
+TEST_F(EnumEditTest, TheListOpensAboveACellNearTheScreenBottom) {
+    RECT cell = table.Geometry().CellRect(0, 3), work = {};
     ::MapWindowPoints(Body(), HWND_DESKTOP, reinterpret_cast<POINT*>(&cell), 2);
-    MONITORINFO monitor = {sizeof monitor, {}, {}, 0};
-    ::GetMonitorInfoA(::MonitorFromWindow(table, MONITOR_DEFAULTTONEAREST), &monitor);
-    ::GetWindowRect(parent, &window); // moved so that the cell is 30 pixels above the work area's bottom
-    ::SetWindowPos(parent, nullptr, window.left, window.top + monitor.rcWork.bottom - 30 - cell.top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER);
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    // The parent, made at (20, 20), moved so that the cell's top is 30 pixels above the work area's bottom.
+    ::SetWindowPos(parent, nullptr, 20, 20 + work.bottom - 30 - cell.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ClickEnum(0, 40);
     Post({VK_F4, VK_ESCAPE});
-    ::GetWindowRect(Combo()->List(), &list);
-    ::GetWindowRect(Editor(), &combo);
+    const RECT list = Combo()->List().GetRectInParent(); // a popup: in screen coordinates
     EXPECT_GT(list.bottom - list.top, 4 * Combo()->List().Geometry().rowHeight);
-    EXPECT_LE(list.bottom, combo.top) << "opens above the combo";
-    EXPECT_GE(list.top, monitor.rcWork.top);
-    EXPECT_LE(list.right, monitor.rcWork.right);
+    EXPECT_LE(list.bottom, work.bottom - 30) << "above the cell";
+    EXPECT_GE(list.top, work.top);
 }
 
 TEST_F(EnumEditTest, ManyEditsAndDropDownsLeaveTheHandleCountsAlone) {
@@ -276,15 +265,6 @@ TEST_F(EnumEditTest, ManyEditsAndDropDownsLeaveTheHandleCountsAlone) {
     for (int i = 0; i < 200; ++i)
         cycle(i % 10);
     EXPECT_EQ(handles(), before);
-}
-
-TEST_F(EditTest, DestroyingTheControlMidEditDropsTheEdit) {
-    ClickCell(0, 0);
-    ::SetWindowTextA(Editor(), "typed");
-    table.DestroyWindow();
-    EXPECT_FALSE(table.IsEditing());
-    table.EndEdit(false);
-    EXPECT_EQ(table.GetCell(0, 0)->GetString(), "n0");
 }
 
 } // namespace

@@ -50,7 +50,6 @@ TEST_F(PaneTest, HeaderClickSortsAndShiftOrCtrlAddKeysInDisplayOrderWithArrows) 
         return std::tuple{header.Has(kArrow, RECT{0, 0, 90, 18}), header.Has(kArrow, RECT{90, 0, 120, 18}),
                           header.Has(kArrow, RECT{120, 0, 180, 18})};
     };
-    EXPECT_EQ(arrows(), std::tuple(false, false, false));
     HeaderClick(150);
     EXPECT_EQ(parent.Codes(), (std::vector<int>{-2004, -2005, -16}));
     EXPECT_EQ(parent.events[0].col, 1);
@@ -113,14 +112,12 @@ TEST_F(PaneTest, ColumnMenuSortsThroughTheHeaderKeys) {
     EXPECT_EQ(table.GetSortKeys(), (CSortKeys{0, 0, 1, 1}));
     EXPECT_EQ(MenuText(table.lastMenu), "Ascending#57357;Descending#57358;*No sort#57359;-;Hide#57361;")
         << "Ping was not sorted when the menu opened";
-    // With one visible column "Hide" is disabled; past the last column the placeholder item.
+    // With one visible column "Hide" is disabled.
     table.SetColumnVisible(0, false);
     table.Update(true);
     table.choice = 0;
     RightClick(Header(), POINT{20, 9});
     EXPECT_EQ(MenuText(table.lastMenu), "Ascending#57357;*Descending#57358;No sort#57359;-;~Hide;");
-    RightClick(Header(), POINT{400, 9});
-    EXPECT_EQ(MenuText(table.lastMenu), "~Todo: Implementieren;");
 }
 
 TEST_F(PaneTest, ScrollingClampsSnapsToRowsAndStopsAtColumnEdges) {
@@ -155,9 +152,7 @@ TEST_F(PaneTest, ScrollingClampsSnapsToRowsAndStopsAtColumnEdges) {
     for (const auto& [msg, wParam, bar, scrollX, scrollY] : steps) {
         ::SendMessageA(table, msg, wParam, reinterpret_cast<LPARAM>(bar));
         EXPECT_EQ(std::pair(G().scrollX, G().scrollY), std::pair(scrollX, scrollY)) << msg << " " << wParam;
-        if (bar) {
-            EXPECT_EQ(::GetScrollPos(bar, SB_CTL), bar == vbar ? G().scrollY : G().scrollX) << msg;
-        }
+        EXPECT_TRUE(!bar || ::GetScrollPos(bar, SB_CTL) == (bar == vbar ? G().scrollY : G().scrollX)) << msg;
     }
     EXPECT_TRUE(parent.events.empty());
     // A line to the left stops at a column's edge, and is never more than the body's width - 32.
@@ -170,6 +165,13 @@ TEST_F(PaneTest, ScrollingClampsSnapsToRowsAndStopsAtColumnEdges) {
         EXPECT_EQ(G().scrollX, scrollX) << code;
     }
     EXPECT_EQ(::GetScrollPos(hbar, SB_CTL), G().scrollX);
+    // Bringing a column into view scrolls its right edge to the body's, or its left edge to the body's.
+    for (auto [col, from, scrollX] :
+         {std::tuple{1, 0, 1900 - G().bodyWidth}, {1, 1500, 1000}, {0, 1200, 0}}) {
+        table.SetScrollX(from);
+        table.EnsureVisible(-1, col);
+        EXPECT_EQ(G().scrollX, scrollX) << col << " from " << from;
+    }
 }
 
 TEST_F(PaneTest, LayoutAddsBothBarsInOnePass) {
@@ -221,9 +223,7 @@ TEST_F(PaneTest, BandsSelectionInTheCurrentSystemColourAndGridInPixels) {
     table.SetScrollY(rh);
     EXPECT_EQ(CPicture(table.Body()).At(125, 1), kRow0) << "row 1 at the top";
     // The erase step paints nothing, so a pane never shows a blank frame between two paints.
-    HDC dc = ::GetDC(Body());
-    EXPECT_NE(::SendMessageA(Body(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 0);
-    ::ReleaseDC(Body(), dc);
+    EXPECT_NE(::SendMessageA(Body(), WM_ERASEBKGND, 0, 0), 0);
 }
 
 // Without alternating colours: window background, and a horizontal grid line two pixels high under
@@ -238,11 +238,9 @@ TEST_F(PaneTest, AppearanceValuesAreReadFromTheRegistryAtConstruction) {
     ::RegDeleteKeyA(HKEY_CURRENT_USER, Tabra::kAppearanceKey);
     ASSERT_TRUE(made);
     Fill(other, columns, 3);
-    other.SetSelectedRow(2);
     const int rh = other.Geometry().rowHeight;
     CPicture body(other.Body());
     EXPECT_EQ(body.At(125, 1), ::GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(body.At(125, 2 * rh + 1), ::GetSysColor(COLOR_HIGHLIGHT));
     for (auto [x, y] : {std::pair{125, rh - 1}, {125, rh - 2}, {119, 1}})
         EXPECT_EQ(body.At(x, y), RGB(255, 0, 0)) << x << "," << y;
 }

@@ -34,15 +34,11 @@ public:
     std::function<void(int code, Tabra::STableNotify&)> onNotify;
 
     std::vector<int> Codes() const {
-        std::vector<int> codes;
-        for (const SEvent& e : events)
-            codes.push_back(e.code);
+        std::vector<int> codes(events.size());
+        std::ranges::transform(events, codes.begin(), &SEvent::code);
         return codes;
     }
-    int Count(int code) const {
-        return static_cast<int>(
-            std::count_if(events.begin(), events.end(), [code](const SEvent& e) { return e.code == code; }));
-    }
+    int Count(int code) const { return static_cast<int>(std::ranges::count(Codes(), code)); }
 
 protected:
     bool OnNotify(NMHDR* header, LRESULT& result) override {
@@ -121,10 +117,7 @@ inline void Fill(Tabra::CTableCtrl& table, SColumns& columns, int rows) {
     table.DefineColumn(2, &columns.key, nullptr, 40);
     table.EndColumns(2);
     for (int i = 0; i < rows; ++i) {
-        table.AddRow();
-        char name[32];
-        snprintf(name, sizeof name, "Row %03d", i);
-        table.GetCell(i, 0)->SetText(name);
+        table.AddRow()->Cell(0)->SetString("Row " + std::to_string(1000 + i).substr(1));
         table.GetCell(i, 1)->SetInt((rows - i) * 10);
         table.SetKey(i, 100 + i);
     }
@@ -170,10 +163,9 @@ inline void SendKey(HWND hwnd, UINT key, bool shift = false, bool ctrl = false) 
 // A focused table of `rows` filled rows made from a placeholder with the given style bits.
 class TableTest : public ::testing::Test {
 protected:
-    void SetUp() override { Make(0, 50); }
-    void Make(DWORD style, int rows) {
-        ASSERT_TRUE(CreateFromPlaceholder(table, parent, style));
-        Fill(table, columns, rows);
+    void SetUp() override {
+        ASSERT_TRUE(CreateFromPlaceholder(table, parent, 0));
+        Fill(table, columns, 50);
         ::SetFocus(table);
         parent.events.clear();
     }
