@@ -286,7 +286,7 @@ TEST(EtsimScale, FiveThousandServersAnswerABurst) {
     // Windows of 500 keep the client's receive buffer from overflowing.
     for (size_t i = 0; i < servers.size(); i += 500) {
         for (size_t j = i; j < i + 500; ++j)
-            client.Send(servers[j], kStatusRequest);
+            client.Send(servers.at(j), kStatusRequest);
         for (const SDatagram& d : client.ReceiveCount(500, 5000))
             answered.insert(d.from);
     }
