@@ -42,11 +42,8 @@ TEST(TextUtil, TrimTextModes) {
     }
 }
 
-TEST(TextUtil, LowerCopyLeavesItsArgument) {
-    const std::string original = "SV_HostName";
-    EXPECT_EQ(LowerCopy(original), "sv_hostname");
-    EXPECT_EQ(original, "SV_HostName");
-    EXPECT_EQ(LowerCopy(std::string("A\0B", 3)), std::string("a\0b", 3));
+TEST(TextUtil, LowerCopyLowersEveryByteUpToTheEnd) {
+    EXPECT_EQ(LowerCopy(std::string("SV_Host\0B", 9)), std::string("sv_host\0b", 9));
 }
 
 TEST(TextUtil, ReadIntIsAtoiClampedToInt) {

@@ -1,9 +1,7 @@
 #include "net/SockErr.h"
-#include "support/Udp.h"
+#include "net/SockUDP.h"
 
 #include <gtest/gtest.h>
-
-#include <cstring>
 
 using base::CError;
 using net::CSockErr;
@@ -38,8 +36,7 @@ TEST(Error, MessageNamesSourceFileAndLineAndIsCopiedWithinTheBuffer) {
         EXPECT_EQ(base::CError("Oops", file, line).Message(), message);
 
     // GetErrorMessage copies within the buffer.
-    char buffer[8];
-    memset(buffer, 'x', sizeof buffer);
+    char buffer[8] = "xxxxxxx";
     EXPECT_FALSE(base::CError("").GetErrorMessage(buffer, sizeof buffer));
     EXPECT_EQ(buffer[0], 'x');
     EXPECT_TRUE(base::CError("0123456789").GetErrorMessage(buffer, 5));
@@ -48,12 +45,13 @@ TEST(Error, MessageNamesSourceFileAndLineAndIsCopiedWithinTheBuffer) {
 }
 
 TEST(Error, BindingATakenPortReportsTheWinsockNumber) {
-    testsupport::SLoopbackPair taken;
+    net::CSockUDP taken, second;
+    taken.Create(net::CSockAddr("127.0.0.1:0"));
     try {
-        taken.b.Create(taken.a.LocalAddress());
+        second.Create(taken.LocalAddress());
         FAIL() << "second bind succeeded";
     } catch (const CSockErr& e) {
         EXPECT_STREQ(e.what(), "Socket Error 10048 : Address already in use");
     }
-    EXPECT_FALSE(taken.b.IsOpen());
+    EXPECT_FALSE(second.IsOpen());
 }

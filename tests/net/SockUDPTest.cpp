@@ -1,12 +1,32 @@
+#include "net/SockUDP.h"
 #include "base/Error.h"
-#include "support/Udp.h"
+#include "net/Sync.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 using namespace net;
-using namespace testsupport;
+
+namespace {
+
+// Waits at most timeoutMs for the endpoint's event; true when the record shows a waiting datagram.
+bool WaitForData(CSockUDP& endpoint, int timeoutMs = 5000) {
+    SyncHandle event = endpoint.GetEvent();
+    return WaitForAny(&event, 1, timeoutMs) == 0 &&
+           CSockUDP::HasEvent(endpoint.GetNetworkEvents(), kNetEventRead);
+}
+
+// Two endpoints bound to loopback ports of their own.
+struct SLoopbackPair {
+    SLoopbackPair() {
+        a.Create(CSockAddr("127.0.0.1:0"));
+        b.Create(CSockAddr("127.0.0.1:0"));
+    }
+    CSockUDP a, b;
+};
+
+} // namespace
 
 // The request's terminating NUL is checked where the query run sends it.
 TEST(SockUDP, ReceiveTextKeepsNulBytesAndAnOversizedDatagramKeepsTheSize) {
@@ -57,7 +77,7 @@ TEST(SockUDP, QuietUntilABurstThenOneReadPerWakeUpAndReopenedAfterAClose) {
     size = 5;
     EXPECT_NE(p.b.SendTo("hello", size, p.a.LocalAddress()), 0) << "sent on a closed endpoint";
     EXPECT_EQ(size, 0);
-    p.b.Create(kLoopbackAnyPort);
+    p.b.Create(CSockAddr("127.0.0.1:0"));
     ASSERT_EQ(p.a.SendText("again", p.b.LocalAddress()), 0);
     EXPECT_TRUE(p.b.IsOpen() && WaitForData(p.b));
 }

@@ -49,30 +49,26 @@ TEST(GameServer, ParsesVariablesIntoFieldsAndResetKeepsNamesAndFlagsButClearsNum
     EXPECT_EQ(s.name + "|" + s.map + "|" + s.mod, "Red Server|oasis|http://www.example.com");
     EXPECT_EQ(std::make_tuple(s.maxClients, s.gameType, s.maxLives), std::make_tuple(24, 4, 3));
     EXPECT_TRUE(s.needPassword && s.friendlyFire && s.punkBuster);
-    ASSERT_EQ(s.variables.size(), 10u);
-    EXPECT_EQ(s.variables[2].first, "G_NeedPass");
-    EXPECT_EQ(s.variables[9], (std::pair<std::string, std::string>("protocol", "84")));
-    EXPECT_EQ(s.players.size(), 1u);
+    ASSERT_EQ(std::make_pair(s.variables.size(), s.players.size()), std::make_pair(size_t{10}, size_t{1}));
+    // Names keep their case and the order they came in.
+    EXPECT_EQ(s.variables[2].first + " " + s.variables[9].first + "=" + s.variables[9].second,
+              "G_NeedPass protocol=84");
     s.Reset();
     EXPECT_EQ(s.name + "|" + s.map + "|" + s.mod, "Red Server|oasis|http://www.example.com");
-    EXPECT_TRUE(s.needPassword);
-    EXPECT_EQ(std::make_tuple(s.gameType, s.maxClients, s.maxLives, s.tries, s.ping, s.timeout),
-              std::make_tuple(0, 0, 0, 0, query::kPingNone, 1200));
-    EXPECT_TRUE(s.players.empty() && s.variables.empty());
+    EXPECT_EQ(std::make_tuple(s.needPassword, s.gameType, s.maxClients, s.maxLives, s.tries, s.ping,
+                              s.timeout, s.players.size() + s.variables.size()),
+              std::make_tuple(true, 0, 0, 0, 0, query::kPingNone, 1200, size_t{0}));
 }
 
 TEST(GameServer, VariableEdgeCases) {
     // line 2 of the reply; then the name, password flag, variables and players parsed
     const std::tuple<std::string, const char*, bool, size_t, size_t> cases[] = {
-        {"\\g_needpass\\0", "10.0.0.1:27960", false, 1, 1},
         {"\\g_needpass\\1\\g_needpass\\0", "10.0.0.1:27960", false, 2, 1}, // the later value wins
         {"\\g_needpass\\0\\G_NEEDPASS\\7", "10.0.0.1:27960", true, 2, 1},
         {"\\sv_hostname\\\"A\\B\" C\\g_needpass\\1", "A\\B C", true, 2, 1}, // backslash inside quotes
         {"\\sv_hostname\\end^", "end", false, 1, 1},                        // '^' before the line feed
         {"\\sv_hostname\\a^\\g_needpass\\1", "a", true, 2, 1},              // '^' before a separator
         {"\\sv_hostname\\\"a^\\b\"", "ab", false, 1, 1},                    // quoted: a colour code
-        {"\\sv_hostname\\^^1x", "1x", false, 1, 1},
-        {"\\sv_hostname", "10.0.0.1:27960", false, 0, 0}, // name without value: parse ends, no players
         {"g_needpass\\1", "10.0.0.1:27960", false, 0, 0}, // line 2 not starting with a backslash
         {"", "10.0.0.1:27960", false, 0, 1},              // empty line 2: players are read
         {"\\\\", "10.0.0.1:27960", false, 1, 1},          // empty name and value
@@ -92,8 +88,6 @@ TEST(GameServer, ParsesPlayerLinesAndTeams) {
     const std::pair<std::string, std::vector<std::string>> cases[] = {
         {"\\players_allies\\1 3\\players_axis\\2\n10 50 \"A\"\n20 60 \"B\"\n30 70 \"C\"\n40 80 \"D\"\n",
          {"A 10 50 1", "B 20 60 2", "C 30 70 1", "D 40 80 0"}},
-        {"\\x\\y\n12 -3 \"^4Bob\"\n", {"Bob 12 -3 0"}},
-        {"\\x\\y\n5 9   unquoted name  \n", {"unquoted name 5 9 0"}},
         {"\\x\\y\n1 2 \"last without line feed\"", {"last without line feed 1 2 0"}},
         {"\\x\\y\n1 2 \"  ^1sp^7aced \"\n", {"spaced 1 2 0"}},
         {"\\x\\y\n1 2 \"quote \\ slash\"\n", {"quote \\ slash 1 2 0"}},
@@ -107,8 +101,7 @@ TEST(GameServer, ParsesPlayerLinesAndTeams) {
         // Teams from the lists, or else from the slot string: 1 axis, 2 allies, anything else spectates.
         {"\\players_allies\\1\\players_axis\\2\\P\\222" + abc, {"a 1 1 1", "b 2 2 2", "c 3 3 0"}},
         {"\\P\\-1--2-3-" + abc, {"a 1 1 2", "b 2 2 1", "c 3 3 0"}},
-        {"\\P\\12" + abc, {"a 1 1 0", "b 2 2 0", "c 3 3 0"}},     // fewer slots than players
-        {"\\P\\1-2-21" + abc, {"a 1 1 0", "b 2 2 0", "c 3 3 0"}}, // more slots than players
+        {"\\P\\12" + abc, {"a 1 1 0", "b 2 2 0", "c 3 3 0"}}, // not as many slots as players
         {"\\p\\x2-1" + abc, {"a 1 1 0", "b 2 2 1", "c 3 3 2"}},
     };
     for (const auto& [reply, players] : cases)
@@ -129,14 +122,11 @@ TEST(GameServer, ReplyWithoutLineFeedOnlyAnswersAndAReplyAfterGivingUpIsIgnored)
 TEST(ServerCollection, StoreReplacesTheRecordOfAnAddress) {
     query::CServerCollection servers;
     const net::CSockAddr address("1.2.3.4:27960");
-    const auto nameAndPassword = [&] {
-        return servers.Find(address)->name + servers.Find(address)->password;
-    };
     servers.Store(CGameServer(address, "first", "pw"));
-    EXPECT_EQ(nameAndPassword(), "firstpw");
     servers.Store(CGameServer(address));
     ASSERT_EQ(servers.Count(), 1u);
-    EXPECT_EQ(nameAndPassword(), "1.2.3.4:27960") << "a new record is named by its address";
+    // The second record, named by its address and without a password, replaced the first.
+    EXPECT_EQ(servers.Find(address)->name + servers.Find(address)->password, "1.2.3.4:27960");
     servers.Clear();
     EXPECT_TRUE(servers.Empty());
 }
@@ -149,11 +139,10 @@ TEST(GameServer, KeepsAtMost256PlayersAnd512VariablesAndReadsAHostileReplyInLine
     for (int i = 0; i < 300; ++i)
         reply += "1 2 \"p" + std::to_string(i) + "\"\n";
     CGameServer s = Parsed(reply);
-    EXPECT_EQ(s.variables.size(), query::kMaxVariables);
-    EXPECT_EQ(s.name, "10.0.0.1:27960"); // beyond the kept variables
-    ASSERT_EQ(s.players.size(), query::kMaxPlayers);
-    EXPECT_EQ(s.players.back().name, "p255");
-    EXPECT_EQ(s.players[0].team, query::TEAM_SPECTATOR);
+    // The name and the team list come beyond the kept variables.
+    ASSERT_EQ(std::make_tuple(s.variables.size(), s.name, s.players.size()),
+              std::make_tuple(query::kMaxVariables, "10.0.0.1:27960", query::kMaxPlayers));
+    EXPECT_EQ(Rows(s)[0] + ", " + Rows(s)[255], "p0 1 2 0, p255 1 2 0");
 
     const int64_t start = net::ReadCounter();
     s = Parsed(testsupport::HostileStatusReply());

@@ -39,8 +39,7 @@ SLog ParseLog(const std::string& text) {
 }
 
 CEtsimProcess::CEtsimProcess(std::vector<std::string> args, bool waitReady) {
-    const std::string ready = dir_.File("ready.txt");
-    const std::string dump = dir_.File("dump.json");
+    const std::string ready = dir_.File("ready.txt"), dump = dir_.File("dump.json");
     std::vector<std::string> all = {ETSIM_PATH, "--ready", ready, "--dump", dump, "--log", LogPath()};
     if (std::find(args.begin(), args.end(), "--lifetime") == args.end())
         all.insert(all.end(), {"--lifetime", "60"});
@@ -52,7 +51,7 @@ CEtsimProcess::CEtsimProcess(std::vector<std::string> args, bool waitReady) {
         return;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (!std::filesystem::exists(ready)) {
-        if (std::chrono::steady_clock::now() > deadline || testsupport::WaitExit(pid_, 0).exited || pid_ < 0)
+        if (std::chrono::steady_clock::now() > deadline || testsupport::WaitExit(pid_, 0) >= 0 || pid_ < 0)
             return;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
@@ -62,14 +61,9 @@ CEtsimProcess::CEtsimProcess(std::vector<std::string> args, bool waitReady) {
         throw std::runtime_error("bad ready file: " + text);
     master_ = *master;
     dump_ = nlohmann::json::parse(ReadFile(dump));
-    ready_ = true;
-}
-
-std::vector<SEndpoint> CEtsimProcess::ServerAddresses() const {
-    std::vector<SEndpoint> list;
     for (const auto& s : dump_["servers"])
-        list.push_back(*ParseEndpoint(s["address"].get<std::string>()));
-    return list;
+        servers_.push_back(*ParseEndpoint(s["address"].get<std::string>()));
+    ready_ = true;
 }
 
 CUdpClient::CUdpClient() : fd_(socket(AF_INET, SOCK_DGRAM, 0)) {

@@ -42,12 +42,12 @@ public:
     const SEndpoint& Master() const { return master_; }
     std::string MasterText() const { return AddressText(master_); }
     const nlohmann::json& Dump() const { return dump_; }
-    std::vector<SEndpoint> ServerAddresses() const;
+    const std::vector<SEndpoint>& ServerAddresses() const { return servers_; }
     void Signal(int sig) const {
         if (pid_ > 0)
             kill(pid_, sig);
     }
-    SExitResult Wait(int timeoutMs) { return testsupport::WaitExit(pid_, timeoutMs); }
+    int Wait(int timeoutMs) { return testsupport::WaitExit(pid_, timeoutMs); }
     std::string File(const std::string& name) const { return dir_.File(name); }
     std::string LogPath() const { return dir_.File("log.txt"); }
     std::string Stderr() const { return ReadFile(dir_.File("stderr.txt")); }
@@ -59,6 +59,7 @@ private:
     bool ready_ = false;
     SEndpoint master_;
     nlohmann::json dump_;
+    std::vector<SEndpoint> servers_; // the dump's addresses, in its order
 };
 
 struct SDatagram {

@@ -34,25 +34,21 @@ inline pid_t Spawn(const std::vector<std::string>& args, const std::string& stdo
     return pid;
 }
 
-struct SExitResult {
-    bool exited = false; // ended normally (not by a signal) within the time
-    int code = -1;
-};
-
-// Waits at most timeoutMs for pid to end; on success sets pid to -1.
-inline SExitResult WaitExit(pid_t& pid, int timeoutMs) {
+// Waits at most timeoutMs for pid to end, and then sets pid to -1. The exit code; -1 unless it ended
+// normally (not by a signal) within the time.
+inline int WaitExit(pid_t& pid, int timeoutMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (pid > 0) {
         int status = 0;
         if (waitpid(pid, &status, WNOHANG) == pid) {
             pid = -1;
-            return {WIFEXITED(status), WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         }
         if (std::chrono::steady_clock::now() > deadline)
-            return {};
+            return -1;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    return {};
+    return -1;
 }
 
 // Ends pid at once (if it still runs) and reaps it.

@@ -19,7 +19,7 @@ int RunTool(const std::vector<std::string>& args, const std::string& out) {
     std::vector<std::string> command{VELLORAN_QUERY_PATH};
     command.insert(command.end(), args.begin(), args.end());
     pid_t tool = Spawn(command, out);
-    return testsupport::WaitExit(tool, 60000).code;
+    return testsupport::WaitExit(tool, 60000);
 }
 
 TEST(EndToEnd, HeadlessToolJsonMatchesTheDump) {
@@ -46,11 +46,10 @@ TEST(EndToEnd, HeadlessToolJsonMatchesTheDump) {
         }
         ASSERT_TRUE(answered.count(address)) << address;
         const json& got = answered[address];
-        EXPECT_EQ(got["name"], s["hostname_plain"]); // etsim's texts are ASCII; Latin-1 is the report test's
-        EXPECT_EQ(got["maxClients"], s["max_clients"]);
-        EXPECT_EQ(got["gameType"], s["gametype"]);
+        // etsim's texts are ASCII; Latin-1 is the report test's.
+        EXPECT_EQ(json::array({got["name"], got["maxClients"], got["gameType"], got["variables"].size()}),
+                  json::array({s["hostname_plain"], s["max_clients"], s["gametype"], s["variables"].size()}));
         EXPECT_LT(got["ping"].get<int>(), 1000);
-        EXPECT_EQ(got["variables"].size(), s["variables"].size());
         json players = json::array();
         for (const json& p : s["players"])
             players.push_back(

@@ -20,9 +20,7 @@ namespace {
 const std::string& kHeader = testsupport::kMasterHeader;
 const std::string kEot = std::string("\\EOT\0\0\0", 7);
 
-std::vector<SAnswer> None(size_t = 0, int = 0, const std::string& = "") {
-    return {};
-}
+const auto None = [](auto&&...) { return std::vector<SAnswer>{}; };
 
 struct STimedResult {
     query::SMasterResult result;
@@ -45,13 +43,11 @@ double ThreadCpuMs() {
 #endif
 }
 
-// Asks the given peers of `masters`, then the `extra` list entries, and times the whole query.
+// Asks the given peers of `masters`, then the other `entries`, and times the whole query.
 STimedResult Ask(const CUdpPeers& masters, std::vector<size_t> peers, net::SyncHandle stop = nullptr,
-                 std::vector<query::SMasterEntry> extra = {}) {
-    std::vector<query::SMasterEntry> entries;
-    for (size_t peer : peers)
-        entries.push_back({"127.0.0.1", masters.Address(peer).GetPort()});
-    entries.insert(entries.end(), extra.begin(), extra.end());
+                 std::vector<query::SMasterEntry> entries = {}) {
+    for (size_t i = 0; i < peers.size(); ++i)
+        entries.insert(entries.begin() + i, {"127.0.0.1", masters.Address(peers[i]).GetPort()});
     const int64_t start = net::ReadCounter();
     const double cpu = ThreadCpuMs();
     query::SMasterResult result = query::QueryMasters(query::ResolveMasters(entries),
@@ -72,12 +68,12 @@ TEST(MasterQuery, SilentMasterIsProbedThriceAndAnAnswerToTheThirdProbeWaitsFourS
     STimedResult r = Ask(masters, {0, 1});
     const int64_t end = net::ReadCounter();
 
-    EXPECT_EQ(r.result.outcome, query::MasterOutcome::COLLECTED);
+    // Named in the text only when the list was collected.
     EXPECT_EQ(query::MasterOutcomeText(r.result),
               "No response from master server " + masters.Address(0).ToText() + ".");
-    EXPECT_EQ(r.result.quietMs, 4000);
-    EXPECT_EQ(r.result.datagrams, 4); // two answers to the third probe and two to the collect request
-    EXPECT_EQ(masters.Arrivals(1).size(), 4u);
+    // Datagrams: two answers to the third probe and two to the collect request.
+    EXPECT_EQ(std::make_tuple(r.result.quietMs, r.result.datagrams, masters.Arrivals(1).size()),
+              std::make_tuple(4000, 4, size_t{4}));
     EXPECT_TRUE(CounterMs(lastAnswer, end) >= 3950 && CounterMs(lastAnswer, end) <= 5500);
     EXPECT_LT(r.cpuMs, 250) << "of " << r.ms << " ms waiting";
     EXPECT_EQ(AddressTexts(r.result.servers),
@@ -135,17 +131,15 @@ TEST(MasterQuery, HundredThousandEntriesAreCappedAndAMasterAnsweringFromAForeign
     STimedResult r = Ask(master, {0}, nullptr,
                          {{"127.0.0.1", foreign.Address(0).GetPort()}, {"no-such-host.invalid", 27950}});
 
-    ASSERT_EQ(r.result.outcome, query::MasterOutcome::COLLECTED);
+    ASSERT_EQ(query::MasterOutcomeText(r.result), "No response from master server " +
+                                                      foreign.Address(0).ToText() +
+                                                      ", no-such-host.invalid:27950 (not found).");
     EXPECT_FALSE(r.result.masters[1].answered);
     // Given up after its first wait once the other list is complete: not probed a third time, and the
     // query ends long before a silent master's 4.5 s.
     EXPECT_TRUE(foreign.Arrivals(0).size() < 3 && r.ms >= 990 && r.ms < 2500) << r.ms;
-    EXPECT_EQ(query::MasterOutcomeText(r.result), "No response from master server " +
-                                                      foreign.Address(0).ToText() +
-                                                      ", no-such-host.invalid:27950 (not found).");
-    EXPECT_TRUE(r.result.capped) << r.result.datagrams << " " << r.ms;
     EXPECT_EQ(r.result.servers.size(), query::kMasterMaxServers);
-    EXPECT_NE(query::MasterCapText(r.result).find("65536"), std::string::npos);
+    EXPECT_NE(query::MasterCapText(r.result).find("65536"), std::string::npos) << "not capped: " << r.ms;
 }
 
 TEST(MasterQuery, StopEventEndsAtOnceAndBadAddressesSendNothing) {
@@ -155,11 +149,11 @@ TEST(MasterQuery, StopEventEndsAtOnceAndBadAddressesSendNothing) {
     STimedResult r = Ask(master, {0}, stop.Handle());
     EXPECT_TRUE(r.result.outcome == query::MasterOutcome::STOPPED && r.ms <= 250) << r.ms;
 
-    for (const char* host : {"", "0.0.0.0", "255.255.255.255", "no-such-host.invalid"}) {
-        query::SMasterResult bad = query::QueryMasters(query::ResolveMasters({{host, 27950}}), "x");
-        EXPECT_EQ(bad.outcome, query::MasterOutcome::BAD_ADDRESS) << host;
-        EXPECT_EQ(query::MasterOutcomeText(bad), "The master server address could not be resolved.") << host;
-    }
+    // The text names the outcome.
+    for (const char* host : {"", "0.0.0.0", "255.255.255.255", "no-such-host.invalid"})
+        EXPECT_EQ(query::MasterOutcomeText(query::QueryMasters(query::ResolveMasters({{host, 27950}}), "x")),
+                  "The master server address could not be resolved.")
+            << host;
 }
 
 } // namespace

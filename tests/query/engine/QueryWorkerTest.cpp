@@ -29,13 +29,6 @@ const auto Hostile = [](size_t peer, int, const std::string&) {
     return std::vector<SAnswer>{{peer, reply}};
 };
 
-query::CServerCollection CollectionOf(const CUdpPeers& peers, size_t count) {
-    query::CServerCollection servers;
-    for (size_t i = 0; i < count; ++i)
-        servers.Store(CGameServer(peers.Address(i)));
-    return servers;
-}
-
 // The window's queue, or one whose `refuse` throws while taking a result: the failure must reach the
 // receiver.
 class CRigSink : public query::CQueueSink {
@@ -50,9 +43,12 @@ public:
 // Peers, a collection of the first `asked` of them, and a run over it at the given speed.
 struct SRig {
     SRig(size_t count, testsupport::PeerPolicy policy, int speed = 5, size_t asked = SIZE_MAX)
-        : peers(count, std::move(policy)), servers(CollectionOf(peers, std::min(count, asked))) {
+        : peers(count, std::move(policy)) {
+        for (size_t i = 0; i < std::min(count, asked); ++i)
+            servers.Store(CGameServer(peers.Address(i)));
         run.SetSpeedIndex(speed);
     }
+    const CGameServer& Record(size_t peer) { return *servers.Find(peers.Address(peer)); }
     CUdpPeers peers;
     query::CServerCollection servers;
     CRigSink sink;
@@ -125,16 +121,13 @@ TEST(QueryWorker, FastestClassAsksSilentServersTwiceAndGivesThemUp) {
 }
 
 TEST(QueryPacer, DueRepeatsUseUpTheTickBudget) {
-    CUdpPeers peers(12, Silent);
-    query::CServerCollection servers = CollectionOf(peers, 12);
+    SRig r(12, Silent);
     std::vector<CGameServer*> order, handed;
-    for (auto& entry : servers) {
-        entry.second.Reset();
+    for (auto& entry : r.servers)
         order.push_back(&entry.second);
-    }
     net::CSockUDP endpoint;
     endpoint.Create();
-    query::CQueryPacer pacer(servers, 4);
+    query::CQueryPacer pacer(r.servers, 4);
     auto tick = [&](int repeats, int started) {
         ASSERT_TRUE(pacer.Tick(endpoint, [&](CGameServer& s) { handed.push_back(&s); }));
         EXPECT_EQ(std::make_pair(pacer.LastRepeats(), pacer.LastStarted()), std::make_pair(repeats, started));
@@ -190,8 +183,7 @@ TEST(QueryWorker, StopIsQuickAmidHostileRepliesHandsOverNothingMoreAndRestartRes
     ASSERT_TRUE(r.run.StopWorker(5000));
     EXPECT_LT(CounterMs(stop, net::ReadCounter()), 250);
     EXPECT_FALSE(r.run.IsRunning());
-    size_t queued = r.sink.Size();
-    size_t asked = r.peers.TotalArrivals();
+    const size_t queued = r.sink.Size(), asked = r.peers.TotalArrivals();
     EXPECT_TRUE(asked > 0u && asked < 40u) << asked;
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
     EXPECT_EQ(r.sink.Size(), queued) << "nothing is handed over after the stop";
@@ -201,15 +193,13 @@ TEST(QueryWorker, StopIsQuickAmidHostileRepliesHandsOverNothingMoreAndRestartRes
     // The old run's results still queued are stale for the new run.
     const int64_t restart = net::ReadCounter();
     SRunLog log = RunToEnd(r, 12000);
-    EXPECT_EQ(r.run.RunNumber(), first + 1);
-    EXPECT_EQ(log.done.size(), 40u);
-    EXPECT_EQ(r.run.ServersToQuery(), 0);
+    EXPECT_EQ(std::make_tuple(r.run.RunNumber(), log.done.size(), r.run.ServersToQuery()),
+              std::make_tuple(first + 1, size_t{40}, 0));
     EXPECT_EQ(log.stale, queued - 1) << "every result of the stopped run is dropped";
     EXPECT_GT(log.stale, 0u);
-    for (size_t i = 0; i < 40; ++i) {
-        const auto arrivals = r.peers.Arrivals(i);
-        EXPECT_TRUE(!arrivals.empty() && arrivals.back().counter > restart) << "asked again: " << i;
-    }
+    // Every peer is asked again.
+    for (size_t i = 0; i < 40; ++i)
+        EXPECT_TRUE(!r.peers.Arrivals(i).empty() && r.peers.Arrivals(i).back().counter > restart) << i;
 }
 
 TEST(QueryWorker, GarbageAndLateRepliesNeverStallTheRun) {
@@ -224,7 +214,7 @@ TEST(QueryWorker, GarbageAndLateRepliesNeverStallTheRun) {
         {{stranger, huge}, {stranger, "\xFF\xFF\xFF\xFFstatusResponse\n"}, {3, "a\n\\n\\v\n1 2 \"p\""}},
         {{4, "\xFF\xFF\xFF\xFFstatusResponse\n\\a\\b\n"}, {4, "second reply"}},
         // 1.1 s after the request: handed over at a tick past the 1.2 s time-out, still answered.
-        {{5, testsupport::StatusReply("late", {"1 2 \"p\""}), 1100}},
+        {{5, "\xFF\xFF\xFF\xFFstatusResponse\n\\sv_hostname\\late\n1 2 \"p\"\n", 1100}},
     };
     SRig r(
         9,
@@ -235,13 +225,10 @@ TEST(QueryWorker, GarbageAndLateRepliesNeverStallTheRun) {
     SRunLog log = RunToEnd(r, 8000);
     ASSERT_EQ(log.done.size(), 8u);
     for (size_t i = 0; i < 8; ++i)
-        EXPECT_EQ(r.servers.Find(r.peers.Address(i))->tries,
-                  i < 6 ? query::kTriesAnswered : query::kTriesGivenUp)
-            << i;
-    EXPECT_EQ(r.servers.Find(r.peers.Address(3))->players.size(), 1u);
-    EXPECT_EQ(r.servers.Find(r.peers.Address(4))->variables.size(), 1u) << "a second reply is ignored";
-    const CGameServer* late = r.servers.Find(r.peers.Address(5));
-    EXPECT_TRUE(late->ping >= 1100 && late->name == "late") << late->ping;
+        EXPECT_EQ(r.Record(i).tries, i < 6 ? query::kTriesAnswered : query::kTriesGivenUp) << i;
+    EXPECT_EQ(r.Record(3).players.size(), 1u);
+    EXPECT_EQ(r.Record(4).variables.size(), 1u) << "a second reply is ignored";
+    EXPECT_TRUE(r.Record(5).ping >= 1100 && r.Record(5).name == "late") << r.Record(5).ping;
     EXPECT_EQ(r.peers.Arrivals(stranger).size(), 0u);
     EXPECT_EQ(r.peers.Arrivals(0).at(0).bytes, std::string("\xFF\xFF\xFF\xFFgetstatus\n\0", 15));
 }

@@ -77,18 +77,6 @@ size_t CUdpPeers::TotalArrivals() const {
     return total;
 }
 
-double CounterMs(int64_t from, int64_t to) {
-    return static_cast<double>(to - from) * 1000.0 / static_cast<double>(net::CounterFrequency());
-}
-
-std::string StatusReply(const std::string& hostname, const std::vector<std::string>& playerLines) {
-    std::string reply = "\xFF\xFF\xFF\xFFstatusResponse\n\\sv_hostname\\" + hostname + "\\mapname\\oasis";
-    reply += "\\players_allies\\1\\players_axis\\2\n";
-    for (const std::string& line : playerLines)
-        reply += line + "\n";
-    return reply;
-}
-
 std::string HostileStatusReply() {
     std::string allies, axis;
     for (int i = 1; i <= 3000; ++i)

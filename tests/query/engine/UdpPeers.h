@@ -56,7 +56,9 @@ private:
 };
 
 // Milliseconds between two counter readings.
-double CounterMs(int64_t from, int64_t to);
+inline double CounterMs(int64_t from, int64_t to) {
+    return static_cast<double>(to - from) * 1000.0 / static_cast<double>(net::CounterFrequency());
+}
 
 // The master reply's header and one 7-byte entry: backslash, address octets, port high byte first.
 inline const std::string kMasterHeader = "\xFF\xFF\xFF\xFFgetserversResponse";
@@ -72,8 +74,6 @@ inline std::vector<std::string> AddressTexts(const std::vector<net::CSockAddr>& 
     return texts;
 }
 
-// A reply in the game's status format.
-std::string StatusReply(const std::string& hostname, const std::vector<std::string>& playerLines);
 // 64 KiB of a status reply built to stall a parser: team lists of 3,000 positions, then blank lines.
 std::string HostileStatusReply();
 
