@@ -4,6 +4,9 @@
 #include "AppTestResources.h"
 #include "DialogHost.h"
 
+#include <set>
+#include <shellapi.h>
+
 namespace {
 
 using Ovix::CHyperLink;
@@ -31,8 +34,8 @@ protected:
         ::DeleteDC(dc);
         return colour;
     }
-    void Mouse(UINT msg) {
-        ::SendMessageA(m_link, msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(2, 2));
+    void Mouse(UINT msg, short x = 2) {
+        ::SendMessageA(m_link, msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, 2));
     }
 
     testsupport::CDialogHost m_host;
@@ -50,6 +53,16 @@ TEST_F(HyperLinkTest, AClickOnButtonUpTabThenEnterOrSpaceAndTheMnemonicOpenItAnd
     m_link.SetWindowText("&home");
     HWND other = m_host.GetDlgItem(IDC_C_OTHER);
     EXPECT_EQ(ShownColour(), CHyperLink::kLinkColour);
+    // Over the link: the hand cursor, and the mouse captured (in the hover colour, with that option) until it
+    // leaves.
+    ::SendMessageA(m_link, WM_SETCURSOR, (WPARAM)m_link.GetHwnd(), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(::GetCursor(), ::LoadCursorA(nullptr, IDC_HAND));
+    m_link.SetOptions(CHyperLink::DEFAULT_OPTIONS | CHyperLink::HOVER_COLOUR);
+    for (short x : {2, -5}) {
+        Mouse(WM_MOUSEMOVE, x);
+        EXPECT_EQ(std::pair(ShownColour(), ::GetCapture() == m_link.GetHwnd()),
+                  std::pair(x > 0 ? CHyperLink::kHoverColour : CHyperLink::kLinkColour, x > 0));
+    }
     m_result = 2; // file not found
     {
         testsupport::CBoxAnswers boxes;
@@ -113,6 +126,12 @@ TEST_F(HyperLinkTest, TheOptionsUnderlineAndSizeTheLinkAroundItsText) {
 
 TEST(HyperLinkText, AnUnknownOpenErrorShowsItsCodeAndTheCommandIsCutAtThePlaceholder) {
     EXPECT_EQ(CHyperLink::DescribeOpenError(-5), "Can't open link:\n\nUnknown Error (-5) occurred.");
+    // The thirteen error codes ShellExecute documents (0 to 32) each have a reason of their own.
+    std::set<std::string> reasons;
+    for (INT_PTR code = 0; code <= SE_ERR_DLLNOTFOUND; ++code)
+        if (const std::string text = CHyperLink::DescribeOpenError(code); text.find("Unknown") == text.npos)
+            reasons.insert(text);
+    EXPECT_EQ(reasons.size(), 13u);
     const std::pair<const char*, const char*> commands[] = {
         {"\"C:\\b\\browser.exe\" -osint -url \"%1\"", "\"C:\\b\\browser.exe\" -osint -url  http://x/"},
         {"C:\\b\\browser.exe %1 -new", "C:\\b\\browser.exe  http://x/"},
