@@ -167,12 +167,14 @@ TEST_F(TableCtrlTest, TableMenuItemsAndRules) {
 
 TEST_F(TableCtrlTest, KeyboardMovesCursorAndSelection) {
     ClickRow(10);
-    // A plain move sets the anchor; without a cell cursor Home and End go to the ends.
+    // A plain move sets the anchor; without a cell cursor Home and End go to the ends, Left and Right
+    // only scroll; Ctrl+Space toggles the cursor row.
     const std::tuple<UINT, bool, bool, int, std::vector<int>> steps[] = {
         {VK_DOWN, false, false, 11, {11}},   {VK_DOWN, true, false, 12, {11, 12}},
         {VK_UP, false, true, 11, {11, 12}},  {VK_HOME, false, true, 0, {11, 12}},
         {VK_END, false, true, 49, {11, 12}}, {VK_HOME, false, false, 0, {0}},
-        {VK_END, false, false, 49, {49}},
+        {VK_END, false, false, 49, {49}},    {VK_RIGHT, false, false, 49, {49}},
+        {VK_LEFT, false, true, 49, {49}},    {VK_SPACE, false, true, 49, {}},
     };
     for (const auto& [key, shift, ctrl, cursor, selected] : steps) {
         Key(key, shift, ctrl);
@@ -183,7 +185,7 @@ TEST_F(TableCtrlTest, KeyboardMovesCursorAndSelection) {
     EXPECT_EQ(table.GetCursorRow(), 49 - table.Geometry().bodyHeight / table.Geometry().rowHeight);
     EXPECT_GE(table.GetCursorRow(), table.Geometry().RowAtY(0)) << "the cursor row is scrolled into view";
     EXPECT_EQ(parent.events.back().code, -2001);
-    EXPECT_EQ(parent.Count(Tabra::TN_KEYDOWN), 8);
+    EXPECT_EQ(parent.Count(Tabra::TN_KEYDOWN), 11);
 
     parent.answers[Tabra::TN_KEYDOWN] = 1;
     const int row = table.GetCursorRow();
