@@ -3,7 +3,6 @@
 #include "Wire.h"
 #include "World.h"
 
-#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
