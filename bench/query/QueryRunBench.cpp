@@ -125,8 +125,7 @@ double HostileParseMs() {
         server.tries = 1;
         const int64_t start = net::ReadCounter();
         server.OnStatusReply(reply);
-        best = std::min(best, static_cast<double>(net::ReadCounter() - start) * 1000.0 /
-                                  static_cast<double>(net::CounterFrequency()));
+        best = std::min(best, testsupport::CounterMs(start, net::ReadCounter()));
     }
     return best;
 }
